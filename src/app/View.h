@@ -1,0 +1,58 @@
+#pragma once
+// The screen as the window logic sees it: the control operations of a dialog,
+// addressed by the dialog template's control ids, with code page 932 texts.
+// QtDialogView shows them with Qt widgets; TestView keeps them in memory.
+#include <string>
+
+struct ViewRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+// Message box styles and results, with the platform's values.
+enum : unsigned { MB_OK = 0x0, MB_YESNO = 0x4 };
+enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+class View {
+public:
+    virtual ~View() = default;
+
+    // The window itself.
+    virtual void SetWindowText(const std::string& text) = 0;
+    virtual std::string GetWindowText() const = 0;
+    virtual void ShowWindow(bool show) = 0;
+    virtual bool IsWindowVisible() const = 0;
+    // Ends a modal run with the result; a modeless window is only hidden.
+    virtual void EndDialog(int result) = 0;
+    // A modal message box owned by this window; returns IDOK, IDYES or IDNO.
+    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
+
+    // Controls.
+    virtual void SetItemText(int id, const std::string& text) = 0;
+    virtual std::string GetItemText(int id) const = 0;
+    virtual void ShowItem(int id, bool show) = 0;
+    virtual bool IsItemVisible(int id) const = 0;
+    virtual bool GetCheck(int id) const = 0;
+    virtual void SetCheck(int id, bool checked) = 0;
+
+    // Tab bar. Selecting by program raises no change event.
+    virtual void InsertTab(int id, int index, const std::string& caption) = 0;
+    virtual int GetCurSel(int id) const = 0;
+    virtual void SetCurSel(int id, int index) = 0;
+
+    // Scroll bar: inclusive range; the position is kept as set.
+    virtual void SetScrollRange(int id, int minimum, int maximum) = 0;
+    virtual void GetScrollRange(int id, int& minimum, int& maximum) const = 0;
+    virtual int GetScrollPos(int id) const = 0;
+    virtual void SetScrollPos(int id, int position) = 0;
+
+    // Placement, in screen pixels (used by the browser dialog).
+    virtual ViewRect GetWindowRect() const = 0;
+    virtual ViewRect GetClientRect() const = 0;
+    virtual ViewRect GetDesktopClientRect() const = 0;
+    virtual void MoveWindow(const ViewRect& rect) = 0;
+};

@@ -1,0 +1,179 @@
+#include "catalogue/CardCatalogue.h"
+
+#include <boost/lexical_cast.hpp>
+
+#include <climits>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+const char kUnknown[] = "unknown";
+
+bool IsSpace(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Like atoi, but a value beyond the signed 32-bit range saturates instead of overflowing.
+std::int32_t ToInt(const char* p, const char* end)
+{
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    long long value = 0;
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > 2147483648LL) {
+            value = 2147483648LL;
+        }
+    }
+    if (negative) {
+        value = -value;
+    }
+    if (value > INT_MAX) {
+        value = INT_MAX;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+const char* Find(const char* word, std::size_t length, const char* needle, std::size_t needleLength)
+{
+    if (needleLength > length) {
+        return nullptr;
+    }
+    const char* last = word + (length - needleLength);
+    for (const char* p = word; p <= last; ++p) {
+        p = static_cast<const char*>(std::memchr(p, needle[0], static_cast<std::size_t>(last - p) + 1));
+        if (p == nullptr) {
+            return nullptr;
+        }
+        if (std::memcmp(p, needle, needleLength) == 0) {
+            return p;
+        }
+    }
+    return nullptr;
+}
+
+struct Tag {
+    const char* open;
+    const char* close;
+};
+
+// The order in which tags are looked for; only the first one found in a word counts.
+const Tag kTags[] = {
+    {"<no>", nullptr},          {"<ap>", nullptr},
+    {"<dp>", nullptr},          {"<cp>", nullptr},
+    {"<name>", "</name>"},      {"<attribute>", "</attribute>"},
+    {"<race>", "</race>"},      {"<special>", "</special>"},
+};
+
+}  // namespace
+
+CardCatalogue::CardCatalogue() : CardCatalogue(std::string("list.xml")) {}
+
+CardCatalogue::CardCatalogue(const std::string& path)
+{
+    Reset();
+    std::ifstream in(path);
+    if (in) {
+        Load(in);
+    }
+}
+
+CardCatalogue::CardCatalogue(std::istream& in)
+{
+    Reset();
+    Load(in);
+}
+
+void CardCatalogue::Reset()
+{
+    for (int i = 0; i < kCards; ++i) {
+        special[i] = kUnknown;
+        name[i] = kUnknown;
+        ap[i] = dp[i] = cp[i] = 0;
+        attribute[i] = kUnknown;
+        race[i] = kUnknown;
+    }
+    current = 0;
+}
+
+void CardCatalogue::Load(std::istream& in)
+{
+    // One pass over the whole file; words are split here rather than with
+    // operator>> so that the 55 reads at start-up stay cheap. A read error ends
+    // the input just like the end of the file.
+    std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const char* p = text.data();
+    const char* end = p + text.size();
+    while (p < end) {
+        while (p < end && IsSpace(static_cast<unsigned char>(*p))) {
+            ++p;
+        }
+        const char* word = p;
+        while (p < end && !IsSpace(static_cast<unsigned char>(*p))) {
+            ++p;
+        }
+        if (p > word) {
+            HandleWord(word, static_cast<std::size_t>(p - word));
+        }
+    }
+}
+
+void CardCatalogue::HandleWord(const char* word, std::size_t length)
+{
+    for (std::size_t t = 0; t < sizeof kTags / sizeof kTags[0]; ++t) {
+        const Tag& tag = kTags[t];
+        const std::size_t openLength = std::strlen(tag.open);
+        const char* at = Find(word, length, tag.open, openLength);
+        if (at == nullptr) {
+            continue;
+        }
+        const char* value = at + openLength;
+        const char* end = word + length;
+        if (t == 0) {
+            const std::int32_t number = ToInt(value, end);
+            current = (number >= 1 && number <= kCards) ? number - 1 : -1;
+            return;
+        }
+        if (current < 0) {
+            return;
+        }
+        if (t <= 3) {
+            const auto number = static_cast<std::uint32_t>(ToInt(value, end));
+            std::uint32_t* column = t == 1 ? ap : t == 2 ? dp : cp;
+            column[current] = number;
+            return;
+        }
+        // A closing tag counts only when its first occurrence lies after the opening tag.
+        const char* close = Find(word, length, tag.close, std::strlen(tag.close));
+        const char* valueEnd = (close != nullptr && close >= value) ? close : end;
+        std::string* column = t == 4 ? name : t == 5 ? attribute : t == 6 ? race : special;
+        column[current].assign(value, valueEnd);
+        return;
+    }
+}
+
+std::string CardCatalogue::GetApText(int index) const { return boost::lexical_cast<std::string>(ap[index]); }
+std::string CardCatalogue::GetDpText(int index) const { return boost::lexical_cast<std::string>(dp[index]); }
+std::string CardCatalogue::GetCpText(int index) const { return boost::lexical_cast<std::string>(cp[index]); }
+
+bool CardCatalogue::IsAllowedInTrainingDeck(int index)
+{
+    static const int kExcluded[] = {
+        98,  99,  100, 137, 212, 249, 250, 288, 317, 318, 345, 346, 347, 348,
+        349, 350, 351, 352, 353, 363, 365, 366, 398, 399, 400, 426, 432, 459,
+        460, 462, 463, 469, 472, 477, 504, 505, 506, 541, 548, 549, 550, 588,
+    };
+    for (int number : kExcluded) {
+        if (number == index + 1) {
+            return false;
+        }
+    }
+    return true;
+}

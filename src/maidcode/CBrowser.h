@@ -1,0 +1,67 @@
+#pragma once
+// The browser dialog (window 132): the deck page deckmaker.htm in an embedded
+// browser, created hidden at start-up and shown by the Edit tab.
+#include "app/View.h"
+
+#include <functional>
+#include <string>
+
+class CDeckEditorDlg;
+
+// The embedded web browser as the dialog uses it. The Qt WebEngine control and
+// the tests' fake implement it.
+class BrowserControl {
+public:
+    virtual ~BrowserControl() = default;
+    // A URL beginning with "javascript:" runs the rest as script in the page
+    // shown, without replacing it; any other URL is loaded.
+    virtual void Navigate(const std::string& url) = 0;
+    virtual void SetWidth(long pixels) = 0;
+    virtual void SetHeight(long pixels) = 0;
+    // Raised for every change of the page's status text (window.status).
+    std::function<void(const std::string&)> statusTextChange;
+};
+
+// Wrapper of the control: keeps the last status text that began with "0".
+class CExplorer {
+public:
+    void Attach(BrowserControl* control);
+    void Navigate(const std::string& url);
+    void SetWidth(long pixels);
+    void SetHeight(long pixels);
+    void OnStatusTextChange(const std::string& text);
+
+    std::string capturedCode;
+
+private:
+    BrowserControl* control = nullptr;
+};
+
+class CBrowser {
+public:
+    CBrowser();
+    // Gives the dialog its window and control; done before Create by whoever
+    // builds the screen (the application, or a test).
+    void Attach(View* view, BrowserControl* control);
+    // Creates the window hidden, owned by the main window, and runs OnInitDialog.
+    void Create(CDeckEditorDlg* owner);
+
+    bool OnInitDialog();
+    // A key-down seen before the dialog and the page; true swallows it.
+    bool PreTranslateMessage(int virtualKey);
+    void OnSizing(ViewRect& proposed);
+    void OnSize(int clientWidth, int clientHeight);
+    void OnBrowserOk();
+    void OnBrowserCancel();
+
+    void RunScript(const std::string& script);
+    void ShowDeckInPage(const std::string& code);
+    void SetDeckCaption(const std::string& name);
+    void ShowWindow(bool show);
+
+    CExplorer explorer;
+    CDeckEditorDlg* owner = nullptr;
+
+private:
+    View* view = nullptr;
+};

@@ -1,0 +1,333 @@
+#include "savedata/SaveData.h"
+
+#include "maidcode/DazoRozi.h"
+#include "savedata/SafeFile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+const char kTextLastDeck[] = "最後のデッキみたいです。全部のデッキは消せないですよぉ";
+const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいましたぁ";
+const char kTextCannotOpenSave[] = "セーブファイルを開けないです";
+const char kTextNoBackupFolder[] = "バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。";
+const char kTextBadCodeCharacter[] = "DAZO Roziに使えない文字が入ってるみたいです…。";
+
+namespace {
+
+const char kSavePath[] = "../File/Save.dat";
+const char kBackupPrefix[] = "../File/BackUp/Save";
+
+std::tm SystemLocalTime()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace
+
+std::tm (*SaveData::localTime)() = &SystemLocalTime;
+
+std::string DefaultDeckNameOf(int slot)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d", slot + 1);
+    return std::string("デッキ") + number;
+}
+
+// ---------------------------------------------------------------- DeckRecord
+
+DeckRecord::DeckRecord(SaveData& owner, int deckNumber)
+    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber))
+{
+    int p = owner.LineStart(SaveData::kStockLine + 2 * deckNumber);
+    const int length = owner.NextLineStart(p) - p - 2;
+    if (p < 0 || length < 0) {
+        SetName(DefaultDeckNameOf(deckNumber - 1));
+        return;
+    }
+    // The name is taken as the file holds it; only SetName cleans texts.
+    for (int i = 0; i < length && i < kNameBytes && owner.ByteAt(p + i) != 0; ++i) {
+        name[i] = static_cast<char>(owner.ByteAt(p + i));
+    }
+    p = owner.NextLineStart(p);
+    for (int slot = 0; slot < kMaxCards; ++slot) {
+        const int low = owner.ByteAt(p);
+        const int high = owner.ByteAt(p + 1);
+        if (low < 0 || high < 0) {
+            break;
+        }
+        const int card = high * 100 + low;
+        if (card >= 1 && card <= 600) {
+            ++counts[card - 1];
+            ++cardCount;
+        }
+        p += 2;
+    }
+}
+
+void DeckRecord::SetName(const std::string& text)
+{
+    std::size_t length = 0;
+    for (char c : text) {
+        if (c == '\0' || length == kNameBytes) {
+            break;
+        }
+        if (c != '\r' && c != '\n') {
+            name[length++] = c;
+        }
+    }
+    name[length] = '\0';
+}
+
+int DeckRecord::CreatureCount() const
+{
+    int total = 0;
+    for (int i = 0; i < 600; ++i) {
+        total += CardCatalogue::IsMagic(i) ? 0 : counts[i];
+    }
+    return total;
+}
+
+int DeckRecord::MagicCount() const { return cardCount - CreatureCount(); }
+
+bool DeckRecord::ReleaseCards()
+{
+    for (int i = 0; i < 600 && cardCount > 0; ++i) {
+        while (counts[i] > 0) {
+            if (!IsTrainingDeck() && !saveData->ReturnToStock(i)) {
+                break;
+            }
+            --counts[i];
+            --cardCount;
+        }
+    }
+    return cardCount == 0;
+}
+
+void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
+{
+    out.insert(out.end(), name, name + std::strlen(name));
+    out.push_back('\r');
+    out.push_back('\n');
+    for (int n = 1; n <= 600; ++n) {
+        for (int copy = 0; copy < counts[n - 1]; ++copy) {
+            out.push_back(static_cast<std::uint8_t>(n % 100));
+            out.push_back(static_cast<std::uint8_t>(n / 100));
+        }
+    }
+    out.insert(out.end(), static_cast<std::size_t>(2 * (kMaxCards - cardCount)), 0);
+    out.push_back('\r');
+    out.push_back('\n');
+}
+
+// ------------------------------------------------------------------ SaveData
+
+SaveData::SaveData()
+{
+    if (!ReadWholeFile(kSavePath, knownFile)) {
+        return;
+    }
+    image.reserve(8192);
+    image = knownFile;
+    stockLineStart = LineStart(kStockLine);
+    activeLineStart = NextLineStart(stockLineStart);
+    // The stock and the active deck must lie inside their own lines; anything
+    // else is not a save file this program can write back safely.
+    if (stockLineStart < 0 || activeLineStart - stockLineStart - 2 < 1200 ||
+        NextLineStart(activeLineStart) != activeLineStart + 4) {
+        image.clear();
+        knownFile.clear();
+        stockLineStart = activeLineStart = -1;
+        return;
+    }
+    for (int i = 0; i < 600; ++i) {
+        stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
+    }
+    for (int s = 0; s < kDecks; ++s) {
+        decks[s] = std::make_unique<DeckRecord>(*this, s + 1);
+    }
+    loaded = true;
+}
+
+SaveData::~SaveData() = default;
+
+int SaveData::NextLineStart(int p) const
+{
+    if (p < 0) {
+        return -1;
+    }
+    const int size = static_cast<int>(image.size());
+    for (int q = p + 1; q < size; ++q) {
+        if (image[static_cast<std::size_t>(q)] == '\n' && image[static_cast<std::size_t>(q - 1)] == '\r') {
+            return q + 1;
+        }
+    }
+    return -1;
+}
+
+int SaveData::ByteAt(int p) const
+{
+    if (p < 0 || p >= static_cast<int>(image.size())) {
+        return -1;
+    }
+    return image[static_cast<std::size_t>(p)];
+}
+
+int SaveData::LineStart(int line) const
+{
+    int p = 0;
+    for (int i = 0; i < line && p >= 0; ++i) {
+        p = NextLineStart(p);
+    }
+    return p;
+}
+
+std::string SaveData::PlayerName() const
+{
+    const int p = LineStart(11);
+    int length = NextLineStart(p) - p - 2;
+    if (p < 0 || length <= 0) {
+        return std::string();
+    }
+    length = std::min(length, DeckRecord::kNameBytes);
+    std::string result;
+    for (int i = 0; i < length && image[static_cast<std::size_t>(p + i)] != 0; ++i) {
+        result += static_cast<char>(image[static_cast<std::size_t>(p + i)]);
+    }
+    return result;
+}
+
+bool SaveData::ReturnToStock(int index)
+{
+    if (stock[index] >= 99) {
+        return false;
+    }
+    ++stock[index];
+    return true;
+}
+
+bool SaveData::TakeFromStock(int index)
+{
+    if (stock[index] == 0) {
+        return false;
+    }
+    --stock[index];
+    return true;
+}
+
+std::string SaveData::DeleteDeck(std::uint8_t k)
+{
+    const int active = ActiveDeck();
+    int replacement = active;
+    if (active == k) {
+        for (int i = 0; i < kDecks; ++i) {
+            if (i != k && decks[i]->IsComplete()) {
+                replacement = i;
+            }
+        }
+    }
+    if (replacement == k) {
+        return kTextLastDeck;
+    }
+    SetActiveDeck(replacement);
+    return decks[k]->ReleaseCards() ? std::string() : std::string(kTextDeleteFailed);
+}
+
+std::string SaveData::StoreDeck(std::uint8_t k, std::string code)
+{
+    // Refuse a mistyped code before anything is emptied.
+    if (!IsValidCodeText(code)) {
+        return kTextBadCodeCharacter;
+    }
+    std::string message = DeleteDeck(k);
+    if (!message.empty()) {
+        return message;
+    }
+    message = decks[k]->AddFromCode(std::move(code));
+    if (message.empty()) {
+        SetActiveDeck(k);
+    }
+    return message;
+}
+
+std::string SaveData::DuplicateDeck(std::uint8_t source, std::uint8_t target)
+{
+    // Copy the counts themselves: a deck from the file may hold more copies of
+    // a card than a code can carry. Taken before the target is emptied, as the
+    // two may be the same deck.
+    std::uint8_t wanted[600];
+    std::memcpy(wanted, decks[source]->Counts(), sizeof wanted);
+    const std::string sourceName = decks[source]->Name();
+    std::string message = DeleteDeck(target);
+    if (!message.empty()) {
+        return message;
+    }
+    message = decks[target]->AddFromCounts(wanted);
+    if (message.empty()) {
+        SetActiveDeck(target);
+        decks[target]->SetName(sourceName);
+    }
+    return message;
+}
+
+bool SaveData::SwapDecks(std::uint8_t a, std::uint8_t b)
+{
+    decks[kDecks] = std::move(decks[a]);
+    decks[a] = std::move(decks[b]);
+    decks[b] = std::move(decks[kDecks]);
+    if (ActiveDeck() == a) {
+        SetActiveDeck(b);
+    } else if (ActiveDeck() == b) {
+        SetActiveDeck(a);
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> SaveData::BuildImage() const
+{
+    std::vector<std::uint8_t> out(image.begin(), image.begin() + activeLineStart + 4);
+    for (int i = 0; i < 600; ++i) {
+        out[static_cast<std::size_t>(stockLineStart + 2 * i)] = stock[i];
+    }
+    for (int s = 0; s < kDecks; ++s) {
+        decks[s]->AppendLines(out);
+    }
+    return out;
+}
+
+std::string SaveData::Write()
+{
+    image = BuildImage();
+    if (!ReplaceFile(kSavePath, image)) {
+        return kTextCannotOpenSave;
+    }
+    knownFile = image;
+    return std::string();
+}
+
+std::string SaveData::MakeBackup()
+{
+    const std::tm now = localTime();
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%02d%02d%02d%02d%02d", (now.tm_year + 1900) % 100, now.tm_mon + 1,
+                  now.tm_mday, now.tm_hour, now.tm_min);
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(kSavePath, bytes)) {
+        return kTextCannotOpenSave;
+    }
+    if (!ReplaceFile(std::string(kBackupPrefix) + stamp + ".dat", bytes)) {
+        return kTextNoBackupFolder;
+    }
+    return std::string();
+}
+
+bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != knownFile; }
+
+bool SaveData::ChangedOnDisk() const
+{
+    std::vector<std::uint8_t> onDisk;
+    return !ReadWholeFile(kSavePath, onDisk) || onDisk != knownFile;
+}

@@ -1,0 +1,8 @@
+#pragma once
+// UTF-8 to code page 932 through iconv, so that tests state expected bytes
+// independently of the compiler's own recoding of literals.
+#include <string>
+
+// Pass u8"..." literals: they stay UTF-8 whatever the execution character set.
+std::string Sjis(const std::string& utf8);
+std::string Utf8(const std::string& cp932);

@@ -1,0 +1,29 @@
+#pragma once
+// Builders for test inputs: a save file in the game's 136-line layout and a
+// card list in list.xml's grammar.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SaveFileSpec {
+    SaveFileSpec();                    // a plausible file: see the constructor
+    std::vector<std::string> gameLines;  // lines 0-27; line 11 is the player's name
+    std::uint8_t stock[600];           // first bytes of line 28
+    std::uint8_t stockSecond[600];     // second bytes of line 28 (carried through)
+    std::uint8_t active = 0;           // first byte of line 29
+    std::uint8_t activeSecond = 0x37;  // second byte of line 29 (carried through)
+    std::string names[53];
+    std::vector<int> cards[53];        // card numbers 1-600, one per copy
+
+    void SetPlayer(const std::string& name) { gameLines[11] = name; }
+    // Adds copies of a card number to the deck in slot s.
+    void Add(int slot, int cardNumber, int copies = 1);
+    // Sets deck s to 40 cards (cards first, first+1, ... three copies each, then one).
+    void Fill(int slot, int firstCardNumber);
+    // The file's bytes: card lines in ascending card number, empty slots last.
+    std::string Bytes() const;
+};
+
+// A list.xml of 600 cards named "Card<n>" with ap n*10, dp n*5, cp n%7,
+// attribute "Attr<n%5>", race "Race<n%3>" and special "Sp<n>".
+std::string SimpleCardList();

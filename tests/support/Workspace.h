@@ -1,0 +1,36 @@
+#pragma once
+// A throw-away game folder laid out as players have it:
+//   <root>/File/Save.dat, <root>/File/BackUp/, <root>/DeckEditor/ (the working folder)
+// The constructor changes into <root>/DeckEditor; the destructor changes back
+// and removes everything.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class Workspace {
+public:
+    explicit Workspace(bool withBackupFolder = true);
+    ~Workspace();
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    const std::string& Root() const { return root; }
+    std::string WorkDir() const { return root + "/DeckEditor"; }
+    std::string SavePath() const { return root + "/File/Save.dat"; }
+    std::string BackupDir() const { return root + "/File/BackUp"; }
+
+    // Writes a file given relative to the working folder (or absolute).
+    void Put(const std::string& path, const std::string& bytes) const;
+    void Put(const std::string& path, const std::vector<std::uint8_t>& bytes) const;
+    std::string Get(const std::string& path) const;  // "" when missing
+    bool Exists(const std::string& path) const;
+    // Names of the entries of a folder, sorted.
+    std::vector<std::string> List(const std::string& folder) const;
+
+private:
+    std::string root;
+    std::string previous;
+};
+
+// Reads a whole file; "" when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
