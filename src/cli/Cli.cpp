@@ -1,0 +1,271 @@
+#include "cli/Cli.h"
+
+#include "cli/TerminalText.h"
+#include "maidcode/DazoRozi.h"
+#include "savedata/SaveData.h"
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <unistd.h>
+
+namespace {
+
+const char kUsage[] =
+    "usage: deckeditor-cli [-C DIR] [--raw] COMMAND [ARG...] [COMMAND [ARG...]]...\n"
+    "commands: list | cards N | code N | stock | active | player | rename N NAME | delete N |\n"
+    "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite\n"
+    "decks are numbered 1-53\n";
+const char kTextSaveNotOpened[] = "セーブデータが開けないようです…。";
+const char kTextCannotSwap[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
+const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
+
+// One parsed command: its name and its arguments, deck numbers already
+// turned into slots, texts already in code page 932.
+struct Command {
+    std::string name;
+    std::vector<int> numbers;
+    std::string text;
+};
+
+struct Run {
+    Run(std::ostream& o, std::ostream& e) : out(o), err(e) {}
+    std::ostream& out;
+    std::ostream& err;
+    bool raw = false;
+    bool shownText = false;
+    SaveData* saveData = nullptr;
+    std::unique_ptr<CardCatalogue> catalogue;
+
+    std::string ToTerminal(const std::string& text) const
+    {
+        if (raw) {
+            return text;
+        }
+        std::string lf;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+                lf += text[i];
+            }
+        }
+        return Cp932ToUtf8(lf);
+    }
+    void Print(const std::string& line) { out << ToTerminal(line) << '\n'; }
+    // Shows an outcome text, as the editor's message box would.
+    void Show(const std::string& text)
+    {
+        if (text.empty()) {
+            return;
+        }
+        std::string shown = ToTerminal(text);
+        if (shown.back() != '\n') {
+            shown += '\n';
+        }
+        err << shown;
+        shownText = true;
+    }
+    const CardCatalogue& Catalogue()
+    {
+        if (!catalogue) {
+            catalogue = std::make_unique<CardCatalogue>();
+        }
+        return *catalogue;
+    }
+};
+
+bool ParseNumber(const std::string& text, int low, int high, int& value)
+{
+    if (text.empty() || text.size() > 3) {
+        return false;
+    }
+    value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value >= low && value <= high;
+}
+
+using Handler = std::function<void(Run&, const Command&)>;
+// Parses the arguments of a command whose shape is not simply decks and a
+// text; returns an explanation of what is wrong, or "".
+using Parser = std::function<std::string(const std::vector<std::string>& args, std::size_t& at, Command& command)>;
+
+struct CommandInfo {
+    const char* name;
+    int decks;     // leading deck-number arguments
+    bool hasText;  // followed by one text argument
+    Handler run;
+    Parser parse = nullptr;
+};
+
+void List(Run& run, const Command&)
+{
+    for (int s = 0; s < SaveData::kDecks; ++s) {
+        const DeckRecord& deck = run.saveData->Deck(s);
+        run.Print(std::to_string(s + 1) + "\t" + deck.Name() + "\t" + std::to_string(deck.CardCount()) + "\t" +
+                  encode(deck));
+    }
+}
+
+void Cards(Run& run, const Command& c)
+{
+    const DeckRecord& deck = run.saveData->Deck(c.numbers[0]);
+    for (int i = 0; i < 600; ++i) {
+        if (deck.Counts()[i] != 0) {
+            run.Print(run.Catalogue().GetName(i) + " x " + std::to_string(deck.Counts()[i]));
+        }
+    }
+}
+
+void Delete(Run& run, const Command& c)
+{
+    const std::string message = run.saveData->DeleteDeck(static_cast<std::uint8_t>(c.numbers[0]));
+    run.Show(message);
+    if (message.empty()) {
+        run.saveData->Deck(c.numbers[0]).SetName(DefaultDeckNameOf(c.numbers[0]));
+    }
+}
+
+void Swap(Run& run, const Command& c)
+{
+    const int a = c.numbers[0];
+    const int b = c.numbers[1];
+    if ((a < 50) != (b < 50)) {
+        run.Show(kTextCannotSwap);
+        return;
+    }
+    run.saveData->SwapDecks(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
+}
+
+const CommandInfo kCommands[] = {
+    {"list", 0, false, List},
+    {"cards", 1, false, Cards},
+    {"code", 1, false, [](Run& run, const Command& c) { run.Print(encode(run.saveData->Deck(c.numbers[0]))); }},
+    {"stock", 0, false,
+     [](Run& run, const Command&) {
+         for (int i = 0; i < 600; ++i) {
+             run.Print(std::to_string(i + 1) + "\t" + std::to_string(run.saveData->Stock(i)));
+         }
+     }},
+    {"active", 0, false, [](Run& run, const Command&) { run.Print(std::to_string(run.saveData->ActiveDeck() + 1)); }},
+    {"player", 0, false, [](Run& run, const Command&) { run.Print(run.saveData->PlayerName()); }},
+    {"rename", 1, true, [](Run& run, const Command& c) { run.saveData->Deck(c.numbers[0]).SetName(c.text); }},
+    {"delete", 1, false, Delete},
+    {"create", 1, true,
+     [](Run& run, const Command& c) {
+         run.saveData->Deck(c.numbers[0]).SetName(DefaultDeckNameOf(c.numbers[0]));
+         run.Show(run.saveData->StoreDeck(static_cast<std::uint8_t>(c.numbers[0]), c.text));
+     }},
+    {"edit", 1, true,
+     [](Run& run, const Command& c) {
+         run.Show(run.saveData->StoreDeck(static_cast<std::uint8_t>(c.numbers[0]), c.text));
+     }},
+    {"duplicate", 2, false,
+     [](Run& run, const Command& c) {
+         run.Show(run.saveData->DuplicateDeck(static_cast<std::uint8_t>(c.numbers[0]),
+                                              static_cast<std::uint8_t>(c.numbers[1])));
+     }},
+    {"swap", 2, false, Swap},
+    // save never overwrites a file that the game has rewritten since it was read.
+    {"save", 0, false,
+     [](Run& run, const Command&) {
+         run.Show(run.saveData->ChangedOnDisk() ? std::string(kTextChangedByGame) : run.saveData->Write());
+     }},
+    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+};
+
+const CommandInfo* Find(const std::string& name)
+{
+    for (const CommandInfo& info : kCommands) {
+        if (name == info.name) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Run run(out, err);
+    std::string folder;
+    std::size_t at = 0;
+    auto usage = [&err](const std::string& problem) {
+        err << "deckeditor-cli: " << problem << "\n" << kUsage;
+        return 2;
+    };
+    for (; at < args.size() && (args[at] == "-C" || args[at] == "--raw"); ++at) {
+        if (args[at] == "--raw") {
+            run.raw = true;
+        } else if (++at < args.size()) {
+            folder = args[at];
+        } else {
+            return usage("-C needs a folder");
+        }
+    }
+    if (at == args.size()) {
+        return usage("no command given");
+    }
+
+    std::vector<std::pair<const CommandInfo*, Command>> commands;
+    bool writes = false;
+    while (at < args.size()) {
+        const CommandInfo* info = Find(args[at]);
+        if (info == nullptr) {
+            return usage("unknown command '" + args[at] + "'");
+        }
+        Command command{args[at++], {}, {}};
+        if (info->parse) {
+            const std::string problem = info->parse(args, at, command);
+            if (!problem.empty()) {
+                return usage(command.name + ": " + problem);
+            }
+            commands.emplace_back(info, std::move(command));
+            continue;
+        }
+        const std::size_t needed = static_cast<std::size_t>(info->decks) + (info->hasText ? 1 : 0);
+        if (args.size() - at < needed) {
+            return usage(command.name + " needs " + std::to_string(needed) + " argument(s)");
+        }
+        for (int d = 0; d < info->decks; ++d, ++at) {
+            int number = 0;
+            if (!ParseNumber(args[at], 1, SaveData::kDecks, number)) {
+                return usage(command.name + ": '" + args[at] + "' is not a deck number 1-53");
+            }
+            command.numbers.push_back(number - 1);
+        }
+        if (info->hasText) {
+            if (run.raw) {
+                command.text = args[at];
+            } else if (!Utf8ToCp932(args[at], command.text)) {
+                return usage(command.name + ": '" + args[at] + "' holds characters that cannot be saved");
+            }
+            ++at;
+        }
+        writes = writes || command.name == "save" || command.name == "overwrite";
+        commands.emplace_back(info, std::move(command));
+    }
+
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+        err << "deckeditor-cli: cannot enter folder '" << folder << "'\n";
+        return 2;
+    }
+    SaveData saveData;
+    if (!saveData.IsLoaded()) {
+        err << run.ToTerminal(kTextSaveNotOpened) << '\n';
+        return 2;
+    }
+    run.saveData = &saveData;
+    // Like the editor at start-up: a backup of the file as it was, before anything is written.
+    if (writes) {
+        run.Show(saveData.MakeBackup());
+    }
+    for (const auto& entry : commands) {
+        entry.first->run(run, entry.second);
+    }
+    return run.shownText ? 1 : 0;
+}
