@@ -58,7 +58,10 @@ public:
 
 private:
     void LoadFormats();
-    void AppendDeck(const FormatTemplate& format, const DeckRecord& deck, std::string& out) const;
+    void AppendDeck(const FormatTemplate& format, const std::string& playerName, const DeckRecord& deck,
+                    std::string& out) const;
+    void AppendDeckSection(const std::string& section, const std::string& playerName, const DeckRecord& deck,
+                           std::string& out) const;
     void AppendCard(const std::string& section, bool magic, int index, int copies, std::string& out) const;
 
     CardCatalogue catalogue;
