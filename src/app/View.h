@@ -55,4 +55,7 @@ public:
     virtual ViewRect GetClientRect() const = 0;
     virtual ViewRect GetDesktopClientRect() const = 0;
     virtual void MoveWindow(const ViewRect& rect) = 0;
+
+    // The window's large icon, by icon resource id. Views without icons ignore it.
+    virtual void SetIcon(int iconResource) { (void)iconResource; }
 };

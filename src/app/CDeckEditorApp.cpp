@@ -1,0 +1,105 @@
+#include "app/CDeckEditorApp.h"
+
+#include "app/CDeckEditorDlg.h"
+#include "app/QtDialogView.h"
+#include "maidcode/QtBrowserWindow.h"
+
+#include <QElapsedTimer>
+#include <QPixmap>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+CDeckEditorApp theApp;
+
+namespace {
+
+// Milliseconds since this process was started, from the kernel's record of it
+// (clock-tick resolution, usually 10 ms).
+double MillisecondsSinceProcessStart()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    std::getline(stat, line);
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos) {
+        return -1;
+    }
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    // Fields after the command name start at field 3; starttime is field 22.
+    for (int i = 3; i < 22 && fields >> field; ++i) {
+    }
+    unsigned long long startTicks = 0;
+    if (!(fields >> startTicks)) {
+        return -1;
+    }
+    timespec now {};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+    return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - startTicks / ticks) * 1000.0;
+}
+
+}  // namespace
+
+bool CDeckEditorApp::ParseOptions(int argc, char** argv, Options& options, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--screenshot" && i + 1 < argc) {
+            options.screenshotPath = argv[++i];
+        } else if (arg == "--measure-startup") {
+            options.measureStartup = true;
+        } else {
+            error = "usage: deckeditor [--screenshot FILE.png] [--measure-startup]\n"
+                    "  Runs in the current folder (the game's DeckEditor folder).\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CDeckEditorApp::InitInstance()
+{
+    // Common controls and control containers need no set-up with Qt.
+    QElapsedTimer sinceInit;
+    sinceInit.start();
+
+    QtDialogView view;
+    CDeckEditorDlg dlg(view);
+    view.Connect(&dlg);
+    const std::unique_ptr<QObject> browserWindow = CreateQtBrowserWindow(dlg.browser, &view);
+
+    if (!options.screenshotPath.empty() || options.measureStartup) {
+        view.autoCloseMessages = true;
+        view.onShownIdle = [this, &view, &dlg, &sinceInit] {
+            if (options.measureStartup) {
+                const double sinceStart = MillisecondsSinceProcessStart();
+                rusage usage {};
+                getrusage(RUSAGE_SELF, &usage);
+                std::printf("window shown and idle: %.0f ms after process start (%lld ms after the application object started)\n"
+                            "peak resident memory: %.1f MiB\n",
+                            sinceStart, static_cast<long long>(sinceInit.elapsed()), usage.ru_maxrss / 1024.0);
+            }
+            if (!options.screenshotPath.empty()) {
+                const QPixmap shot = view.grab();
+                if (!shot.save(QString::fromLocal8Bit(options.screenshotPath.c_str()), "PNG")) {
+                    std::fprintf(stderr, "deckeditor: cannot write %s\n", options.screenshotPath.c_str());
+                    exitCode = 1;
+                }
+            }
+            std::fflush(stdout);
+            dlg.EndDialogRequested(IDCANCEL);
+        };
+    }
+
+    view.DoModal();
+    // The dialog ends here; the framework starts no message loop after it.
+    return false;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The application object: runs the main window modally and ends with it.
+#include <string>
+
+class CDeckEditorApp {
+public:
+    struct Options {
+        std::string screenshotPath;  // --screenshot FILE.png
+        bool measureStartup = false; // --measure-startup
+    };
+
+    // Reads the command line; false (with a usage text) when it is not understood.
+    static bool ParseOptions(int argc, char** argv, Options& options, std::string& error);
+
+    // Runs the main window; returns false when the program is to end (always:
+    // the window is the whole program). Needs a QApplication.
+    bool InitInstance();
+
+    Options options;
+    int exitCode = 0;
+};
+
+extern CDeckEditorApp theApp;

@@ -1,0 +1,294 @@
+#include "app/CDeckEditorDlg.h"
+
+#include "export/DeckListExporter.h"
+#include "maidcode/DazoRozi.h"
+
+const char kMessageCaption[] = "ご、ご主人様ぁ～";
+const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
+const char kTextSwapAcrossKinds[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
+
+namespace {
+
+const char kTextInitialising[] = "初期化中...";
+const char kWindowCaption[] = "Zev DeckEditor ";
+const char kVersion[] = "1.08.0";
+
+const char* const kTabCaptions[] = {"書出", "消去", "作成", "編集", "複製", "入替"};
+enum { kTabExport, kTabDelete, kTabCreate, kTabEdit, kTabDuplicate, kTabSwap, kTabCount };
+
+const char kProgressExport[] = "デッキリスト作成中...";
+const char kProgressDelete[] = "デッキ消去中...";
+const char kProgressCreate[] = "デッキ名クリア中...";
+const char kProgressEdit[] = "DAZO Rozi展開中...";
+const char kProgressDuplicate[] = "デッキコピー中...";
+const char kProgressSwap[] = "デッキ入れ替え中...";
+const char kProgressSave[] = "セーブ中...";
+
+constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
+constexpr int kFirstTrainingSlot = 50;
+
+}  // namespace
+
+bool ShowMessage(const std::string& text, View& owner)
+{
+    if (text.empty()) {
+        return false;
+    }
+    owner.MessageBox(text, kMessageCaption, MB_OK);
+    return true;
+}
+
+CDeckEditorDlg::CDeckEditorDlg(View& v) : view(v)
+{
+    icon = IDR_MAINFRAME;
+}
+
+CDeckEditorDlg::~CDeckEditorDlg() = default;
+
+bool CDeckEditorDlg::OnInitDialog()
+{
+    view.SetItemText(IDC_STATUS, kTextInitialising);
+    view.SetWindowText(std::string(kWindowCaption) + kVersion);
+    browser.Create(this);
+    view.SetIcon(icon);
+    for (int i = 0; i < kTabCount; ++i) {
+        view.InsertTab(IDC_TAB, i, kTabCaptions[i]);
+    }
+    view.SetScrollRange(IDC_SCROLL, 0, kLastPosition);
+    currentDeck = 0;
+    secondDeck = 0;
+    view.SetCheck(IDC_FORMAT1, true);
+    view.SetCheck(IDC_ONE, true);
+    view.SetCheck(IDC_RADIO_A, true);
+    view.SetCheck(IDC_RADIO_B, true);
+    ShowSecondColumn(false);
+
+    if (!saveData.IsLoaded()) {
+        ShowMessage(kTextCannotOpenSaveData);
+        // Not a user's ending: there is nothing loaded that could be kept.
+        view.EndDialog(IDCANCEL);
+        return false;
+    }
+    ShowMessage(saveData.MakeBackup());
+    UpdateCardList();
+    for (int r = 0; r < kRows; ++r) {
+        view.SetItemText(IDC_NAME_ROW + r, saveData.Deck(r).Name());
+    }
+    UpdateStatusCode();
+    return true;
+}
+
+void CDeckEditorDlg::EndDialogRequested(int result)
+{
+    view.EndDialog(result);
+}
+
+// ------------------------------------------------------------------ deck grid
+
+void CDeckEditorDlg::OnVScroll(int code, int thumbPosition)
+{
+    int minimum = 0;
+    int maximum = 0;
+    view.GetScrollRange(IDC_SCROLL, minimum, maximum);
+    int position = ScrollPosition();
+    switch (code) {
+    case SB_LINEUP: position -= 1; break;
+    case SB_LINEDOWN: position += 1; break;
+    case SB_PAGEUP: position -= kRows; break;
+    case SB_PAGEDOWN: position += kRows; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: position = thumbPosition; break;
+    case SB_TOP: position = 0; break;
+    case SB_BOTTOM: position = maximum; break;
+    default: break;
+    }
+    if (position < 0) {
+        position = 0;
+    }
+    if (position > maximum) {
+        position = maximum;
+    }
+    view.SetScrollPos(IDC_SCROLL, position);
+    for (int r = 0; r < kRows; ++r) {
+        view.SetItemText(IDC_NAME_ROW + r, saveData.Deck(position + r).Name());
+        view.SetCheck(IDC_RADIO_A + r, false);
+        view.SetCheck(IDC_RADIO_B + r, false);
+    }
+    ShowRowMarks(position);
+}
+
+void CDeckEditorDlg::ShowRowMarks(int position)
+{
+    if (position <= currentDeck && currentDeck < position + kRows) {
+        view.SetCheck(IDC_RADIO_A + currentDeck - position, true);
+    }
+    if (position <= secondDeck && secondDeck < position + kRows) {
+        view.SetCheck(IDC_RADIO_B + secondDeck - position, true);
+    }
+}
+
+void CDeckEditorDlg::OnDeckRadio(int k)
+{
+    if (k < 0 || k >= 2 * kRows) {
+        return;
+    }
+    if (k < kRows) {
+        currentDeck = ScrollPosition() + k;
+        UpdateCardList();
+        UpdateStatusCode();
+    } else {
+        secondDeck = ScrollPosition() + (k - kRows);
+    }
+}
+
+void CDeckEditorDlg::OnDeckNameChange(int row)
+{
+    if (row < 0 || row >= kRows) {
+        return;
+    }
+    saveData.Deck(ScrollPosition() + row).SetName(view.GetItemText(IDC_NAME_ROW + row));
+}
+
+void CDeckEditorDlg::UpdateCardList()
+{
+    const std::uint8_t* counts = saveData.Deck(currentDeck).Counts();
+    std::string text;
+    for (int i = 0; i < CardCatalogue::kCards; ++i) {
+        if (counts[i] != 0) {
+            text += catalogue.GetName(i);
+            text += " x ";
+            text += std::to_string(counts[i]);
+            text += "\r\n";
+        }
+    }
+    view.SetItemText(IDC_CARDLIST, text);
+}
+
+void CDeckEditorDlg::UpdateStatusCode()
+{
+    view.SetItemText(IDC_STATUS, encode(saveData.Deck(currentDeck)));
+}
+
+void CDeckEditorDlg::RefreshRows()
+{
+    const int position = ScrollPosition();
+    for (int r = 0; r < kRows; ++r) {
+        view.SetItemText(IDC_NAME_ROW + r, saveData.Deck(position + r).Name());
+    }
+}
+
+void CDeckEditorDlg::ShowSecondColumn(bool show)
+{
+    for (int r = 0; r < kRows; ++r) {
+        view.ShowItem(IDC_RADIO_B + r, show);
+    }
+}
+
+// --------------------------------------------------------------- tab commands
+
+void CDeckEditorDlg::OnOkClicked()
+{
+    const int tab = view.GetCurSel(IDC_TAB);
+    switch (tab) {
+    case kTabExport:
+        view.SetItemText(IDC_STATUS, kProgressExport);
+        if (!exporter) {
+            exporter = std::make_unique<DeckListExporter>(saveData);
+        }
+        for (int p = 0; p < kFormats; ++p) {
+            if (view.GetCheck(IDC_FORMAT1 + p)) {
+                exporter->WriteDeckList(p, currentDeck, view.GetCheck(IDC_ALL));
+            }
+        }
+        break;
+    case kTabDelete:
+        view.SetItemText(IDC_STATUS, kProgressDelete);
+        if (!ShowMessage(saveData.DeleteDeck(static_cast<std::uint8_t>(currentDeck)))) {
+            saveData.Deck(currentDeck).SetName(DefaultDeckName(currentDeck));
+        }
+        break;
+    case kTabCreate:
+    case kTabEdit:
+        if (tab == kTabCreate) {
+            view.SetItemText(IDC_STATUS, kProgressCreate);
+            saveData.Deck(currentDeck).SetName(DefaultDeckName(currentDeck));
+        }
+        view.SetItemText(IDC_STATUS, kProgressEdit);
+        ShowMessage(saveData.StoreDeck(static_cast<std::uint8_t>(currentDeck), view.GetItemText(IDC_MAIDCODE)));
+        view.SetCurSel(IDC_TAB, kTabCreate);
+        break;
+    case kTabDuplicate:
+        view.SetItemText(IDC_STATUS, kProgressDuplicate);
+        ShowMessage(saveData.DuplicateDeck(static_cast<std::uint8_t>(currentDeck), static_cast<std::uint8_t>(secondDeck)));
+        break;
+    case kTabSwap:
+        view.SetItemText(IDC_STATUS, kProgressSwap);
+        if ((currentDeck < kFirstTrainingSlot) == (secondDeck < kFirstTrainingSlot)) {
+            saveData.SwapDecks(static_cast<std::uint8_t>(currentDeck), static_cast<std::uint8_t>(secondDeck));
+        } else {
+            ShowMessage(kTextSwapAcrossKinds);
+        }
+        break;
+    default:
+        break;
+    }
+    UpdateStatusCode();
+    UpdateCardList();
+    RefreshRows();
+}
+
+void CDeckEditorDlg::OnSaveClicked()
+{
+    view.SetItemText(IDC_STATUS, kProgressSave);
+    ShowMessage(saveData.Write());
+    UpdateStatusCode();
+}
+
+bool CDeckEditorDlg::OnTabSelChange()
+{
+    const int tab = view.GetCurSel(IDC_TAB);
+    // Column B, DAZO Rozi set, Format set.
+    static const bool kShown[kTabCount][3] = {
+        {false, false, true},  {false, false, false}, {false, true, false},
+        {false, true, false},  {true, false, false},  {true, false, false},
+    };
+    if (tab < 0 || tab >= kTabCount) {
+        return true;
+    }
+    if (tab == kTabEdit) {
+        const DeckRecord& deck = saveData.Deck(currentDeck);
+        browser.ShowDeckInPage(encode(deck));
+        browser.SetDeckCaption(deck.Name());
+        browser.ShowWindow(true);
+    }
+    ShowSecondColumn(kShown[tab][0]);
+    ShowMaidCodeControls(kShown[tab][1]);
+    ShowFormatControls(kShown[tab][2]);
+    return true;
+}
+
+void CDeckEditorDlg::ShowMaidCodeControls(bool show)
+{
+    view.ShowItem(IDC_MAIDCODE, show);
+    view.ShowItem(IDC_MAIDCODE_LABEL, show);
+}
+
+void CDeckEditorDlg::ShowFormatControls(bool show)
+{
+    for (int p = 0; p < kFormats; ++p) {
+        view.ShowItem(IDC_FORMAT1 + p, show);
+    }
+    view.ShowItem(IDC_FORMAT_FRAME, show);
+    view.ShowItem(IDC_ONE, show);
+    view.ShowItem(IDC_ALL, show);
+}
+
+std::string CDeckEditorDlg::DefaultDeckName(int slot)
+{
+    return DefaultDeckNameOf(slot);
+}
+
+bool CDeckEditorDlg::ShowMessage(const std::string& text)
+{
+    return ::ShowMessage(text, view);
+}

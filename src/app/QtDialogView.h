@@ -1,0 +1,103 @@
+#pragma once
+// The main window (template 102) on Qt Widgets. Controls are laid out from the
+// template's dialog units with the dialog font's metrics; their events reach
+// the CDeckEditorDlg handlers, and texts cross to code page 932 here only.
+#include "app/Cp932Text.h"
+#include "app/View.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class CDeckEditorDlg;
+class QButtonGroup;
+class QLineEdit;
+class QPlainTextEdit;
+class QScrollBar;
+class QTabBar;
+
+class QtDialogView : public QDialog, public View {
+public:
+    QtDialogView();
+    ~QtDialogView() override;
+
+    // Routes the controls' events to the window logic.
+    void Connect(CDeckEditorDlg* dialog) { dlg = dialog; }
+    // Runs the window modally: start-up, then events until EndDialog.
+    int DoModal();
+
+    // Called once, when the window has been shown and the events of showing it
+    // are done (screenshots, start-up measurement).
+    std::function<void()> onShownIdle;
+    // Message boxes close themselves at once with their default answer
+    // (screenshots and measurements run unattended).
+    bool autoCloseMessages = false;
+
+    QWidget* Control(int id) const;
+    // The pixel rectangle of a rectangle in dialog units.
+    QRect DialogUnitsToPixels(int x, int y, int width, int height) const;
+
+    // View.
+    void SetWindowText(const std::string& text) override;
+    std::string GetWindowText() const override;
+    void ShowWindow(bool show) override;
+    bool IsWindowVisible() const override;
+    void EndDialog(int result) override;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+    void SetItemText(int id, const std::string& text) override;
+    std::string GetItemText(int id) const override;
+    void ShowItem(int id, bool show) override;
+    bool IsItemVisible(int id) const override;
+    bool GetCheck(int id) const override;
+    void SetCheck(int id, bool checked) override;
+    void InsertTab(int id, int index, const std::string& caption) override;
+    int GetCurSel(int id) const override;
+    void SetCurSel(int id, int index) override;
+    void SetScrollRange(int id, int minimum, int maximum) override;
+    void GetScrollRange(int id, int& minimum, int& maximum) const override;
+    int GetScrollPos(int id) const override;
+    void SetScrollPos(int id, int position) override;
+    ViewRect GetWindowRect() const override;
+    ViewRect GetClientRect() const override;
+    ViewRect GetDesktopClientRect() const override;
+    void MoveWindow(const ViewRect& rect) override;
+    void SetIcon(int iconResource) override;
+
+    // The dialog font: "MS UI Gothic" 9 pt, or a Japanese sans-serif face.
+    static QFont DialogFont();
+
+protected:
+    void reject() override;
+    void accept() override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class NameValidator;
+    class ScrollBar;
+
+    void Build();
+    QLineEdit* AddLineEdit(int id, int x, int y, int width, int height, bool userText);
+    void OnUserEdit(int id, QLineEdit* edit, const QString& text);
+    void OnScrollAction(int action);
+    void Scroll(int code, int thumb);
+
+    CDeckEditorDlg* dlg = nullptr;
+    std::map<int, QWidget*> controls;
+    // What each edit holds, in bytes: texts users type are checked as typed;
+    // texts the program writes are kept exactly as written.
+    std::map<int, Cp932Text> lineTexts;
+    std::string cardListBytes;
+    QButtonGroup* groupFormatScope = nullptr;
+    QButtonGroup* groupA = nullptr;
+    QButtonGroup* groupB = nullptr;
+    int baseX = 0;  // dialog base units of the font
+    int baseY = 0;
+    int wheelRemainder = 0;
+    bool ended = false;
+    int endResult = IDCANCEL;
+    bool shownOnce = false;
+};

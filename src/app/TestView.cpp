@@ -1,0 +1,91 @@
+#include "app/TestView.h"
+
+#include <algorithm>
+
+void TestView::EndDialog(int result)
+{
+    ended = true;
+    endResult = result;
+    ++endCount;
+    windowVisible = false;
+}
+
+int TestView::MessageBox(const std::string& text, const std::string& caption, unsigned type)
+{
+    messages.push_back({text, caption, type});
+    if (onMessage) {
+        onMessage(messages.back());
+    }
+    int answer = type == MB_YESNO ? IDNO : IDOK;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    return answer;
+}
+
+void TestView::SetItemText(int id, const std::string& text)
+{
+    Item& item = items[id];
+    item.text = text;
+    item.history.push_back(text);
+}
+
+void TestView::InsertTab(int id, int index, const std::string& caption)
+{
+    Item& item = items[id];
+    const std::size_t at = std::min(static_cast<std::size_t>(std::max(index, 0)), item.tabs.size());
+    item.tabs.insert(item.tabs.begin() + static_cast<std::ptrdiff_t>(at), caption);
+    if (item.curSel < 0) {
+        item.curSel = 0;
+    } else if (static_cast<int>(at) <= item.curSel) {
+        ++item.curSel;
+    }
+}
+
+void TestView::SetCurSel(int id, int index)
+{
+    Item& item = items[id];
+    if (index < static_cast<int>(item.tabs.size())) {
+        item.curSel = index < 0 ? -1 : index;
+    }
+}
+
+void TestView::SetScrollRange(int id, int minimum, int maximum)
+{
+    Item& item = items[id];
+    item.minimum = minimum;
+    item.maximum = maximum;
+    item.position = std::clamp(item.position, minimum, std::max(minimum, maximum));
+}
+
+void TestView::GetScrollRange(int id, int& minimum, int& maximum) const
+{
+    const Item& item = Find(id);
+    minimum = item.minimum;
+    maximum = item.maximum;
+}
+
+ViewRect TestView::GetClientRect() const
+{
+    return {0, 0, windowRect.Width() - 2 * frameWidth, windowRect.Height() - captionHeight - 2 * frameWidth};
+}
+
+void TestView::ClickRadio(int id)
+{
+    for (const std::vector<int>& group : radioGroups) {
+        if (std::find(group.begin(), group.end(), id) != group.end()) {
+            for (int other : group) {
+                items[other].checked = false;
+            }
+        }
+    }
+    items[id].checked = true;
+}
+
+const TestView::Item& TestView::Find(int id) const
+{
+    static const Item kEmpty;
+    const auto it = items.find(id);
+    return it == items.end() ? kEmpty : it->second;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// A View kept in memory, for tests: it records what the window logic shows
+// (texts with their history, visibility, checks, tabs, scroll bars, message
+// boxes, the end of the dialog) and answers message boxes from a queue.
+#include "app/View.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class TestView : public View {
+public:
+    struct Item {
+        std::string text;
+        std::vector<std::string> history;  // every text written by the program
+        bool visible = true;
+        bool checked = false;
+        std::vector<std::string> tabs;
+        int curSel = -1;
+        int minimum = 0;
+        int maximum = 100;  // a fresh scroll bar's range, as on the platform
+        int position = 0;
+    };
+    struct Message {
+        std::string text;
+        std::string caption;
+        unsigned type = MB_OK;
+    };
+
+    // The window.
+    void SetWindowText(const std::string& text) override { windowText = text; }
+    std::string GetWindowText() const override { return windowText; }
+    void ShowWindow(bool show) override { windowVisible = show; }
+    bool IsWindowVisible() const override { return windowVisible; }
+    void EndDialog(int result) override;
+    int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
+
+    // Controls. Unknown ids are created on first use.
+    void SetItemText(int id, const std::string& text) override;
+    std::string GetItemText(int id) const override { return Find(id).text; }
+    void ShowItem(int id, bool show) override { items[id].visible = show; }
+    bool IsItemVisible(int id) const override { return Find(id).visible; }
+    bool GetCheck(int id) const override { return Find(id).checked; }
+    void SetCheck(int id, bool checked) override { items[id].checked = checked; }
+
+    void InsertTab(int id, int index, const std::string& caption) override;
+    int GetCurSel(int id) const override { return Find(id).curSel; }
+    void SetCurSel(int id, int index) override;
+
+    void SetScrollRange(int id, int minimum, int maximum) override;
+    void GetScrollRange(int id, int& minimum, int& maximum) const override;
+    int GetScrollPos(int id) const override { return Find(id).position; }
+    void SetScrollPos(int id, int position) override { items[id].position = position; }
+
+    ViewRect GetWindowRect() const override { return windowRect; }
+    ViewRect GetClientRect() const override;
+    ViewRect GetDesktopClientRect() const override { return desktopRect; }
+    void MoveWindow(const ViewRect& rect) override { windowRect = rect; }
+    void SetIcon(int iconResource) override { icon = iconResource; }
+
+    // What a user does. The view's own part only: tests call the handler after.
+    void AddRadioGroup(const std::vector<int>& ids) { radioGroups.push_back(ids); }
+    // Checks the radio and clears the others of its group.
+    void ClickRadio(int id);
+    // Replaces an edit's text as typing would (not recorded in the history).
+    void TypeText(int id, const std::string& text) { items[id].text = text; }
+    // A user's selection of a tab (tests then call the change handler).
+    void SelectTab(int id, int index) { items[id].curSel = index; }
+
+    const Item& Find(int id) const;
+
+    std::map<int, Item> items;
+    std::string windowText;
+    bool windowVisible = false;
+    int icon = 0;
+    std::vector<Message> messages;
+    std::deque<int> answers;  // message box results; IDOK or IDYES/IDNO; empty: IDOK or IDNO
+    std::function<void(const Message&)> onMessage;  // runs while the box is "open"
+    bool ended = false;
+    int endResult = 0;
+    int endCount = 0;
+    ViewRect windowRect{100, 100, 500, 400};
+    ViewRect desktopRect{0, 0, 1280, 1024};
+    int frameWidth = 4;     // border around the client area
+    int captionHeight = 24;
+
+private:
+    std::vector<std::vector<int>> radioGroups;
+};
