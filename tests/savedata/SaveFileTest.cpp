@@ -1,0 +1,221 @@
+// Loading the save file and writing it back.
+#include "savedata/SaveData.h"
+
+#include "support/Cp932.h"
+#include "support/SaveFile.h"
+#include "support/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+std::string Slot(int card) { return std::string{static_cast<char>(card % 100), static_cast<char>(card / 100)}; }
+
+// The bytes of lines [from, to) of a file.
+std::string Lines(const std::string& file, int from, int to)
+{
+    std::size_t begin = 0;
+    for (int i = 0; i < from; ++i) {
+        begin = file.find("\r\n", begin) + 2;
+    }
+    std::size_t end = begin;
+    for (int i = from; i < to; ++i) {
+        end = file.find("\r\n", end) + 2;
+    }
+    return file.substr(begin, end - begin);
+}
+
+}  // namespace
+
+TEST(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
+{
+    Workspace ws;
+    SaveFileSpec spec;
+    spec.SetPlayer(Sjis(u8"ご主人様"));
+    spec.gameLines[3] = std::string("lone \r and \n inside, and \0 too", 31);
+    spec.names[0] = Sjis(u8"炎のデッキ");
+    spec.names[1] = "";
+    spec.names[2] = std::string(37, 'N');
+    spec.names[3] = "ends with CR\r";
+    spec.Fill(0, 1);
+    spec.Add(1, 150, 2);
+    spec.Add(1, 600, 3);
+    spec.Add(50, 7, 1);
+    spec.active = 1;
+    const std::string file = spec.Bytes();
+    ws.Put(ws.SavePath(), file);
+
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    EXPECT_EQ(data.PlayerName(), Sjis(u8"ご主人様"));
+    EXPECT_EQ(data.ActiveDeck(), 1);
+    EXPECT_EQ(data.Deck(0).Name(), Sjis(u8"炎のデッキ"));
+    EXPECT_EQ(data.Deck(0).CardCount(), 40);
+    EXPECT_TRUE(data.Deck(0).IsComplete());
+    EXPECT_EQ(data.Deck(1).Name(), "");
+    EXPECT_EQ(data.Deck(1).Counts()[149], 2);
+    EXPECT_EQ(data.Deck(1).Counts()[599], 3);
+    EXPECT_EQ(data.Deck(3).Name(), "ends with CR\r");
+    EXPECT_EQ(data.Deck(52).Number(), 53);
+    EXPECT_EQ(data.Stock(5), spec.stock[5]);
+    EXPECT_FALSE(data.HasUnsavedChanges());
+
+    EXPECT_EQ(data.Write(), "");
+    EXPECT_EQ(ws.Get(ws.SavePath()), file);
+    EXPECT_EQ(data.Write(), "");
+    EXPECT_EQ(ws.Get(ws.SavePath()), file);
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+}
+
+TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
+{
+    Workspace ws;
+    SaveFileSpec spec;
+    spec.SetPlayer(std::string(50, 'P'));
+    std::string file = spec.Bytes();
+    // Deck in slot 0: out-of-order slots, a 150,0 pair, empty and out-of-range pairs in between.
+    const std::string oldCards = Slot(20) + std::string{static_cast<char>(150), 0} + std::string(2, '\0') +
+                                 Slot(601) + Slot(7) + Slot(20) + std::string(68, '\0');
+    const std::string oldLines = Lines(file, 30, 32);
+    const std::string messyName = std::string(40, 'L');
+    file.replace(file.find(oldLines), oldLines.size(), messyName + "\r\n" + oldCards + "\r\n");
+    const std::string zeroName = std::string("ab\0cd", 5);
+    const std::string deck1Name = Lines(file, 32, 33);
+    file.replace(file.find(deck1Name), deck1Name.size(), zeroName + "\r\n");
+    file += "trailing line\r\n";
+    ws.Put(ws.SavePath(), file);
+
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    EXPECT_EQ(data.PlayerName(), std::string(37, 'P'));
+    EXPECT_EQ(data.Deck(0).Name(), std::string(37, 'L'));
+    EXPECT_EQ(data.Deck(0).CardCount(), 4);
+    EXPECT_EQ(data.Deck(0).Counts()[19], 2);
+    EXPECT_EQ(data.Deck(0).Counts()[149], 1);
+    EXPECT_EQ(data.Deck(0).Counts()[6], 1);
+    EXPECT_EQ(data.Deck(1).Name(), "ab");
+    EXPECT_TRUE(data.HasUnsavedChanges());
+
+    ASSERT_EQ(data.Write(), "");
+    const std::string written = ws.Get(ws.SavePath());
+    EXPECT_EQ(Lines(written, 0, 30), Lines(file, 0, 30));
+    EXPECT_EQ(Lines(written, 30, 32),
+              std::string(37, 'L') + "\r\n" + Slot(7) + Slot(20) + Slot(20) + Slot(150) + std::string(72, '\0') + "\r\n");
+    EXPECT_EQ(Lines(written, 32, 33), "ab\r\n");
+    EXPECT_EQ(written.size(), Lines(written, 0, 136).size());  // the trailing line is gone
+    EXPECT_FALSE(data.HasUnsavedChanges());
+}
+
+TEST(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
+{
+    Workspace ws;
+    SaveFileSpec spec;
+    spec.Fill(49, 200);
+    spec.Fill(50, 1);
+    const std::string full = spec.Bytes();
+    ws.Put(ws.SavePath(), Lines(full, 0, 130));  // ends after slot 49's lines
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    EXPECT_EQ(data.Deck(49).CardCount(), 40);
+    EXPECT_EQ(data.Deck(50).Name(), Sjis(u8"デッキ51"));
+    EXPECT_EQ(data.Deck(52).Name(), Sjis(u8"デッキ53"));
+    EXPECT_EQ(data.Deck(50).CardCount(), 0);
+    EXPECT_EQ(DefaultDeckNameOf(0), Sjis(u8"デッキ01"));
+    EXPECT_EQ(DefaultDeckNameOf(8), Sjis(u8"デッキ09"));
+    ASSERT_EQ(data.Write(), "");
+    EXPECT_EQ(Lines(ws.Get(ws.SavePath()), 130, 132), Sjis(u8"デッキ51") + "\r\n" + std::string(80, '\0') + "\r\n");
+
+    // A card line cut short keeps the cards of the slots that are there.
+    std::string cut = Lines(full, 0, 130) + "short\r\n" + Slot(5) + Slot(6) + Slot(5);
+    ws.Put(ws.SavePath(), cut);
+    SaveData shortLine;
+    ASSERT_TRUE(shortLine.IsLoaded());
+    EXPECT_EQ(shortLine.Deck(50).Name(), "short");
+    EXPECT_EQ(shortLine.Deck(50).CardCount(), 3);
+    EXPECT_EQ(shortLine.Deck(51).Name(), Sjis(u8"デッキ52"));
+}
+
+TEST(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
+{
+    Workspace ws;
+    const std::string good = SaveFileSpec().Bytes();
+    const std::size_t stockAt = Lines(good, 0, 28).size();
+    const std::size_t activeAt = stockAt + 1202;
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"empty", ""},
+        {"only the game lines", Lines(good, 0, 28)},
+        {"stock line unterminated", good.substr(0, activeAt - 2)},
+        {"active line missing", good.substr(0, activeAt)},
+        {"active line unterminated", good.substr(0, activeAt + 2)},
+        {"short stock line", good.substr(0, stockAt + 1198) + good.substr(stockAt + 1200)},
+        {"active line of three bytes", good.substr(0, activeAt + 2) + "x" + good.substr(activeAt + 2)},
+        {"active line of one byte", good.substr(0, activeAt + 1) + good.substr(activeAt + 2)},
+    };
+    for (const Case& c : cases) {
+        ws.Put(ws.SavePath(), c.bytes);
+        SaveData data;
+        EXPECT_FALSE(data.IsLoaded()) << c.what;
+    }
+    ::unlink(ws.SavePath().c_str());
+    EXPECT_FALSE(SaveData().IsLoaded()) << "no file";
+
+    // A longer stock line is the game's business: accepted and carried through.
+    const std::string longStock = good.substr(0, stockAt + 1200) + "xy" + good.substr(stockAt + 1200);
+    ws.Put(ws.SavePath(), longStock);
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    ASSERT_EQ(data.Write(), "");
+    EXPECT_EQ(ws.Get(ws.SavePath()), longStock);
+}
+
+TEST(SaveFile, NamesAndStock)
+{
+    Workspace ws;
+    SaveFileSpec spec;
+    spec.stock[0] = 99;
+    spec.stock[1] = 0;
+    ws.Put(ws.SavePath(), spec.Bytes());
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+
+    DeckRecord& deck = data.Deck(4);
+    deck.SetName(std::string(40, 'x'));
+    EXPECT_EQ(deck.Name(), std::string(37, 'x'));
+    EXPECT_EQ(deck.Number(), 5);
+    deck.SetName("a\r\nb\rc\nd");
+    EXPECT_EQ(deck.Name(), "abcd");
+    deck.SetName(std::string("12\r\n") + std::string(40, 'y'));
+    EXPECT_EQ(deck.Name(), "12" + std::string(35, 'y'));
+    deck.SetName(std::string("ab\0cd", 5));
+    EXPECT_EQ(deck.Name(), "ab");
+    deck.SetName("");
+    EXPECT_EQ(deck.Name(), "");
+
+    EXPECT_FALSE(data.ReturnToStock(0));
+    EXPECT_EQ(data.Stock(0), 99);
+    EXPECT_FALSE(data.TakeFromStock(1));
+    EXPECT_EQ(data.Stock(1), 0);
+    EXPECT_TRUE(data.TakeFromStock(0));
+    EXPECT_EQ(data.Stock(0), 98);
+    EXPECT_TRUE(data.HasUnsavedChanges());
+    EXPECT_TRUE(data.ReturnToStock(0));
+    deck.SetName(spec.names[4]);
+    EXPECT_FALSE(data.HasUnsavedChanges());  // changed and changed back
+}
+
+TEST(SaveFile, PlayerNameOfShortOrOddLine)
+{
+    Workspace ws;
+    SaveFileSpec spec;
+    spec.SetPlayer(std::string("Na\0me", 5));
+    ws.Put(ws.SavePath(), spec.Bytes());
+    EXPECT_EQ(SaveData().PlayerName(), "Na");
+    spec.SetPlayer("");
+    ws.Put(ws.SavePath(), spec.Bytes());
+    EXPECT_EQ(SaveData().PlayerName(), "");
+}
