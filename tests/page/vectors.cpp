@@ -1,0 +1,154 @@
+// Prints deck-code vectors as JSON for the deck page's browser tests: random
+// decks with the core's code for them, and odd codes with what the core's
+// decoder makes of them. The page must agree with both. Given a card list as
+// well, it prints what the core's catalogue reads from it (names as hex bytes).
+// Usage: vectors [seed [list.xml]]
+#include "catalogue/CardCatalogue.h"
+#include "maidcode/DazoRozi.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCards = 600;
+constexpr int kMaxCards = 40;
+
+std::string Quoted(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char ch : text) {
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += static_cast<char>(ch);
+        } else if (ch < 0x20 || ch >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
+            out += escaped;
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out + "\"";
+}
+
+std::string Hex(const std::string& bytes)
+{
+    std::string out;
+    for (unsigned char ch : bytes) {
+        char two[3];
+        std::snprintf(two, sizeof two, "%02x", ch);
+        out += two;
+    }
+    return out;
+}
+
+std::string CountsJson(const std::uint8_t counts[kCards])
+{
+    std::string out = "[";
+    for (int i = 0; i < kCards; ++i) {
+        if (counts[i] != 0) {
+            if (out.size() > 1) {
+                out += ",";
+            }
+            out += "[" + std::to_string(i) + "," + std::to_string(counts[i]) + "]";
+        }
+    }
+    return out + "]";
+}
+
+// A deck filled from a code the way a deck with copies to spare is filled:
+// copies one by one in the decoder's order while the deck holds fewer than 40.
+void FillFromCode(const std::string& code, std::uint8_t counts[kCards], std::string& values)
+{
+    DecodedCode decoded = decode(code);
+    values = "[";
+    for (std::int32_t v : decoded.values()) {
+        values += (values.size() > 1 ? "," : "") + std::to_string(v);
+    }
+    values += "]";
+    int total = 0;
+    for (; decoded.current_count() != 0; decoded.advance()) {
+        const int index = decoded.current_card();
+        while (counts[index] < decoded.current_count() && total < kMaxCards) {
+            ++counts[index];
+            ++total;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const unsigned seed = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 20240601u;
+    std::mt19937 random(seed);
+    std::printf("{\"seed\":%u,\n\"random\":[\n", seed);
+    const int kDecks = 40;
+    for (int d = 0; d < kDecks; ++d) {
+        std::uint8_t counts[kCards] = {};
+        // The first decks are the edges: a full deck, both ends of the table.
+        int wanted = d == 0 ? kMaxCards : static_cast<int>(random() % (kMaxCards + 1));
+        if (d == 1) {
+            counts[0] = 3;
+            counts[599] = 3;
+            wanted = 0;
+        }
+        int total = 0;
+        while (total < wanted) {
+            const int index = static_cast<int>(random() % kCards);
+            const int room = std::min(3 - counts[index], wanted - total);
+            if (room <= 0) {
+                continue;
+            }
+            const int add = 1 + static_cast<int>(random() % room);
+            counts[index] = static_cast<std::uint8_t>(counts[index] + add);
+            total += add;
+        }
+        std::printf("{\"counts\":%s,\"code\":%s}%s\n", CountsJson(counts).c_str(), Quoted(encode(counts)).c_str(),
+                    d + 1 < kDecks ? "," : "");
+    }
+    std::printf("],\n\"odd\":[\n");
+    const std::vector<std::string> odd = {
+        "",                       // nothing at all
+        "0",                      // the empty deck
+        "X00",                    // the first character is not looked at
+        "0t1",                    // three copies of the last card
+        "000t",                   // even length: the unpaired last character goes
+        "0t100",                  // groups out of order
+        "000020100",              // one card named three times: the largest count stays
+        "0!!00",                  // a group outside the alphabet
+        "00!0a",                  // a bad character in the second place of a group
+        "0t2zz000",               // values past the last card
+        "0 00-101",               // space and minus are no alphabet characters
+        "0020508",                // four copies asked as 3 + 3: stays 3
+        // 14 cards of 3 copies: the deck stops at 40, in ascending card order.
+        "00205080b0e0h0k0n0q0t0w0z0C0F",
+        "0ZZZZZZ",                // all above 1799
+        "00",                     // one unpaired character only
+    };
+    for (std::size_t k = 0; k < odd.size(); ++k) {
+        std::uint8_t counts[kCards] = {};
+        std::string values;
+        FillFromCode(odd[k], counts, values);
+        std::printf("{\"code\":%s,\"values\":%s,\"counts\":%s,\"result\":%s}%s\n", Quoted(odd[k]).c_str(),
+                    values.c_str(), CountsJson(counts).c_str(), Quoted(encode(counts)).c_str(),
+                    k + 1 < odd.size() ? "," : "");
+    }
+    std::printf("]");
+    if (argc > 2) {
+        const CardCatalogue catalogue{std::string(argv[2])};
+        std::printf(",\n\"catalogue\":[\n");
+        for (int i = 0; i < kCards; ++i) {
+            std::printf("[\"%s\",%u,%u,%u]%s\n", Hex(catalogue.GetName(i)).c_str(), catalogue.ap[i], catalogue.dp[i],
+                        catalogue.cp[i], i + 1 < kCards ? "," : "");
+        }
+        std::printf("]");
+    }
+    std::printf("}\n");
+    return 0;
+}
