@@ -1,0 +1,239 @@
+// deckeditor-cli end to end: exact output bytes, exit codes and files written.
+#include "cli/Cli.h"
+#include "maidcode/DazoRozi.h"
+#include "savedata/SaveData.h"
+
+#include "support/Cp932.h"
+#include "support/SaveFile.h"
+#include "support/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Drain(int fd)
+{
+    std::string text;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return text;
+}
+
+// Runs the real program; stderr is collected through a file so that neither pipe can fill up.
+Result Cli(const std::vector<std::string>& args)
+{
+    int out[2];
+    if (::pipe(out) != 0) {
+        return {};
+    }
+    char errName[] = "/tmp/deckeditor-cli-err-XXXXXX";
+    const int errFd = ::mkstemp(errName);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(errFd, 2);
+        ::close(out[0]);
+        std::vector<char*> argv{const_cast<char*>(DECKEDITOR_CLI)};
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(DECKEDITOR_CLI, argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    Result result;
+    result.out = Drain(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = ReadFileBytes(errName);
+    ::close(errFd);
+    ::unlink(errName);
+    return result;
+}
+
+class CommandLine : public ::testing::Test {
+protected:
+    void Write()
+    {
+        ws.Put("list.xml", SimpleCardList());
+        ws.Put(ws.SavePath(), spec.Bytes());
+    }
+    Workspace ws;
+    SaveFileSpec spec;
+};
+
+}  // namespace
+
+TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
+{
+    spec.SetPlayer(Sjis(u8"ご主人様"));
+    spec.names[0] = Sjis(u8"炎のデッキ");
+    spec.Add(0, 1, 1);
+    spec.Add(0, 600, 3);
+    spec.active = 4;
+    Write();
+    const Result r = Cli({"-C", ws.WorkDir(), "list", "cards", "1", "code", "1", "active", "player", "stock"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    std::string expected = u8"1\t炎のデッキ\t4\t000t1\n";
+    for (int s = 1; s < 53; ++s) {
+        expected += std::to_string(s + 1) + "\tDeck " + std::to_string(s + 1) + "\t0\t0\n";
+    }
+    expected += "Card1 x 1\nCard600 x 3\n000t1\n5\n" + std::string(u8"ご主人様\n");
+    for (int i = 0; i < 600; ++i) {
+        expected += std::to_string(i + 1) + "\t" + std::to_string(i % 4) + "\n";
+    }
+    EXPECT_EQ(r.out, expected);
+    EXPECT_TRUE(ws.List(ws.BackupDir()).empty());  // nothing is written without save
+}
+
+TEST_F(CommandLine, UsageErrorsRunNothing)
+{
+    Write();
+    const std::string before = ws.Get(ws.SavePath());
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"-C"},
+             {"rename", "1", "x", "save", "frobnicate"},
+             {"rename", "1"},
+             {"save", "delete", "0"},
+             {"save", "delete", "54"},
+             {"save", "code", "1x"},
+             {"save", "duplicate", "1"},
+             {"save", "rename", "2", u8"絵文字😀"},
+         }) {
+        std::vector<std::string> full{"-C", ws.WorkDir()};
+        full.insert(full.end(), args.begin(), args.end());
+        const Result r = Cli(full);
+        EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.compare(0, 16, "deckeditor-cli: "), 0) << r.err;
+    }
+    EXPECT_EQ(ws.Get(ws.SavePath()), before);
+    EXPECT_TRUE(ws.List(ws.BackupDir()).empty());
+}
+
+TEST_F(CommandLine, MissingSaveDataIsReported)
+{
+    ws.Put("list.xml", SimpleCardList());
+    const Result r = Cli({"-C", ws.WorkDir(), "list"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, u8"セーブデータが開けないようです…。\n");
+}
+
+TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
+{
+    spec.Fill(0, 1);
+    spec.active = 0;
+    spec.Fill(10, 100);
+    spec.stock[500] = 0;  // card 501
+    spec.stock[501] = 3;  // card 502
+    for (int i = 99; i <= 112; ++i) {
+        spec.stock[i] = 3;  // enough for a copy of deck 11
+    }
+    Write();
+    const std::string original = ws.Get(ws.SavePath());
+    const std::string code = "0" + std::string{digit_char((500 * 3 + 2) / 62), digit_char((500 * 3 + 2) % 62)} +
+                             std::string{digit_char((501 * 3 + 1) / 62), digit_char((501 * 3 + 1) % 62)};
+    const Result r = Cli({"-C", ws.WorkDir(), "rename", "2", u8"新しい名前", "create", "3", code, "delete", "1",
+                          "duplicate", "11", "50", "swap", "50", "51", "swap", "5", "6", "save", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n");
+    ASSERT_EQ(ws.List(ws.BackupDir()).size(), 1u);
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), original);
+
+    SaveData saved;
+    ASSERT_TRUE(saved.IsLoaded());
+    EXPECT_EQ(saved.Deck(1).Name(), Sjis(u8"新しい名前"));
+    EXPECT_EQ(saved.Deck(2).Name(), Sjis(u8"デッキ03"));
+    EXPECT_EQ(saved.Deck(2).Counts()[501], 2);
+    EXPECT_EQ(saved.Deck(0).Name(), Sjis(u8"デッキ01"));
+    EXPECT_EQ(saved.Deck(0).CardCount(), 0);
+    EXPECT_EQ(saved.Deck(49).Name(), spec.names[10]);
+    EXPECT_EQ(encode(saved.Deck(49)), encode(saved.Deck(10)));
+    EXPECT_EQ(saved.ActiveDeck(), 49);
+    EXPECT_EQ(saved.Deck(4).Name(), spec.names[5]);
+    EXPECT_EQ(saved.Deck(50).Name(), spec.names[50]);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "1\t" + std::string(u8"デッキ01") + "\t0\t0");
+}
+
+TEST_F(CommandLine, RawModePassesBytesThrough)
+{
+    const std::string cut = Sjis(u8"あいう").substr(0, 5);  // ends inside a character
+    spec.names[0] = cut;
+    Write();
+    Result r = Cli({"-C", ws.WorkDir(), "--raw", "code", "1", "rename", "2", Sjis(u8"名前"), "list"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, 10), "0\n1\t" + cut + "\t");
+    EXPECT_EQ(r.out.substr(r.out.find("\n2\t") + 3, 4), Sjis(u8"名前"));
+    // Converted output shows the broken character rather than losing bytes.
+    r = Cli({"-C", ws.WorkDir(), "list"});
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string(u8"1\tあい\uFFFD\t0\t0"));
+}
+
+namespace {
+// Output that rewrites the save file behind the program's back the first time
+// something is printed, as the game would while the editor is open.
+class GameWritesOnOutput : public std::streambuf {
+public:
+    explicit GameWritesOnOutput(std::function<void()> rewrite) : rewrite(std::move(rewrite)) {}
+
+protected:
+    int overflow(int c) override
+    {
+        if (rewrite) {
+            rewrite();
+            rewrite = nullptr;
+        }
+        return c;
+    }
+
+private:
+    std::function<void()> rewrite;
+};
+}  // namespace
+
+TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
+{
+    Write();
+    SaveFileSpec game = spec;
+    game.stock[0] = 77;
+    const std::string newer = game.Bytes();
+    for (const char* command : {"save", "overwrite"}) {
+        Write();
+        GameWritesOnOutput outBuffer([&] { ws.Put(ws.SavePath(), newer); });
+        std::ostream out(&outBuffer);
+        std::ostringstream err;
+        const int status = RunCli({"-C", ws.WorkDir(), "rename", "1", "mine", "player", command, "player"}, out, err);
+        SaveData onDisk;
+        if (std::string(command) == "save") {
+            EXPECT_EQ(status, 1);
+            EXPECT_EQ(err.str(), u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n");
+            EXPECT_EQ(ws.Get(ws.SavePath()), newer);
+        } else {
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(err.str(), "");
+            EXPECT_EQ(onDisk.Deck(0).Name(), "mine");
+            EXPECT_EQ(onDisk.Stock(0), 0);
+        }
+        ASSERT_EQ(::chdir(ws.WorkDir().c_str()), 0);
+    }
+}
