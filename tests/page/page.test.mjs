@@ -333,19 +333,26 @@ async function defineTests() {
     });
   });
 
+  // The names and numbers the page shows for all 600 cards, checked against
+  // what the core's catalogue read from the same file.
+  async function shownAsCore(page, catalogue) {
+    const shown = await page.$$eval('#card-list li', (items) => items.map((li) => [
+      li.querySelector('.name').textContent, li.querySelector('.stats').textContent]));
+    assert.equal(shown.length, 600);
+    const sjis = new TextDecoder('shift_jis');
+    catalogue.forEach(([hex, ap, dp, cp], i) => {
+      const name = sjis.decode(Buffer.from(hex, 'hex'));
+      const expectedName = name === 'unknown' || name === '' ? '（名前なし）' : name;
+      const stats = i % 150 >= 100 ? `CP ${cp}` : `AP ${ap} / DP ${dp} / CP ${cp}`;
+      assert.deepEqual(shown[i], [expectedName, stats], `card number ${i + 1}`);
+    });
+    return shown;
+  }
+
   describe('cards', () => {
     test('names and numbers are read as the core reads list.xml', async () => {
       const { page, close } = await openPage();
-      const shown = await page.$$eval('#card-list li', (items) => items.map((li) => [
-        li.querySelector('.name').textContent, li.querySelector('.stats').textContent]));
-      assert.equal(shown.length, 600);
-      const sjis = new TextDecoder('shift_jis');
-      vectors.catalogue.forEach(([hex, ap, dp, cp], i) => {
-        const name = sjis.decode(Buffer.from(hex, 'hex'));
-        const expectedName = name === 'unknown' || name === '' ? '（名前なし）' : name;
-        const stats = i % 150 >= 100 ? `CP ${cp}` : `AP ${ap} / DP ${dp} / CP ${cp}`;
-        assert.deepEqual(shown[i], [expectedName, stats], `card number ${i + 1}`);
-      });
+      const shown = await shownAsCore(page, vectors.catalogue);
       // The quirks the invented list holds, spelled out.
       assert.equal(shown[0][0], 'はじまりの竜');
       assert.equal(shown[9][0], '名前　全角空白');
@@ -359,6 +366,18 @@ async function defineTests() {
       assert.equal(shown[49][0], '（名前なし）');
       assert.deepEqual([shown[99][0], await catalogueRow(page, 100).locator('.kind').textContent()], ['戦士100', 'クリーチャー']);
       assert.equal(await catalogueRow(page, 101).locator('.kind').textContent(), 'マジック');
+      await close();
+    });
+
+    const shippedList = path.join(path.dirname(pagePath), 'list.xml');
+    test('the card list shipped beside the page reads as in the core', { skip: !fs.existsSync(shippedList) && 'no list.xml beside the page' }, async () => {
+      const bytes = fs.readFileSync(shippedList);
+      const listFile = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'page-vectors-')), 'list.xml');
+      fs.writeFileSync(listFile, bytes);
+      const core = JSON.parse(execFileSync(vectorsProgram, ['1', listFile], { encoding: 'latin1' }));
+      fs.rmSync(path.dirname(listFile), { recursive: true, force: true });
+      const { page, close } = await openPage(bytes);
+      await shownAsCore(page, core.catalogue);
       await close();
     });
 
