@@ -279,6 +279,11 @@ async function defineTests() {
       await page.keyboard.press('-');
       assert.deepEqual(await statuses(page), ['000', '001', '00103', '00104', '00103']);
       assert.deepEqual(await deckShown(page), [[0, 2], [1, 1]]);
+      // Tab leaves the list in one step and comes back to the same card.
+      await page.keyboard.press('Tab');
+      assert.equal(await page.evaluate(() => document.activeElement.id), 'code-box');
+      await page.keyboard.press('Shift+Tab');
+      assert.equal(await page.evaluate(() => document.activeElement.dataset.no), '2');
 
       // In the deck list, removing the last copy moves the keyboard to the next card.
       await deckRow(page, 1).focus();
