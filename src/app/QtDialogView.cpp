@@ -90,6 +90,14 @@ QtDialogView::QtDialogView() : QDialog(nullptr)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("ZevDeckEditor"));
     setFont(DialogFont());
+    // Tabs drawn as buttons, and check marks with the platform's tight spacing,
+    // so that the template's small controls hold their captions.
+    setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 1px 5px; margin-right: 1px; border: 1px solid #9a9a9a;"
+        " border-radius: 2px; background: #ececec; }"
+        "QTabBar::tab:selected { background: #d4e2f7; border-color: #4a6ea9; }"
+        "QTabBar::tab:hover { border-color: #4a6ea9; }"
+        "QRadioButton, QCheckBox { spacing: 2px; }"));
     // Dialog base units as the platform takes them from the dialog font.
     const QFontMetrics metrics(font());
     const int alphabet = metrics.horizontalAdvance(
@@ -157,10 +165,12 @@ void QtDialogView::Build()
         auto* box = new QCheckBox(QString::number(p + 1), this);
         place(box, IDC_FORMAT1 + p, 131 + 23 * p, 27, 19, 10);
     }
+    // 20 units wide in the template; Qt's radio mark is wider than the
+    // platform's, so these two take the room up to the frame's edge.
     auto* one = new QRadioButton(QStringLiteral("one"), this);
-    place(one, IDC_ONE, 196, 19, 20, 10);
+    place(one, IDC_ONE, 196, 19, 25, 10);
     auto* all = new QRadioButton(QStringLiteral("all"), this);
-    place(all, IDC_ALL, 196, 28, 20, 10);
+    place(all, IDC_ALL, 196, 28, 25, 10);
     groupFormatScope->addButton(one);
     groupFormatScope->addButton(all);
 
