@@ -388,7 +388,8 @@ async function defineTests() {
 
     test('search by name and number, and the kind filter', async () => {
       const { page, close } = await openPage();
-      const visible = () => page.$$eval('#card-list li:not([hidden])', (items) => items.map((li) => Number(li.dataset.no)));
+      const visible = () => page.$$eval('#card-list li', (items) => items
+        .filter((li) => li.getClientRects().length > 0).map((li) => Number(li.dataset.no)));
       await page.fill('#search', 'どらごん');
       assert.deepEqual(await visible(), [3, 4]);
       await page.fill('#search', 'ﾄﾞﾗｺﾞﾝ');
