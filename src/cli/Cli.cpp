@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "cli/TerminalText.h"
+#include "export/DeckListExporter.h"
 #include "maidcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 
@@ -14,8 +15,9 @@ namespace {
 const char kUsage[] =
     "usage: deckeditor-cli [-C DIR] [--raw] COMMAND [ARG...] [COMMAND [ARG...]]...\n"
     "commands: list | cards N | code N | stock | active | player | rename N NAME | delete N |\n"
-    "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite\n"
-    "decks are numbered 1-53\n";
+    "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite |\n"
+    "          export F one N | export F all\n"
+    "decks are numbered 1-53, export formats 1-3\n";
 const char kTextSaveNotOpened[] = "セーブデータが開けないようです…。";
 const char kTextCannotSwap[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
 const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
@@ -36,6 +38,9 @@ struct Run {
     bool shownText = false;
     SaveData* saveData = nullptr;
     std::unique_ptr<CardCatalogue> catalogue;
+    // Built at the first export and kept, as in the editor: list.xml and the
+    // format files are read once per run.
+    std::unique_ptr<DeckListExporter> exporter;
 
     std::string ToTerminal(const std::string& text) const
     {
@@ -140,6 +145,42 @@ void Swap(Run& run, const Command& c)
     run.saveData->SwapDecks(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
 }
 
+// export F one N | export F all: numbers holds the format index, then the
+// slot (one) or nothing (all).
+std::string ParseExport(const std::vector<std::string>& args, std::size_t& at, Command& command)
+{
+    int format = 0;
+    if (at >= args.size() || !ParseNumber(args[at], 1, DeckListExporter::kFormats, format)) {
+        return at < args.size() ? "'" + args[at] + "' is not a format number 1-3" : "needs a format number 1-3";
+    }
+    command.numbers.push_back(format - 1);
+    ++at;
+    if (at < args.size() && args[at] == "all") {
+        ++at;
+        return "";
+    }
+    if (at >= args.size() || args[at] != "one") {
+        return "needs 'one N' or 'all' after the format number";
+    }
+    ++at;
+    int number = 0;
+    if (at >= args.size() || !ParseNumber(args[at], 1, SaveData::kDecks, number)) {
+        return at < args.size() ? "'" + args[at] + "' is not a deck number 1-53" : "one needs a deck number 1-53";
+    }
+    command.numbers.push_back(number - 1);
+    ++at;
+    return "";
+}
+
+void Export(Run& run, const Command& c)
+{
+    if (!run.exporter) {
+        run.exporter = std::make_unique<DeckListExporter>(*run.saveData);
+    }
+    const bool allDecks = c.numbers.size() == 1;
+    run.exporter->WriteDeckList(c.numbers[0], allDecks ? 0 : c.numbers[1], allDecks);
+}
+
 const CommandInfo kCommands[] = {
     {"list", 0, false, List},
     {"cards", 1, false, Cards},
@@ -175,6 +216,7 @@ const CommandInfo kCommands[] = {
          run.Show(run.saveData->ChangedOnDisk() ? std::string(kTextChangedByGame) : run.saveData->Write());
      }},
     {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+    {"export", 0, false, Export, ParseExport},
 };
 
 const CommandInfo* Find(const std::string& name)
