@@ -5,17 +5,25 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <memory>
 #include <vector>
 
 namespace {
 
 const char kUnknown[] = "unknown";
 
-bool IsSpace(unsigned char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+struct SpaceTable {
+    bool space[256] = {};
+    SpaceTable()
+    {
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+            space[c] = true;
+        }
+    }
+};
+const SpaceTable kSpaces;
+
+bool IsSpace(unsigned char c) { return kSpaces.space[c]; }
 
 // Like atoi, but a value beyond the signed 32-bit range saturates instead of overflowing.
 std::int32_t ToInt(const char* p, const char* end)
@@ -61,15 +69,17 @@ const char* Find(const char* word, std::size_t length, const char* needle, std::
 
 struct Tag {
     const char* open;
+    std::size_t openLength;
     const char* close;
+    std::size_t closeLength;
 };
 
 // The order in which tags are looked for; only the first one found in a word counts.
 const Tag kTags[] = {
-    {"<no>", nullptr},          {"<ap>", nullptr},
-    {"<dp>", nullptr},          {"<cp>", nullptr},
-    {"<name>", "</name>"},      {"<attribute>", "</attribute>"},
-    {"<race>", "</race>"},      {"<special>", "</special>"},
+    {"<no>", 4, nullptr, 0},           {"<ap>", 4, nullptr, 0},
+    {"<dp>", 4, nullptr, 0},           {"<cp>", 4, nullptr, 0},
+    {"<name>", 6, "</name>", 7},       {"<attribute>", 11, "</attribute>", 12},
+    {"<race>", 6, "</race>", 7},       {"<special>", 9, "</special>", 10},
 };
 
 }  // namespace
@@ -78,18 +88,15 @@ CardCatalogue::CardCatalogue() : CardCatalogue(std::string("list.xml")) {}
 
 CardCatalogue::CardCatalogue(const std::string& path)
 {
-    Reset();
     std::ifstream in(path);
     if (in) {
         Load(in);
+    } else {
+        Reset();
     }
 }
 
-CardCatalogue::CardCatalogue(std::istream& in)
-{
-    Reset();
-    Load(in);
-}
+CardCatalogue::CardCatalogue(std::istream& in) { Load(in); }
 
 void CardCatalogue::Reset()
 {
@@ -108,7 +115,37 @@ void CardCatalogue::Load(std::istream& in)
     // One pass over the whole file; words are split here rather than with
     // operator>> so that the 55 reads at start-up stay cheap. A read error ends
     // the input just like the end of the file.
-    std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<char> text;
+    std::size_t size = 0;
+    for (;;) {
+        text.resize(size + 65536);
+        in.read(text.data() + size, 65536);
+        size += static_cast<std::size_t>(in.gcount());
+        if (!in) {
+            break;
+        }
+    }
+    text.resize(size);
+
+    // Start-up reads the same list.xml once per deck. The same bytes always
+    // give the same table, so the last table read is kept and copied.
+    struct LastRead {
+        std::vector<char> bytes;
+        std::unique_ptr<CardCatalogue> table;
+    };
+    static LastRead last;
+    if (last.table && last.bytes == text) {
+        *this = *last.table;
+        return;
+    }
+    Reset();
+    Parse(text);
+    last.bytes = std::move(text);
+    last.table = std::make_unique<CardCatalogue>(*this);
+}
+
+void CardCatalogue::Parse(const std::vector<char>& text)
+{
     const char* p = text.data();
     const char* end = p + text.size();
     while (p < end) {
@@ -127,36 +164,52 @@ void CardCatalogue::Load(std::istream& in)
 
 void CardCatalogue::HandleWord(const char* word, std::size_t length)
 {
-    for (std::size_t t = 0; t < sizeof kTags / sizeof kTags[0]; ++t) {
-        const Tag& tag = kTags[t];
-        const std::size_t openLength = std::strlen(tag.open);
-        const char* at = Find(word, length, tag.open, openLength);
-        if (at == nullptr) {
-            continue;
+    // One pass over the word finds where each tag first occurs; the first tag
+    // of the fixed order that occurs at all is the one handled.
+    constexpr std::size_t kTagCount = sizeof kTags / sizeof kTags[0];
+    const char* first[kTagCount] = {};
+    const char* end = word + length;
+    for (const char* p = word; p < end; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
+        if (p == nullptr) {
+            break;
         }
-        const char* value = at + openLength;
-        const char* end = word + length;
-        if (t == 0) {
-            const std::int32_t number = ToInt(value, end);
-            current = (number >= 1 && number <= kCards) ? number - 1 : -1;
-            return;
+        const std::size_t left = static_cast<std::size_t>(end - p);
+        for (std::size_t t = 0; t < kTagCount; ++t) {
+            const Tag& tag = kTags[t];
+            if (first[t] == nullptr && left >= tag.openLength && p[1] == tag.open[1] &&
+                std::memcmp(p, tag.open, tag.openLength) == 0) {
+                first[t] = p;
+            }
         }
-        if (current < 0) {
-            return;
-        }
-        if (t <= 3) {
-            const auto number = static_cast<std::uint32_t>(ToInt(value, end));
-            std::uint32_t* column = t == 1 ? ap : t == 2 ? dp : cp;
-            column[current] = number;
-            return;
-        }
-        // A closing tag counts only when its first occurrence lies after the opening tag.
-        const char* close = Find(word, length, tag.close, std::strlen(tag.close));
-        const char* valueEnd = (close != nullptr && close >= value) ? close : end;
-        std::string* column = t == 4 ? name : t == 5 ? attribute : t == 6 ? race : special;
-        column[current].assign(value, valueEnd);
+    }
+    std::size_t t = 0;
+    while (t < kTagCount && first[t] == nullptr) {
+        ++t;
+    }
+    if (t == kTagCount) {
         return;
     }
+    const char* value = first[t] + kTags[t].openLength;
+    if (t == 0) {
+        const std::int32_t number = ToInt(value, end);
+        current = (number >= 1 && number <= kCards) ? number - 1 : -1;
+        return;
+    }
+    if (current < 0) {
+        return;
+    }
+    if (t <= 3) {
+        const auto number = static_cast<std::uint32_t>(ToInt(value, end));
+        std::uint32_t* column = t == 1 ? ap : t == 2 ? dp : cp;
+        column[current] = number;
+        return;
+    }
+    // A closing tag counts only when its first occurrence lies after the opening tag.
+    const char* close = Find(word, length, kTags[t].close, kTags[t].closeLength);
+    const char* valueEnd = (close != nullptr && close >= value) ? close : end;
+    std::string* column = t == 4 ? name : t == 5 ? attribute : t == 6 ? race : special;
+    column[current].assign(value, valueEnd);
 }
 
 std::string CardCatalogue::GetApText(int index) const { return boost::lexical_cast<std::string>(ap[index]); }

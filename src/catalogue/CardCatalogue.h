@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <vector>
 
 class CardCatalogue {
 public:
@@ -36,6 +37,7 @@ public:
 private:
     void Reset();
     void Load(std::istream& in);
+    void Parse(const std::vector<char>& text);
     void HandleWord(const char* word, std::size_t length);
 
     // Card index that fields apply to; -1 after a <no> outside 1-600, so that

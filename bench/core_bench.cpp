@@ -1,0 +1,79 @@
+// Start-up core, deck code and save speed on the demo workspace.
+#include "catalogue/CardCatalogue.h"
+#include "maidcode/DazoRozi.h"
+#include "savedata/SaveData.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Builds the demo workspace once in a temporary folder and works in it.
+struct DemoWorkspace {
+    DemoWorkspace()
+    {
+        char pattern[] = "/tmp/deckeditor-bench-XXXXXX";
+        root = ::mkdtemp(pattern);
+        const std::string command = std::string(DECKEDITOR_MAKE_DEMO) + " " + root + " > /dev/null";
+        if (std::system(command.c_str()) != 0 || ::chdir((root + "/DeckEditor").c_str()) != 0) {
+            std::abort();
+        }
+    }
+    ~DemoWorkspace() { std::system(("rm -rf " + root).c_str()); }
+    std::string root;
+};
+
+DemoWorkspace& Demo()
+{
+    static DemoWorkspace demo;
+    return demo;
+}
+
+void StartupCore(benchmark::State& state)
+{
+    Demo();
+    for (auto _ : state) {
+        SaveData data;
+        CardCatalogue catalogue;
+        benchmark::DoNotOptimize(data.IsLoaded());
+        benchmark::DoNotOptimize(catalogue.name[599].size());
+    }
+}
+BENCHMARK(StartupCore)->Unit(benchmark::kMillisecond);
+
+void EncodeDecodeFullDeck(benchmark::State& state)
+{
+    std::uint8_t counts[600] = {};
+    for (int i = 0; i < 40; ++i) {
+        counts[i * 15] = 1;  // 40 distinct cards: the longest code a deck has
+    }
+    for (auto _ : state) {
+        const std::string code = encode(counts);
+        int total = 0;
+        for (DecodedCode d = decode(code); d.current_count() != 0; d.advance()) {
+            total += d.current_count();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+BENCHMARK(EncodeDecodeFullDeck)->Unit(benchmark::kMicrosecond);
+
+void WriteSaveFile(benchmark::State& state)
+{
+    Demo();
+    SaveData data;
+    for (auto _ : state) {
+        if (!data.Write().empty()) {
+            state.SkipWithError("write failed");
+            break;
+        }
+    }
+}
+BENCHMARK(WriteSaveFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
