@@ -77,28 +77,6 @@ TEST(DefaultFormats, WrittenByteForByteIntoAnEmptyFolder)
     EXPECT_EQ(DefaultFormatText(3), WithoutCr(kExpectedDefault3));
 }
 
-TEST(DefaultFormats, SplitIntoTheirSections)
-{
-    const FormatTemplate one = SplitFormat(DefaultFormatText(1));
-    EXPECT_EQ(one.globalheader, Sjis(u8"\\player_nameのデッキリスト(シンプル)\n\n"));
-    EXPECT_EQ(one.header, Sjis(kDashes + u8"\nデッキ名：\t\\deck_name\nDAZO Rozi:\t\\deck_code\n" + kDashes +
-                               u8"\nクリーチャー(\\creatures枚)\n"));
-    EXPECT_EQ(one.creature, "No.\\CARD_NO \\card_name x \\cards\n");
-    EXPECT_EQ(one.separator, Sjis(u8"\nマジック(\\magics枚)\n"));
-    EXPECT_EQ(one.magic, "No.\\card_no \\card_name x \\cards\n");
-    EXPECT_EQ(one.footer, "\n");
-
-    const FormatTemplate two = SplitFormat(DefaultFormatText(2));
-    EXPECT_EQ(two.header, Sjis(u8"*\\deck_name\n\\deck_code\n\n・クリーチャー\\creatures枚\n\n\n"));
-    EXPECT_EQ(two.separator, Sjis(u8"\n\n\n・マジック(\\magics枚)\n\n\n"));
-    EXPECT_EQ(two.footer, Sjis(u8"\n\n\n**解説\n\n\nｖｅｒ○.○○現在。\n\n"));
-
-    const FormatTemplate three = SplitFormat(DefaultFormatText(3));
-    EXPECT_EQ(three.globalheader, Sjis(u8"デッキコードリスト\n\n"));
-    EXPECT_EQ(three.header, "Name:\\deck_name\nCode:\\deck_code\n\n");
-    EXPECT_EQ(three.creature + three.separator + three.magic + three.footer, "");
-}
-
 TEST(ExtractSection, MarkersInPlace)
 {
     // The byte after the start marker is skipped whatever it is; the line
