@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the editor need, from Debian's
+# packages and (for the deck page's browser tests) npm. Safe to run again:
+# it installs only what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  g++ make cmake pkg-config
+  libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
+  fonts-ipafont-gothic
+  chromium nodejs npm xvfb xauth
+  clang-14 libclang-rt-14-dev
+)
+if [ "${1:-}" = "--run-only" ]; then
+  # Enough to build and start the editor.
+  packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev fonts-ipafont-gothic)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if [ "${1:-}" != "--run-only" ]; then
+  # playwright-core drives Debian's chromium; it never downloads a browser.
+  if [ ! -d tests/page/node_modules/playwright-core ] || [ tests/page/package-lock.json -nt tests/page/node_modules/.package-lock.json ]; then
+    npm ci --prefix tests/page --no-audit --no-fund --loglevel=error
+  fi
+fi
