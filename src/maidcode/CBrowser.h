@@ -25,6 +25,7 @@ public:
 // Wrapper of the control: keeps the last status text that began with "0".
 class CExplorer {
 public:
+    // Also binds the control's status text event to OnStatusTextChange.
     void Attach(BrowserControl* control);
     void Navigate(const std::string& url);
     void SetWidth(long pixels);
@@ -41,12 +42,15 @@ class CBrowser {
 public:
     CBrowser();
     // Gives the dialog its window and control; done before Create by whoever
-    // builds the screen (the application, or a test).
+    // builds the screen (the application, or a test). Null detaches.
     void Attach(View* view, BrowserControl* control);
     // Creates the window hidden, owned by the main window, and runs OnInitDialog.
     void Create(CDeckEditorDlg* owner);
 
     bool OnInitDialog();
+    // Virtual key codes as PreTranslateMessage is given them.
+    static constexpr int kEnterKey = 13;
+    static constexpr int kEscapeKey = 27;
     // A key-down seen before the dialog and the page; true swallows it.
     bool PreTranslateMessage(int virtualKey);
     void OnSizing(ViewRect& proposed);
@@ -61,6 +65,8 @@ public:
 
     CExplorer explorer;
     CDeckEditorDlg* owner = nullptr;
+    // Icon resource 134, the window's big icon.
+    static constexpr int kIcon = 134;
 
 private:
     View* view = nullptr;
