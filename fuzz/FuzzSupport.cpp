@@ -53,7 +53,7 @@ const std::string& TinyCardList()
 
 namespace {
 
-void CreateWorkspace()
+void CreateWorkspace(bool withCardList)
 {
     std::error_code error;
     std::string pattern = (fs::temp_directory_path(error) / "deckfuzz-XXXXXX").string();
@@ -67,7 +67,7 @@ void CreateWorkspace()
         FuzzFail("cannot create the workspace folders");
     }
     const std::string& list = TinyCardList();
-    if (!WriteBytes(g_root + "/DeckEditor/list.xml", reinterpret_cast<const std::uint8_t*>(list.data()), list.size())) {
+    if (withCardList && !WriteBytes(g_root + "/DeckEditor/list.xml", reinterpret_cast<const std::uint8_t*>(list.data()), list.size())) {
         FuzzFail("cannot write list.xml");
     }
     std::atexit(&RemoveWorkspace);
@@ -75,10 +75,10 @@ void CreateWorkspace()
 
 }  // namespace
 
-FuzzWorkspace::FuzzWorkspace() : previous(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+FuzzWorkspace::FuzzWorkspace(bool withCardList) : previous(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
     if (g_root.empty()) {
-        CreateWorkspace();
+        CreateWorkspace(withCardList);
     }
     if (previous < 0 || chdir((g_root + "/DeckEditor").c_str()) != 0) {
         FuzzFail("cannot enter the workspace");
