@@ -79,9 +79,11 @@ bool CDeckEditorApp::InitInstance()
     const std::unique_ptr<QObject> browserWindow = CreateQtBrowserWindow(dlg.browser, &view);
     const qint64 browserBuilt = sinceInit.elapsed();
 
+    bool shown = false;
     if (!options.screenshotPath.empty() || options.measureStartup) {
         view.autoCloseMessages = true;
-        view.onShownIdle = [this, &view, &dlg, &sinceInit, viewBuilt, filesRead, browserBuilt] {
+        view.onShownIdle = [this, &view, &dlg, &sinceInit, &shown, viewBuilt, filesRead, browserBuilt] {
+            shown = true;
             if (options.measureStartup) {
                 const double sinceStart = MillisecondsSinceProcessStart();
                 rusage usage {};
@@ -108,6 +110,10 @@ bool CDeckEditorApp::InitInstance()
     }
 
     view.DoModal();
+    if ((!options.screenshotPath.empty() || options.measureStartup) && !shown) {
+        std::fprintf(stderr, "deckeditor: the window did not open (is ../File/Save.dat there?)\n");
+        exitCode = 1;
+    }
     // The dialog ends here; the framework starts no message loop after it.
     return false;
 }
