@@ -158,19 +158,6 @@ TEST(BrowserDialog, HandOverIsOneJavascriptUrl)
     EXPECT_EQ(d.control.urls[2], "javascript:alert(1);eval();");
 }
 
-TEST(BrowserDialog, CaptionAndShowing)
-{
-    Dialog d;
-    d.browser.Create(nullptr);
-    const std::string name = Sjis(u8"デッキ07");
-    d.browser.SetDeckCaption(name);
-    EXPECT_EQ(d.view.caption, name);
-    d.browser.ShowWindow(true);
-    EXPECT_TRUE(d.view.visible);
-    d.browser.ShowWindow(false);
-    EXPECT_FALSE(d.view.visible);
-}
-
 TEST(BrowserDialog, OkAndCancelHideTheWindowWithTheirEndings)
 {
     Dialog d;
@@ -182,22 +169,4 @@ TEST(BrowserDialog, OkAndCancelHideTheWindowWithTheirEndings)
     d.browser.OnBrowserCancel();
     EXPECT_FALSE(d.view.visible);
     EXPECT_EQ(d.view.endings, (std::vector<int>{IDOK, IDCANCEL}));
-}
-
-TEST(BrowserDialog, DetachedDialogDoesNothing)
-{
-    CBrowser browser;
-    browser.Create(nullptr);
-    browser.ShowDeckInPage("0");
-    browser.OnSize(10, 10);
-    browser.OnBrowserOk();
-    browser.OnBrowserCancel();
-    browser.ShowWindow(true);
-    EXPECT_EQ(browser.explorer.capturedCode, "");
-
-    FakeBrowserControl control;
-    browser.Attach(nullptr, &control);
-    browser.Attach(nullptr, nullptr);
-    control.Status("0ab");  // no longer bound
-    EXPECT_EQ(browser.explorer.capturedCode, "");
 }

@@ -5,12 +5,9 @@
 #include "support/Cp932.h"
 #include "support/Workspace.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QUrl>
 
-#include <fstream>
 
 namespace {
 
@@ -118,32 +115,6 @@ TEST(BrowserWindow, StatusReportingSurvivesANewPageLoad)
     d.browser.explorer.Navigate(ws.WorkDir() + "/second.htm");
     ASSERT_TRUE(d.WaitForStatus("0second"));
     EXPECT_EQ(d.browser.explorer.capturedCode, "0second");
-}
-
-TEST(BrowserWindow, CaptionShowOkAndCloseBox)
-{
-    Workspace ws;
-    WritePage(ws, TestPage());
-    WebDialog d;
-    ASSERT_TRUE(d.CreateAndLoad(nullptr));
-    d.browser.SetDeckCaption(Sjis(u8"デッキ01"));
-    EXPECT_EQ(d.Dialog()->windowTitle(), QString::fromUtf8(u8"デッキ01"));
-    d.browser.ShowWindow(true);
-    EXPECT_TRUE(d.Dialog()->isVisible());
-
-    d.Dialog()->okButton->click();
-    EXPECT_FALSE(d.Dialog()->isVisible());
-
-    d.browser.ShowWindow(true);
-    EXPECT_TRUE(d.Dialog()->isVisible());
-    d.Dialog()->close();  // the caption's close box
-    EXPECT_FALSE(d.Dialog()->isVisible());
-
-    // Hiding keeps the page and its state.
-    d.browser.ShowDeckInPage("0ab");
-    ASSERT_TRUE(d.WaitFor("calls.length", 1));
-    d.browser.ShowWindow(true);
-    EXPECT_TRUE(d.Dialog()->isVisible());
 }
 
 TEST(BrowserWindow, ResizingKeepsThePageFillingTheClientArea)
