@@ -158,6 +158,12 @@ def export_seeds():
     put("export", "end-before-start", b"\\creature_end\n\\creature_start\nX\n\\header_end")
     put("export", "start-at-end", b"abc\\footer_start")
     put("export", "lone-cr-nul", b"\\header_start\r\r\n\\deck_name\r\x00\\header_end")
+    # Past the 10240-byte limit: the CR LF after the y's is the 10241st byte
+    body = b"\\creature_start\r\n" + b"x" * 9 + b"\r\n"
+    # (the two CR LF before it count one byte each once read).
+    body += b"\\card_name \\cards "
+    body += b"y" * (10242 - len(body)) + b"\r\n\\creature_end\r\n"
+    put("export", "over-limit", body)
     put("export", "markers-only", b"\\globalheader_start\\globalheader_end\\header_start\\header_end"
                                   b"\\creature_start\\creature_end\\separator_start\\separator_end"
                                   b"\\magic_start\\magic_end\\footer_start\\footer_end")

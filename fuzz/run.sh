@@ -80,9 +80,8 @@ for target in "${targets[@]}"; do
     done
     count=$(find "${inputs[@]}" -type f | wc -l)
     echo "== replay $target: $count inputs"
-    if "$program" -runs=0 -artifact_prefix="$artifacts/$target-" "${inputs[@]}" > "$work/replay-$target.log" 2>&1; then
-        replayed=$((replayed + count))
-    else
+    replayed=$((replayed + count))
+    if ! "$program" -runs=0 -artifact_prefix="$artifacts/$target-" "${inputs[@]}" > "$work/replay-$target.log" 2>&1; then
         tail -n 30 "$work/replay-$target.log"
         failures+=("replay:$target")
     fi
