@@ -23,6 +23,8 @@ const char kProgressEdit[] = "DAZO Rozi展開中...";
 const char kProgressDuplicate[] = "デッキコピー中...";
 const char kProgressSwap[] = "デッキ入れ替え中...";
 const char kProgressSave[] = "セーブ中...";
+const char kTextAskOverwrite[] = "セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？";
+const char kTextAskDiscard[] = "まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？";
 
 constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
 constexpr int kFirstTrainingSlot = 50;
@@ -80,6 +82,12 @@ bool CDeckEditorDlg::OnInitDialog()
 
 void CDeckEditorDlg::EndDialogRequested(int result)
 {
+    // One stray Escape must not throw away an evening's edits. Nothing is
+    // written at exit either way.
+    if (saveData.IsLoaded() && saveData.HasUnsavedChanges() &&
+        view.MessageBox(kTextAskDiscard, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) != IDYES) {
+        return;
+    }
     view.EndDialog(result);
 }
 
@@ -240,7 +248,12 @@ void CDeckEditorDlg::OnOkClicked()
 void CDeckEditorDlg::OnSaveClicked()
 {
     view.SetItemText(IDC_STATUS, kProgressSave);
-    ShowMessage(saveData.Write());
+    // The game may have saved progress while the editor was open; writing our
+    // older copy of its lines over it would lose that progress.
+    if (!saveData.ChangedOnDisk() ||
+        view.MessageBox(kTextAskOverwrite, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
+        ShowMessage(saveData.Write());
+    }
     UpdateStatusCode();
 }
 

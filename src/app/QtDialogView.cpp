@@ -398,9 +398,11 @@ int QtDialogView::MessageBox(const std::string& text, const std::string& caption
     box.setTextFormat(Qt::PlainText);
     box.setText(Shown(text));
     box.setIcon(QMessageBox::NoIcon);
-    if (type == MB_YESNO) {
+    const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
+    if (yesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
@@ -409,7 +411,7 @@ int QtDialogView::MessageBox(const std::string& text, const std::string& caption
         QTimer::singleShot(0, &box, [&box] { box.defaultButton()->click(); });
     }
     const int answer = box.exec();
-    if (type == MB_YESNO) {
+    if (yesNo) {
         return answer == QMessageBox::Yes ? IDYES : IDNO;
     }
     return IDOK;

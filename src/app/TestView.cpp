@@ -16,7 +16,7 @@ int TestView::MessageBox(const std::string& text, const std::string& caption, un
     if (onMessage) {
         onMessage(messages.back());
     }
-    int answer = type == MB_YESNO ? IDNO : IDOK;
+    int answer = (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
     if (!answers.empty()) {
         answer = answers.front();
         answers.pop_front();

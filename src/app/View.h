@@ -14,7 +14,7 @@ struct ViewRect {
 };
 
 // Message box styles and results, with the platform's values.
-enum : unsigned { MB_OK = 0x0, MB_YESNO = 0x4 };
+enum : unsigned { MB_OK = 0x0, MB_YESNO = 0x4, MB_TYPEMASK = 0xF, MB_DEFBUTTON2 = 0x100 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
 class View {

@@ -302,11 +302,38 @@ TEST_F(QtMainWindowTest, MessageBoxHasTheCaptionAndTheText)
 TEST_F(QtMainWindowTest, EscapeAndTheCloseBoxEndWithoutWriting)
 {
     Start();
-    QTest::keyClicks(RowEdit(0), QStringLiteral("Y"));
     QTest::keyClick(view.get(), Qt::Key_Escape);
     EXPECT_TRUE(view->isHidden());
     EXPECT_EQ(view->result(), IDCANCEL);
     view->show();
+    view->close();
+    EXPECT_TRUE(view->isHidden());
+    EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
+}
+
+TEST_F(QtMainWindowTest, UnsavedChangesAreNotDroppedByOneKeystroke)
+{
+    Start();
+    QTest::keyClicks(RowEdit(0), QStringLiteral("Y"));
+    // The question defaults to No: Enter or Escape on it keeps the editor open.
+    QString text;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        EXPECT_EQ(box->windowTitle(), U(u8"ご、ご主人様ぁ～"));
+        EXPECT_EQ(box->buttons().size(), 2);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::keyClick(view.get(), Qt::Key_Escape);
+    EXPECT_EQ(text, U(u8"まだセーブしていない変更がありますよぉ。\n保存しないで終わっちゃっていいですか？"));
+    EXPECT_FALSE(view->isHidden());
+
+    QTimer::singleShot(50, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->button(QMessageBox::Yes)->click();
+    });
     view->close();
     EXPECT_TRUE(view->isHidden());
     EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
