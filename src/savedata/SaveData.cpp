@@ -12,6 +12,7 @@ const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいまし�
 const char kTextCannotOpenSave[] = "セーブファイルを開けないです";
 const char kTextNoBackupFolder[] = "バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。";
 const char kTextBadCodeCharacter[] = "DAZO Roziに使えない文字が入ってるみたいです…。";
+const char kTextWouldBreakFile[] = "このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。";
 
 namespace {
 
@@ -298,9 +299,26 @@ std::vector<std::uint8_t> SaveData::BuildImage() const
     return out;
 }
 
+bool SaveData::KeepsItsLines(const std::vector<std::uint8_t>& out) const
+{
+    // A stock count or the active slot written next to a byte the game keeps
+    // can spell CR LF, which would end the line early and shift every later
+    // line: the file would no longer load.
+    for (int p = stockLineStart; p < activeLineStart + 2; ++p) {
+        if (p != activeLineStart - 2 && out[static_cast<std::size_t>(p)] == '\r' &&
+            out[static_cast<std::size_t>(p + 1)] == '\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string SaveData::Write()
 {
     image = BuildImage();
+    if (!KeepsItsLines(image)) {
+        return kTextWouldBreakFile;
+    }
     if (!ReplaceFile(kSavePath, image)) {
         return kTextCannotOpenSave;
     }

@@ -107,6 +107,8 @@ public:
     static std::tm (*localTime)();
 
 private:
+    bool KeepsItsLines(const std::vector<std::uint8_t>& out) const;
+
     std::vector<std::uint8_t> image;
     std::uint8_t stock[600] = {};
     bool loaded = false;
@@ -122,3 +124,4 @@ extern const char kTextDeleteFailed[];
 extern const char kTextCannotOpenSave[];
 extern const char kTextNoBackupFolder[];
 extern const char kTextBadCodeCharacter[];
+extern const char kTextWouldBreakFile[];

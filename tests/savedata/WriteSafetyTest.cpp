@@ -192,3 +192,37 @@ TEST(Backup, FailuresAreReportedAndLeaveNoPartialCopy)
     EXPECT_EQ(data.MakeBackup(), kCannotOpen);
     EXPECT_TRUE(ws.List(ws.BackupDir()).empty());
 }
+
+TEST(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
+{
+    // The game keeps a byte after each stock count and after the active slot;
+    // a count of 13 before a kept 10 would end the line early.
+    Workspace ws;
+    SaveFileSpec spec;
+    spec.stock[4] = 12;
+    spec.stockSecond[4] = '\n';
+    spec.Add(1, 5, 1);
+    spec.activeSecond = '\n';
+    spec.Fill(13, 100);
+    spec.Fill(0, 300);
+    spec.active = 0;
+    const std::string original = spec.Bytes();
+    ws.Put(ws.SavePath(), original);
+    const std::string refused =
+        Sjis(u8"このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。");
+
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    ASSERT_EQ(data.DeleteDeck(1), "");  // card 5 back: its count becomes 13
+    EXPECT_EQ(data.Write(), refused);
+    EXPECT_EQ(ws.Get(ws.SavePath()), original);
+    ASSERT_TRUE(data.TakeFromStock(4));
+    EXPECT_EQ(data.Write(), "");
+
+    ASSERT_EQ(data.StoreDeck(13, "0"), "");  // the active slot becomes 13
+    EXPECT_EQ(data.Write(), refused);
+    data.SetActiveDeck(0);
+    EXPECT_EQ(data.Write(), "");
+    SaveData again;
+    EXPECT_TRUE(again.IsLoaded());
+}
