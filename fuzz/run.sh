@@ -28,8 +28,6 @@ targets=("$@")
 case $seconds in
     ''|*[!0-9]*) echo "fuzz/run.sh: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
-mkdir -p "$build" && build=$(cd "$build" && pwd)
-
 cxx=$(command -v clang++-14 || command -v clang++ || true)
 cc=$(command -v clang-14 || command -v clang || true)
 if [ -z "$cxx" ] || [ -z "$cc" ]; then
@@ -51,6 +49,7 @@ if ! "$cxx" -fsanitize=fuzzer,address,undefined "$probe" -o "$work/probe" 2> "$w
     exit 0
 fi
 
+mkdir -p "$build" && build=$(cd "$build" && pwd)
 echo "== building the fuzz targets in $build with $cxx"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     if ! CC=$cc CXX=$cxx cmake -S "$repo" -B "$build" -DDECKEDITOR_FUZZ=ON -DDECKEDITOR_WITH_QT=OFF \
