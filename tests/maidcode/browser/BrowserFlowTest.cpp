@@ -17,8 +17,6 @@
 #include <QTabBar>
 
 #include <cstdint>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -36,10 +34,7 @@ std::string CodeOf(std::initializer_list<std::pair<int, int>> cards)
     return encode(counts);
 }
 
-std::vector<int> CountsOf(const DeckRecord& deck)
-{
-    return std::vector<int>(deck.Counts(), deck.Counts() + 600);
-}
+std::vector<int> CountsOf(const DeckRecord& deck) { return std::vector<int>(deck.Counts(), deck.Counts() + 600); }
 
 std::vector<int> CountsOf(std::initializer_list<std::pair<int, int>> cards)
 {
@@ -48,17 +43,6 @@ std::vector<int> CountsOf(std::initializer_list<std::pair<int, int>> cards)
         counts[static_cast<size_t>(number - 1)] = copies;
     }
     return counts;
-}
-
-std::string ReadSource(const char* path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return {};
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 QString JsText(const std::string& ascii) { return QStringLiteral("'") + QString::fromLatin1(ascii.c_str()) + "'"; }
@@ -193,17 +177,6 @@ TEST(EditFlow, EditTabHandsOverAndOkStoresThePagesCodeIntoTheCurrentDeck)
     EXPECT_TRUE(g.BrowserShown());
 }
 
-TEST(EditFlow, EmptyDeckIsHandedOverAsZero)
-{
-    Game g;
-    ASSERT_TRUE(g.Start());
-    g.ChooseDeck(2);  // deck 3 holds no cards
-    g.ChooseTab(kEditTab);
-    ASSERT_TRUE(g.web->WaitFor("calls.length", 1));
-    EXPECT_EQ(g.HandedOver(0), "0");
-    EXPECT_EQ(g.web->Dialog()->windowTitle(), "Deck 3");
-}
-
 TEST(EditFlow, CancelSelectsCreateAndStoresNothing)
 {
     Game g;
@@ -256,18 +229,10 @@ TEST(EditFlow, OkWithoutAnyReportedCodeStoresTheEmptyText)
     ASSERT_TRUE(g.PageReports({"about:blank", "Loading 0"}));
     g.PressOk();
 
-    // As the store itself does with the empty text.
-    SaveData twin;
-    const std::string outcome = twin.StoreDeck(0, "");
+    // The empty text stores an empty deck.
     EXPECT_EQ(g.mainView.GetItemText(IDC_MAIDCODE), "");
-    EXPECT_EQ(CountsOf(g.Deck(0)), CountsOf(twin.Deck(0)));
     EXPECT_EQ(g.Deck(0).CardCount(), 0);
-    if (outcome.empty()) {
-        EXPECT_TRUE(g.mainView.messages.empty());
-    } else {
-        ASSERT_EQ(g.mainView.messages.size(), 1u);
-        EXPECT_EQ(g.mainView.messages[0].text, outcome);
-    }
+    EXPECT_TRUE(g.mainView.messages.empty());
     EXPECT_EQ(g.mainView.GetCurSel(IDC_TAB), kCreateTab);
     EXPECT_FALSE(g.BrowserShown());
 }
@@ -294,13 +259,13 @@ TEST(EditFlow, OkRunsTheCommandOfTheTabSelectedAtThatMoment)
 
 TEST(EditFlow, RealDeckPageReportsAndReturnsTheHandedOverDeck)
 {
-    const std::string page = ReadSource(DECK_PAGE_SOURCE);
+    const std::string page = ReadFileBytes(DECK_PAGE_SOURCE);
     if (page.empty()) {
         GTEST_SKIP() << "no data/deckmaker.htm in the source tree: the real page is not exercised";
     }
     Game g;
     g.ws.Put("deckmaker.htm", page);
-    const std::string cards = ReadSource(CARD_LIST_SOURCE);
+    const std::string cards = ReadFileBytes(CARD_LIST_SOURCE);
     if (!cards.empty()) {
         g.ws.Put("list.xml", cards);
     }
@@ -324,6 +289,7 @@ TEST(EditFlow, RealDeckPageReportsAndReturnsTheHandedOverDeck)
     // An empty deck: "0" handed over and reported back.
     g.ChooseDeck(2);
     g.ChooseTab(kEditTab);
+    EXPECT_EQ(g.web->Dialog()->windowTitle(), "Deck 3");
     ASSERT_TRUE(QTest::qWaitFor([&] { return g.dlg->browser.explorer.capturedCode == "0"; }, kWaitMs));
 
     // The page puts nothing but codes into the status text.
@@ -359,14 +325,6 @@ TEST(EditFlow, QtMainWindowAndBrowserWindowTogether)
     EXPECT_TRUE(web.Dialog()->isVisible());
     EXPECT_EQ(web.Dialog()->windowTitle(), QString::fromUtf8(u8"炎のデッキ"));
 
-    // Cancel by the close box: 作成 selected, no hand-over from that.
-    web.Dialog()->close();
-    EXPECT_FALSE(web.Dialog()->isVisible());
-    EXPECT_EQ(tabs->currentIndex(), kCreateTab);
-
-    // 編集 again, the page reports, ok.
-    tabs->setCurrentIndex(kEditTab);
-    ASSERT_TRUE(web.WaitFor("calls.length", 2));
     const std::string edited = CodeOf({{4, 2}});
     web.statusTexts.clear();
     web.Eval(QStringLiteral("window.status = %1").arg(JsText(edited)));
@@ -376,5 +334,4 @@ TEST(EditFlow, QtMainWindowAndBrowserWindowTogether)
     EXPECT_EQ(CountsOf(dlg.saveData.Deck(0)), CountsOf({{4, 2}}));
     EXPECT_EQ(tabs->currentIndex(), kCreateTab);
     EXPECT_FALSE(web.Dialog()->isVisible());
-    EXPECT_EQ(web.Eval("calls.length").toInt(), 2);
 }

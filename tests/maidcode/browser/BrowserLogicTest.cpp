@@ -1,4 +1,4 @@
-// The browser dialog's window logic, through a fake window and control.
+// The browser dialog's handlers, through the test view and a fake control.
 #include "Fakes.h"
 
 #include "support/Cp932.h"
@@ -12,58 +12,23 @@
 namespace {
 
 struct Dialog {
-    FakeBrowserView view;
+    TestView view;
     FakeBrowserControl control;
     CBrowser browser;
 
-    Dialog()
-    {
-        browser.Attach(&view, &control);
-    }
+    Dialog() { browser.Attach(&view, &control); }
 };
 
-ViewRect PlacedFrom(const ViewRect& window, const ViewRect& desktop)
-{
-    Dialog d;
-    d.view.window = window;
-    d.view.desktop = desktop;
-    d.browser.Create(nullptr);
-    EXPECT_EQ(d.view.moves.size(), 1u);
-    return d.view.window;
-}
+std::vector<long> Sides(const ViewRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
-TEST(BrowserDialog, CreationRequestsThePageFromTheWorkingFolderAndStaysHidden)
+TEST(BrowserDialog, PagePathIsTheWholeWorkingFolderInCodePage932)
 {
     Workspace ws;
-    Dialog d;
-    d.browser.Create(nullptr);
-    ASSERT_EQ(d.control.urls.size(), 1u);
-    EXPECT_EQ(d.control.urls[0], ws.WorkDir() + "/deckmaker.htm");
-    EXPECT_FALSE(d.view.visible);
-    EXPECT_EQ(d.view.icon, 134);
-    EXPECT_EQ(d.view.caption, "Dialog");
-    EXPECT_TRUE(d.browser.OnInitDialog());
-}
-
-TEST(BrowserDialog, PagePathOfAJapaneseFolderIsCodePage932)
-{
-    Workspace ws;
-    const std::string folder = u8"デッキ編集";
-    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
-    Dialog d;
-    d.browser.Create(nullptr);
-    ASSERT_EQ(chdir(".."), 0);
-    ASSERT_EQ(d.control.urls.size(), 1u);
-    EXPECT_EQ(d.control.urls[0], ws.WorkDir() + "/" + Sjis(folder) + "/deckmaker.htm");
-}
-
-TEST(BrowserDialog, DeepWorkingFolderStillGivesTheWholePath)
-{
-    Workspace ws;
-    std::string expected = ws.WorkDir();
+    std::string expected = ws.WorkDir() + "/" + Sjis(u8"デッキ編集");
+    ASSERT_EQ(mkdir(u8"デッキ編集", 0755), 0);
+    ASSERT_EQ(chdir(u8"デッキ編集"), 0);
     const std::string part(200, 'd');
     for (int i = 0; i < 12; ++i) {  // well beyond 2048 bytes
         ASSERT_EQ(mkdir(part.c_str(), 0755), 0);
@@ -73,100 +38,80 @@ TEST(BrowserDialog, DeepWorkingFolderStillGivesTheWholePath)
     Dialog d;
     d.browser.Create(nullptr);
     ASSERT_EQ(chdir(ws.WorkDir().c_str()), 0);
-    ASSERT_EQ(d.control.urls.size(), 1u);
-    EXPECT_GT(expected.size(), 2048u);
-    EXPECT_EQ(d.control.urls[0], expected + "/deckmaker.htm");
+    EXPECT_EQ(d.control.urls, std::vector<std::string>{expected + "/deckmaker.htm"});
+    EXPECT_FALSE(d.view.IsWindowVisible());
 }
 
-TEST(BrowserDialog, PlacementMakesTheWindow625WideAndMovesIt390Right)
+TEST(BrowserDialog, PlacementIs625WideAnd390RightFittingTheDesktop)
 {
-    EXPECT_TRUE(SameRect(PlacedFrom({0, 0, 600, 752}, {0, 0, 1920, 1080}), {390, 0, 1015, 752}));
-    EXPECT_TRUE(SameRect(PlacedFrom({30, 20, 630, 500}, {0, 0, 1280, 1024}), {420, 20, 1045, 500}));
+    struct Case {
+        ViewRect window, desktop, placed;
+    } cases[] = {
+        {{0, 0, 600, 752}, {0, 0, 1920, 1080}, {390, 0, 1015, 752}},
+        {{30, 20, 630, 500}, {0, 0, 1280, 1024}, {420, 20, 1045, 500}},
+        // Taller than the desktop; exactly as tall is not taller.
+        {{100, 50, 700, 900}, {0, 0, 1024, 768}, {490, 0, 1115, 743}},
+        {{0, 10, 600, 778}, {0, 0, 1024, 768}, {390, 10, 1015, 778}},
+        {{0, 70, 600, 900}, {0, 40, 1024, 808}, {390, 40, 1015, 783}},
+        // Wider than the desktop: 350 wide.
+        {{40, 30, 640, 500}, {0, 0, 600, 800}, {390, 30, 740, 500}},
+        {{40, 30, 640, 500}, {0, 0, 625, 800}, {430, 30, 1055, 500}},
+        // Both at once, on a desktop that does not start at 0.
+        {{10, 10, 610, 762}, {5, 8, 505, 408}, {395, 8, 745, 383}},
+    };
+    for (const Case& c : cases) {
+        Dialog d;
+        d.view.windowRect = c.window;
+        d.view.desktopRect = c.desktop;
+        d.browser.Create(nullptr);
+        EXPECT_EQ(Sides(d.view.windowRect), Sides(c.placed)) << c.window.left << "," << c.window.top;
+    }
 }
 
-TEST(BrowserDialog, PlacementFitsAWindowTallerThanTheDesktop)
-{
-    EXPECT_TRUE(SameRect(PlacedFrom({100, 50, 700, 900}, {0, 0, 1024, 768}), {490, 0, 1115, 743}));
-    // Exactly as tall as the desktop is not taller.
-    EXPECT_TRUE(SameRect(PlacedFrom({0, 10, 600, 778}, {0, 0, 1024, 768}), {390, 10, 1015, 778}));
-    EXPECT_TRUE(SameRect(PlacedFrom({0, 70, 600, 900}, {0, 40, 1024, 808}), {390, 40, 1015, 783}));
-}
-
-TEST(BrowserDialog, PlacementMakesAWindowWiderThanTheDesktop350Wide)
-{
-    EXPECT_TRUE(SameRect(PlacedFrom({40, 30, 640, 500}, {0, 0, 600, 800}), {390, 30, 740, 500}));
-    EXPECT_TRUE(SameRect(PlacedFrom({40, 30, 640, 500}, {0, 0, 625, 800}), {430, 30, 1055, 500}));
-    // Both at once, on a desktop that does not start at 0.
-    EXPECT_TRUE(SameRect(PlacedFrom({10, 10, 610, 762}, {5, 8, 505, 408}), {395, 8, 745, 383}));
-}
-
-TEST(BrowserDialog, SizingMovesToTheProposedRectangleAndSizeFillsTheClientArea)
+TEST(BrowserDialog, SizingKeysAndTheOkAndCancelEndings)
 {
     Dialog d;
     ViewRect proposed{12, 34, 712, 634};
     d.browser.OnSizing(proposed);
-    ASSERT_EQ(d.view.moves.size(), 1u);
-    EXPECT_TRUE(SameRect(d.view.moves[0], {12, 34, 712, 634}));
+    EXPECT_EQ(Sides(d.view.windowRect), Sides(proposed));
     d.browser.OnSize(690, 571);
     EXPECT_EQ(d.control.width, 690);
     EXPECT_EQ(d.control.height, 571);
-}
 
-TEST(BrowserDialog, EnterAndEscapeAreSwallowedOtherKeysPass)
-{
-    CBrowser browser;
-    EXPECT_TRUE(browser.PreTranslateMessage(13));
-    EXPECT_TRUE(browser.PreTranslateMessage(27));
-    for (int key : {0, 8, 9, 32, 46, 65, 48, 12, 14, 26, 28}) {
-        EXPECT_FALSE(browser.PreTranslateMessage(key)) << key;
+    EXPECT_TRUE(d.browser.PreTranslateMessage(13));
+    EXPECT_TRUE(d.browser.PreTranslateMessage(27));
+    for (int key : {0, 9, 12, 14, 26, 28, 32, 65}) {
+        EXPECT_FALSE(d.browser.PreTranslateMessage(key)) << key;
     }
+
+    d.browser.ShowWindow(true);
+    d.browser.OnBrowserOk();
+    EXPECT_FALSE(d.view.IsWindowVisible());
+    EXPECT_EQ(d.view.endResult, IDOK);
+    d.browser.ShowWindow(true);
+    d.browser.OnBrowserCancel();
+    EXPECT_FALSE(d.view.IsWindowVisible());
+    EXPECT_EQ(d.view.endResult, IDCANCEL);
 }
 
-TEST(BrowserDialog, CapturedCodeIsTheLastStatusTextBeginningWithZero)
+TEST(BrowserDialog, HandOverIsOneJavascriptUrlAndOnlyCodesAreCaptured)
 {
     Dialog d;
+    d.browser.ShowDeckInPage("01a3Zt1");
+    d.browser.RunScript("alert(1)");
+    EXPECT_EQ(d.control.urls, (std::vector<std::string>{"javascript:demaid(deck, '01a3Zt1');eval();",
+                                                        "javascript:alert(1);eval();"}));
+
     EXPECT_EQ(d.browser.explorer.capturedCode, "");
-    d.control.Status("file:///home/player/deck.htm");
-    d.control.Status("");
-    EXPECT_EQ(d.browser.explorer.capturedCode, "");
-    d.control.Status("0");
-    EXPECT_EQ(d.browser.explorer.capturedCode, "0");
-    d.control.Status("0a1b2");
-    d.control.Status("");
-    d.control.Status("Loading...");
-    d.control.Status(" 0zz");
+    for (const std::string text : {"0a1b2", "", "file:///home/player/deck.htm", "Loading...", " 0zz"}) {
+        d.control.Status(text);
+    }
     d.control.Status(Sjis(u8"読み込み中"));
     EXPECT_EQ(d.browser.explorer.capturedCode, "0a1b2");
     d.control.Status("0zz\n");
-    EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
     // Hiding, showing and a new hand-over keep it.
     d.browser.ShowDeckInPage("0");
     d.browser.ShowWindow(true);
     d.browser.ShowWindow(false);
     EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
-}
-
-TEST(BrowserDialog, HandOverIsOneJavascriptUrl)
-{
-    Dialog d;
-    d.browser.ShowDeckInPage("01a3Zt1");
-    d.browser.ShowDeckInPage("0");
-    d.browser.RunScript("alert(1)");
-    ASSERT_EQ(d.control.urls.size(), 3u);
-    EXPECT_EQ(d.control.urls[0], "javascript:demaid(deck, '01a3Zt1');eval();");
-    EXPECT_EQ(d.control.urls[1], "javascript:demaid(deck, '0');eval();");
-    EXPECT_EQ(d.control.urls[2], "javascript:alert(1);eval();");
-}
-
-TEST(BrowserDialog, OkAndCancelHideTheWindowWithTheirEndings)
-{
-    Dialog d;
-    d.browser.Create(nullptr);
-    d.browser.ShowWindow(true);
-    d.browser.OnBrowserOk();
-    EXPECT_FALSE(d.view.visible);
-    d.browser.ShowWindow(true);
-    d.browser.OnBrowserCancel();
-    EXPECT_FALSE(d.view.visible);
-    EXPECT_EQ(d.view.endings, (std::vector<int>{IDOK, IDCANCEL}));
 }
