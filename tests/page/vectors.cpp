@@ -1,9 +1,7 @@
 // Prints deck-code vectors as JSON for the deck page's browser tests: random
 // decks with the core's code for them, and odd codes with what the core's
-// decoder makes of them. The page must agree with both. Given a card list as
-// well, it prints what the core's catalogue reads from it (names as hex bytes).
-// Usage: vectors [seed [list.xml]]
-#include "catalogue/CardCatalogue.h"
+// decoder makes of them. The page must agree with both.
+// Usage: vectors [seed]
 #include "maidcode/DazoRozi.h"
 
 #include <cstdint>
@@ -36,17 +34,6 @@ std::string Quoted(const std::string& text)
     return out + "\"";
 }
 
-std::string Hex(const std::string& bytes)
-{
-    std::string out;
-    for (unsigned char ch : bytes) {
-        char two[3];
-        std::snprintf(two, sizeof two, "%02x", ch);
-        out += two;
-    }
-    return out;
-}
-
 std::string CountsJson(const std::uint8_t counts[kCards])
 {
     std::string out = "[";
@@ -63,14 +50,9 @@ std::string CountsJson(const std::uint8_t counts[kCards])
 
 // A deck filled from a code the way a deck with copies to spare is filled:
 // copies one by one in the decoder's order while the deck holds fewer than 40.
-void FillFromCode(const std::string& code, std::uint8_t counts[kCards], std::string& values)
+void FillFromCode(const std::string& code, std::uint8_t counts[kCards])
 {
     DecodedCode decoded = decode(code);
-    values = "[";
-    for (std::int32_t v : decoded.values()) {
-        values += (values.size() > 1 ? "," : "") + std::to_string(v);
-    }
-    values += "]";
     int total = 0;
     for (; decoded.current_count() != 0; decoded.advance()) {
         const int index = decoded.current_card();
@@ -133,22 +115,11 @@ int main(int argc, char** argv)
     };
     for (std::size_t k = 0; k < odd.size(); ++k) {
         std::uint8_t counts[kCards] = {};
-        std::string values;
-        FillFromCode(odd[k], counts, values);
-        std::printf("{\"code\":%s,\"values\":%s,\"counts\":%s,\"result\":%s}%s\n", Quoted(odd[k]).c_str(),
-                    values.c_str(), CountsJson(counts).c_str(), Quoted(encode(counts)).c_str(),
+        FillFromCode(odd[k], counts);
+        std::printf("{\"code\":%s,\"counts\":%s,\"result\":%s}%s\n", Quoted(odd[k]).c_str(),
+                    CountsJson(counts).c_str(), Quoted(encode(counts)).c_str(),
                     k + 1 < odd.size() ? "," : "");
     }
-    std::printf("]");
-    if (argc > 2) {
-        const CardCatalogue catalogue{std::string(argv[2])};
-        std::printf(",\n\"catalogue\":[\n");
-        for (int i = 0; i < kCards; ++i) {
-            std::printf("[\"%s\",%u,%u,%u]%s\n", Hex(catalogue.GetName(i)).c_str(), catalogue.ap[i], catalogue.dp[i],
-                        catalogue.cp[i], i + 1 < kCards ? "," : "");
-        }
-        std::printf("]");
-    }
-    std::printf("}\n");
+    std::printf("]}\n");
     return 0;
 }
