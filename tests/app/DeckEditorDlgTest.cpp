@@ -120,17 +120,6 @@ TEST_F(MainWindowTest, NormalStartLeavesTheWindowAtRest)
     EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + backups[0]), spec.Bytes());
 }
 
-TEST_F(MainWindowTest, ShowMessageShowsOnlyNonEmptyTexts)
-{
-    ASSERT_TRUE(Start());
-    EXPECT_FALSE(dlg->ShowMessage(""));
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_TRUE(dlg->ShowMessage("abc\r\ndef"));
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, "abc\r\ndef");
-    EXPECT_EQ(view.messages[0].caption, kCaption);
-}
-
 // ----------------------------------------------------------------- deck grid
 
 struct ScrollCase {
@@ -246,6 +235,10 @@ TEST_F(MainWindowTest, ExportWritesTheTickedFormatsOnly)
 {
     spec.Fill(0, 20);
     ASSERT_TRUE(Start());
+    view.SetCheck(IDC_FORMAT1, false);
+    dlg->OnOkClicked();
+    EXPECT_EQ(ws.List(ws.Root()), (std::vector<std::string>{"DeckEditor", "File"}));
+    view.SetCheck(IDC_FORMAT1, true);
     view.SetCheck(IDC_FORMAT1 + 2, true);
     dlg->OnOkClicked();
     EXPECT_EQ(StatusHistory()[StatusHistory().size() - 2], Sjis(u8"デッキリスト作成中..."));
@@ -269,15 +262,6 @@ TEST_F(MainWindowTest, ExportWritesTheTickedFormatsOnly)
     ws.Put("../deck_1_format1.txt", std::string());
     dlg->OnOkClicked();
     EXPECT_EQ(ws.Get("../deck_1_format1.txt"), firstOutput);
-}
-
-TEST_F(MainWindowTest, ExportWithNoFormatTickedWritesNothing)
-{
-    ASSERT_TRUE(Start());
-    view.SetCheck(IDC_FORMAT1, false);
-    dlg->OnOkClicked();
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(ws.List(ws.Root()), (std::vector<std::string>{"DeckEditor", "File"}));
 }
 
 TEST_F(MainWindowTest, DeleteResetsTheNameOnlyWhenItSucceeds)
@@ -343,19 +327,11 @@ TEST_F(MainWindowTest, CreateResetsTheNameAndStoresTheBoxsCode)
     // The tab bar moved to "作成" by itself; the code stays in the box.
     EXPECT_EQ(view.GetCurSel(IDC_TAB), 2);
     EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), code);
-}
 
-TEST_F(MainWindowTest, CreateWithAnEmptyBoxEmptiesTheDeck)
-{
-    spec.Fill(0, 1);
-    spec.Fill(2, 50);
-    spec.names[2] = "Full";
-    ASSERT_TRUE(Start());
-    ClickA(2);
-    ChooseTab(2);
+    // An empty box empties the deck.
+    view.TypeText(IDC_MAIDCODE, "");
     dlg->OnOkClicked();
-    EXPECT_EQ(Name(2), Sjis(u8"デッキ03"));
-    EXPECT_EQ(dlg->saveData.Deck(2).CardCount(), 0);
+    EXPECT_EQ(dlg->saveData.Deck(6).CardCount(), 0);
     EXPECT_EQ(Status(), "0");
 }
 
