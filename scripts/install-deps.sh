@@ -10,9 +10,13 @@ packages=(
   libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
   fonts-ipafont-gothic
-  chromium nodejs npm xvfb xauth
+  chromium xvfb xauth
   clang-14 libclang-rt-14-dev
 )
+# A machine may already have Node.js from elsewhere, with npm bundled; Debian's
+# npm package would conflict with it.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 if [ "${1:-}" = "--run-only" ]; then
   # Enough to build and start the editor.
   packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev fonts-ipafont-gothic)
