@@ -102,27 +102,6 @@ TEST(CardCatalogue, FieldsAfterAnInvalidNumberAreDropped)
     }
 }
 
-TEST(CardCatalogue, CardKindsAndTrainingExclusions)
-{
-    EXPECT_FALSE(CardCatalogue::IsMagic(99));
-    EXPECT_TRUE(CardCatalogue::IsMagic(100));
-    EXPECT_TRUE(CardCatalogue::IsMagic(149));
-    EXPECT_FALSE(CardCatalogue::IsMagic(150));
-    EXPECT_TRUE(CardCatalogue::IsMagic(599));
-    int excluded = 0;
-    for (int i = 0; i < 600; ++i) {
-        excluded += CardCatalogue::IsAllowedInTrainingDeck(i) ? 0 : 1;
-    }
-    EXPECT_EQ(excluded, 42);
-    EXPECT_TRUE(CardCatalogue::IsAllowedInTrainingDeck(96));
-    EXPECT_FALSE(CardCatalogue::IsAllowedInTrainingDeck(97));
-    EXPECT_TRUE(CardCatalogue::IsAllowedInTrainingDeck(315));
-    EXPECT_FALSE(CardCatalogue::IsAllowedInTrainingDeck(316));
-    EXPECT_FALSE(CardCatalogue::IsAllowedInTrainingDeck(425));
-    EXPECT_FALSE(CardCatalogue::IsAllowedInTrainingDeck(587));
-    EXPECT_TRUE(CardCatalogue::IsAllowedInTrainingDeck(599));
-}
-
 TEST(CardCatalogue, ReadsListXmlFromTheWorkingFolder)
 {
     Workspace ws;

@@ -20,18 +20,6 @@ using E = std::vector<std::pair<int, int>>;
 
 }  // namespace
 
-TEST(DazoRozi, Digits)
-{
-    EXPECT_EQ(digit_char(0), '0');
-    EXPECT_EQ(digit_char(10), 'a');
-    EXPECT_EQ(digit_char(36), 'A');
-    EXPECT_EQ(digit_char(61), 'Z');
-    EXPECT_EQ(static_cast<unsigned char>(digit_char(62)), 0xFF);
-    EXPECT_EQ(digit_value('Z'), 61);
-    EXPECT_EQ(digit_value('-'), -1);
-    EXPECT_EQ(digit_value('\0'), -1);
-}
-
 TEST(DazoRozi, EncodesCardsInAscendingOrder)
 {
     std::uint8_t counts[600] = {};

@@ -170,19 +170,11 @@ TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
     EXPECT_EQ(data->ActiveDeck(), 1);
 
     // No stock left for a third copy: the target keeps what it got and its name.
-    EXPECT_EQ(data->DuplicateDeck(0, 2), "Card1" + Sjis(u8" が足りないみたいです\n") + "Card2" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card3" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card4" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card5" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card6" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card7" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card8" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card9" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card10" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card11" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card12" +
-                                             Sjis(u8" が足りないみたいです\n") + "Card13" +
-                                             Sjis(u8" が足りないみたいです\n"));  // card 14 still had a spare
+    std::string complaints;
+    for (int card = 1; card <= 13; ++card) {  // card 14 still had a spare
+        complaints += "Card" + std::to_string(card) + Sjis(u8" が足りないみたいです\n");
+    }
+    EXPECT_EQ(data->DuplicateDeck(0, 2), complaints);
     EXPECT_EQ(data->Deck(2).Name(), spec.names[2]);
     EXPECT_EQ(data->ActiveDeck(), 1);
 
