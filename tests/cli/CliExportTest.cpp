@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -93,13 +92,4 @@ TEST(CliExport, UsageErrorsWriteNothing)
         EXPECT_EQ(f.folder.List(f.folder.Root()), (std::vector<std::string>{"DeckEditor", "File"}));
         EXPECT_FALSE(f.folder.Exists("format1.ini"));
     }
-}
-
-TEST(CliExport, AFileThatCannotBeWrittenIsSkippedSilently)
-{
-    CliFolder f;
-    ASSERT_EQ(::mkdir((f.folder.Root() + "/deck_all_format1.txt").c_str(), 0755), 0);
-    EXPECT_EQ(f.Run({"export", "1", "all", "export", "3", "all"}), 0);
-    EXPECT_EQ(f.out + f.err, "");
-    EXPECT_TRUE(f.folder.Exists("../deck_all_format3.txt"));
 }

@@ -21,17 +21,6 @@ std::string JoinCrLf(const std::vector<std::string>& lines)
     return out;
 }
 
-std::string WithoutCr(std::string text)
-{
-    std::string out;
-    for (char ch : text) {
-        if (ch != '\r') {
-            out += ch;
-        }
-    }
-    return out;
-}
-
 const std::string kDashes(50, '-');
 
 const std::string kExpectedDefault1 = JoinCrLf({
@@ -69,12 +58,6 @@ TEST(DefaultFormats, WrittenByteForByteIntoAnEmptyFolder)
     EXPECT_EQ(f.folder.Get("format1.ini"), kExpectedDefault1);
     EXPECT_EQ(f.folder.Get("format2.ini"), kExpectedDefault2);
     EXPECT_EQ(f.folder.Get("format3.ini"), kExpectedDefault3);
-    EXPECT_EQ(WithoutCr(kExpectedDefault1).size(), 477u);
-    EXPECT_EQ(WithoutCr(kExpectedDefault2).size(), 400u);
-    EXPECT_EQ(WithoutCr(kExpectedDefault3).size(), 233u);
-    EXPECT_EQ(DefaultFormatText(1), WithoutCr(kExpectedDefault1));
-    EXPECT_EQ(DefaultFormatText(2), WithoutCr(kExpectedDefault2));
-    EXPECT_EQ(DefaultFormatText(3), WithoutCr(kExpectedDefault3));
 }
 
 TEST(ExtractSection, MarkersInPlace)

@@ -23,6 +23,20 @@ std::string Lines(const std::vector<std::string>& utf8Lines)
 
 const std::string kDashes(50, '-');
 
+// Runs `action` with files limited to `bytes`, as a disk that fills up.
+template <class Action>
+void WithFileSizeLimit(rlim_t bytes, Action action)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = bytes;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    action();
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+}
+
 // Slot 0: card 7 three times, 12 once, 151 once (creatures), 105 twice (magic),
 // added out of order. Its code: "0", then 6*3+2=20 "0k", 11*3=33 "0x",
 // 104*3+1=313 "53", 150*3=450 "7g".
@@ -249,14 +263,7 @@ TEST(WriteDeckList, FilesThatCannotBeWrittenAreSkippedAndNeverLeftCutOff)
 
     // The disk refuses the file past 100 bytes: no partial list stays behind.
     f.folder.Put("../deck_all_format1.txt", "an earlier export");
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    exporter.WriteDeckList(0, 0, true);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
+    WithFileSizeLimit(100, [&] { exporter.WriteDeckList(0, 0, true); });
     EXPECT_FALSE(f.folder.Exists("../deck_all_format1.txt"));
 }
 
@@ -264,18 +271,13 @@ TEST(WriteDeckList, ADefaultThatCannotBeFullyWrittenIsRemoved)
 {
     ExportFolder f;
     SaveData& saveData = f.Load();
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit small = previous;
-    small.rlim_cur = 300;  // default 3 fits, 1 and 2 do not
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    DeckListExporter exporter(saveData);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::unique_ptr<DeckListExporter> exporter;
+    // Default 3 fits, 1 and 2 do not.
+    WithFileSizeLimit(300, [&] { exporter = std::make_unique<DeckListExporter>(saveData); });
     EXPECT_FALSE(f.folder.Exists("format1.ini"));
     EXPECT_FALSE(f.folder.Exists("format2.ini"));
     EXPECT_TRUE(f.folder.Exists("format3.ini"));
     // The run goes on with the defaults from memory.
-    exporter.WriteDeckList(1, 0, false);
+    exporter->WriteDeckList(1, 0, false);
     EXPECT_EQ(f.folder.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
 }
