@@ -435,24 +435,6 @@ TEST_F(MainWindowTest, SaveWritesTheFileAndRedrawsOnlyTheStatusLine)
     EXPECT_EQ(ws.Get(ws.SavePath()), expected.Bytes());
 }
 
-TEST_F(MainWindowTest, SaveFailureIsShownAndCanBeRetried)
-{
-    ASSERT_TRUE(Start());
-    TypeName(0, "X");
-    const std::string folder = ws.Root() + "/File";
-    ASSERT_EQ(std::rename(folder.c_str(), (folder + "-away").c_str()), 0);
-    view.answers.push_back(IDYES);  // the file has gone: write it anyway?
-    dlg->OnSaveClicked();
-    ASSERT_EQ(view.messages.size(), 2u);
-    EXPECT_EQ(view.messages[1].text, std::string(kTextCannotOpenSave));
-    ASSERT_EQ(std::rename((folder + "-away").c_str(), folder.c_str()), 0);
-    dlg->OnSaveClicked();
-    EXPECT_EQ(view.messages.size(), 2u);
-    SaveFileSpec expected = spec;
-    expected.names[0] = "X";
-    EXPECT_EQ(ws.Get(ws.SavePath()), expected.Bytes());
-}
-
 TEST_F(MainWindowTest, TabChangeShowsEachTabsControls)
 {
     ASSERT_TRUE(Start());
