@@ -23,10 +23,6 @@ class QWebEngineView;
 // Control ids of template 132.
 enum : int { kBrowserOkId = 1, kBrowserCancelId = 2, kBrowserControlId = 1037 };
 
-// Code page 932 bytes <-> UTF-16, for the window's edges only.
-QString BrowserTextFromCp932(const std::string& bytes);
-std::string BrowserTextToCp932(const QString& text);
-
 // The dialog window: hands its events to CBrowser's handlers.
 class QtBrowserDialog : public QDialog {
 public:

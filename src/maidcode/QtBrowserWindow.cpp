@@ -4,6 +4,9 @@
 
 #include "maidcode/QtBrowserDialog.h"
 
+#include "app/Cp932Text.h"
+#include "resources/AppIcon.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
@@ -12,14 +15,9 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPixmap>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QUrl>
 #include <QUuid>
 #include <QWebEngineProfile>
@@ -32,59 +30,24 @@
 
 #include <cstdlib>
 
-QString BrowserTextFromCp932(const std::string& bytes)
-{
-    QStringDecoder decoder("cp932");
-    if (!decoder.isValid()) {
-        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    }
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-std::string BrowserTextToCp932(const QString& text)
-{
-    QStringEncoder encoder("cp932");
-    if (!encoder.isValid()) {
-        const QByteArray latin = text.toLatin1();
-        return std::string(latin.constData(), static_cast<size_t>(latin.size()));
-    }
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
-}
-
 namespace {
 
-// Icon 134: a small fan of cards with a page corner, drawn rather than stored.
-QIcon BrowserIcon()
+// Texts from the page or the window as code page 932; a character that code
+// page 932 cannot hold is left out (codes are plain ASCII anyway).
+std::string ToBytes(const QString& text)
 {
-    QIcon icon;
-    for (int size : {16, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(size / 32.0, size / 32.0);
-        const QRectF card(9, 4, 16, 23);
-        const QColor backs[] = {QColor(58, 92, 168), QColor(190, 64, 74), QColor(250, 246, 232)};
-        const double angles[] = {-18, 0, 14};
-        for (int i = 0; i < 3; ++i) {
-            painter.save();
-            painter.translate(16, 28);
-            painter.rotate(angles[i]);
-            painter.translate(-16, -28);
-            painter.setPen(QPen(QColor(40, 40, 48), 1.2));
-            painter.setBrush(backs[i]);
-            painter.drawRoundedRect(card, 2.5, 2.5);
-            painter.restore();
-        }
-        painter.setPen(QPen(QColor(190, 64, 74), 2.2));
-        painter.drawLine(QPointF(18, 11), QPointF(21, 11));
-        painter.drawLine(QPointF(17, 15), QPointF(24, 15));
-        painter.drawLine(QPointF(17, 19), QPointF(23, 19));
-        painter.end();
-        icon.addPixmap(pixmap);
+    std::string bytes;
+    if (ToCp932(text, bytes)) {
+        return bytes;
     }
-    return icon;
+    bytes.clear();
+    for (const char32_t c : text.toUcs4()) {
+        std::string one;
+        if (ToCp932(QString::fromUcs4(&c, 1), one)) {
+            bytes += one;
+        }
+    }
+    return bytes;
 }
 
 // Qt keys as the platform's virtual keys, for PreTranslateMessage.
@@ -259,7 +222,7 @@ QtWebControl::QtWebControl(QWebEngineView* v, DeckPage* p) : view(v), page(p)
 {
     page->statusText = [this](const QString& text) {
         if (statusTextChange) {
-            statusTextChange(BrowserTextToCp932(text));
+            statusTextChange(ToBytes(text));
         }
     };
 }
@@ -269,7 +232,7 @@ void QtWebControl::Navigate(const std::string& url)
     if (!page) {
         return;
     }
-    const QString text = BrowserTextFromCp932(url);
+    const QString text = FromCp932(url);
     static const QString scheme = QStringLiteral("javascript:");
     if (text.startsWith(scheme, Qt::CaseInsensitive)) {
         // Runs in the page shown, as a browser runs a javascript: URL, but
@@ -315,13 +278,13 @@ QWidget* QtBrowserView::Item(int id) const
 void QtBrowserView::SetWindowText(const std::string& text)
 {
     if (dialog) {
-        dialog->setWindowTitle(BrowserTextFromCp932(text));
+        dialog->setWindowTitle(FromCp932(text));
     }
 }
 
 std::string QtBrowserView::GetWindowText() const
 {
-    return dialog ? BrowserTextToCp932(dialog->windowTitle()) : std::string();
+    return dialog ? ToBytes(dialog->windowTitle()) : std::string();
 }
 
 void QtBrowserView::ShowWindow(bool show)
@@ -351,7 +314,7 @@ void QtBrowserView::EndDialog(int result)
 
 int QtBrowserView::MessageBox(const std::string& text, const std::string& caption, unsigned type)
 {
-    QMessageBox box(QMessageBox::NoIcon, BrowserTextFromCp932(caption), BrowserTextFromCp932(text),
+    QMessageBox box(QMessageBox::NoIcon, FromCp932(caption), FromCp932(text),
                     type == MB_YESNO ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, dialog);
     const int answer = box.exec();
     if (type == MB_YESNO) {
@@ -363,14 +326,14 @@ int QtBrowserView::MessageBox(const std::string& text, const std::string& captio
 void QtBrowserView::SetItemText(int id, const std::string& text)
 {
     if (auto* button = qobject_cast<QPushButton*>(Item(id))) {
-        button->setText(BrowserTextFromCp932(text));
+        button->setText(FromCp932(text));
     }
 }
 
 std::string QtBrowserView::GetItemText(int id) const
 {
     if (auto* button = qobject_cast<QPushButton*>(Item(id))) {
-        return BrowserTextToCp932(button->text());
+        return ToBytes(button->text());
     }
     return std::string();
 }

@@ -6,7 +6,9 @@
 
 namespace {
 
-QPixmap Draw(int size)
+enum class Emblem { Star, Page };
+
+QPixmap Draw(int size, Emblem emblem)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -26,6 +28,14 @@ QPixmap Draw(int size)
         p.setBrush(backs[i]);
         p.drawRoundedRect(card, 2.2, 2.2);
         p.restore();
+    }
+    if (emblem == Emblem::Page) {
+        // Lines of text: the deck page.
+        p.setPen(QPen(QColor(0xb8, 0x3a, 0x4a), 2.2));
+        p.drawLine(QPointF(13, 12), QPointF(19, 12));
+        p.drawLine(QPointF(12, 16), QPointF(20, 16));
+        p.drawLine(QPointF(12, 20), QPointF(18, 20));
+        return pixmap;
     }
     // A gold star on the front card.
     p.save();
@@ -55,7 +65,16 @@ QIcon AppIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64}) {
-        icon.addPixmap(Draw(size));
+        icon.addPixmap(Draw(size, Emblem::Star));
+    }
+    return icon;
+}
+
+QIcon BrowserIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48}) {
+        icon.addPixmap(Draw(size, Emblem::Page));
     }
     return icon;
 }
