@@ -4,8 +4,6 @@
 #include "maidcode/DazoRozi.h"
 
 const char kMessageCaption[] = "ご、ご主人様ぁ～";
-const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
-const char kTextSwapAcrossKinds[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
 
 namespace {
 

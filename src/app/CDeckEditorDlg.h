@@ -17,8 +17,6 @@ class DeckListExporter;
 bool ShowMessage(const std::string& text, View& owner);
 
 extern const char kMessageCaption[];
-extern const char kTextCannotOpenSaveData[];
-extern const char kTextSwapAcrossKinds[];
 
 class CDeckEditorDlg {
 public:

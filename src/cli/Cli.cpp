@@ -18,8 +18,6 @@ const char kUsage[] =
     "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite |\n"
     "          export F one N | export F all\n"
     "decks are numbered 1-53, export formats 1-3\n";
-const char kTextSaveNotOpened[] = "セーブデータが開けないようです…。";
-const char kTextCannotSwap[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
 const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 // One parsed command: its name and its arguments, deck numbers already
@@ -139,7 +137,7 @@ void Swap(Run& run, const Command& c)
     const int a = c.numbers[0];
     const int b = c.numbers[1];
     if ((a < 50) != (b < 50)) {
-        run.Show(kTextCannotSwap);
+        run.Show(kTextSwapAcrossKinds);
         return;
     }
     run.saveData->SwapDecks(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
@@ -298,7 +296,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     SaveData saveData;
     if (!saveData.IsLoaded()) {
-        err << run.ToTerminal(kTextSaveNotOpened) << '\n';
+        err << run.ToTerminal(kTextCannotOpenSaveData) << '\n';
         return 2;
     }
     run.saveData = &saveData;

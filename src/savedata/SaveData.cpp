@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
+const char kTextSwapAcrossKinds[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
 const char kTextLastDeck[] = "最後のデッキみたいです。全部のデッキは消せないですよぉ";
 const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいましたぁ";
 const char kTextCannotOpenSave[] = "セーブファイルを開けないです";

@@ -118,7 +118,9 @@ private:
     std::vector<std::uint8_t> knownFile;
 };
 
-// Outcome texts of the save data.
+// Texts of the save data, shown unchanged to the player.
+extern const char kTextCannotOpenSaveData[];
+extern const char kTextSwapAcrossKinds[];  // the callers keep normal and training decks apart
 extern const char kTextLastDeck[];
 extern const char kTextDeleteFailed[];
 extern const char kTextCannotOpenSave[];
