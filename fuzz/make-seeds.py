@@ -85,6 +85,11 @@ def savedata_seeds(demo):
     # Stock at the limit: emptying a deck back into it fails part way.
     put("savedata", "stock-full", save_file(decks=decks, stock=[99] * 600, active=1,
                                             tail=bytes([0, 0, 0, 0,  2, 1, 0, 0, 2])))
+    # The game's own second bytes of the stock and active-deck entries as CR
+    # and LF, next to counts that deck operations change; no operations.
+    put("savedata", "game-bytes-cr-lf",
+        save_file(decks=decks, names=names, stock=[12, 9, 11, 14] * 150, stock_second=10, active_second=13)
+        .replace(b"\x0b\x0a", b"\x0b\x0d") + bytes([0]))
     put("savedata", "empty-stock", save_file(decks=decks, stock=[0] * 600, tail=bytes([1, 4, 0, 9, 1])))
     # Card lines not in written form: unsorted, 150/0, 601, 0/0 between cards,
     # more than three copies; names of 40 bytes and with a zero byte; extra lines.
