@@ -1,5 +1,6 @@
 #include "FuzzSupport.h"
 
+#include "savedata/SafeFile.h"
 #include "savedata/SaveData.h"
 
 #include <cstdio>
@@ -157,15 +158,6 @@ bool WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t s
 std::vector<std::uint8_t> ReadBytes(const std::string& path)
 {
     std::vector<std::uint8_t> bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return bytes;
-    }
-    std::uint8_t buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    std::fclose(file);
+    ReadWholeFile(path, bytes);  // empty when it cannot be read
     return bytes;
 }
