@@ -11,12 +11,6 @@ namespace {
 const std::string kOverwrite = Sjis(u8"セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？");
 const std::string kDiscard = Sjis(u8"まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？");
 
-std::string Image(const SaveData& data)
-{
-    const std::vector<std::uint8_t> image = data.BuildImage();
-    return std::string(image.begin(), image.end());
-}
-
 class Trust : public MainWindowTest {
 protected:
     // The file as the game would leave it after saving progress.

@@ -50,12 +50,6 @@ struct ClockGuard {
     std::tm (*saved)() = SaveData::localTime;
 };
 
-std::string Image(const SaveData& data)
-{
-    const std::vector<std::uint8_t> image = data.BuildImage();
-    return std::string(image.begin(), image.end());
-}
-
 const std::string kCannotOpen = Sjis(u8"セーブファイルを開けないです");
 
 }  // namespace

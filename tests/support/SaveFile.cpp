@@ -1,5 +1,7 @@
 #include "support/SaveFile.h"
 
+#include "savedata/SaveData.h"
+
 #include <algorithm>
 
 SaveFileSpec::SaveFileSpec() : gameLines(28)
@@ -72,4 +74,10 @@ std::string SimpleCardList()
                std::to_string(n % 3) + "</race>\r\n<special>Sp" + k + "</special>\r\n</card>\r\n";
     }
     return out + "</cards>\r\n";
+}
+
+std::string Image(const SaveData& data)
+{
+    const std::vector<std::uint8_t> image = data.BuildImage();
+    return std::string(image.begin(), image.end());
 }

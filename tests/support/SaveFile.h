@@ -24,6 +24,10 @@ struct SaveFileSpec {
     std::string Bytes() const;
 };
 
+class SaveData;
+// The bytes that Write would write now.
+std::string Image(const SaveData& data);
+
 // A list.xml of 600 cards named "Card<n>" with ap n*10, dp n*5, cp n%7,
 // attribute "Attr<n%5>", race "Race<n%3>" and special "Sp<n>".
 std::string SimpleCardList();
