@@ -1,6 +1,6 @@
 // Start-up core, deck code and save speed on the demo workspace.
 #include "catalogue/CardCatalogue.h"
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 
 #include <benchmark/benchmark.h>

@@ -94,7 +94,7 @@ FuzzWorkspace::~FuzzWorkspace()
     close(previous);
 }
 
-std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& spec)
+std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& saveFile)
 {
     std::vector<std::uint8_t> out;
     auto text = [&out](const std::string& s) { out.insert(out.end(), s.begin(), s.end()); };
@@ -103,20 +103,20 @@ std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& spec)
         out.push_back('\n');
     };
     for (int line = 0; line < 28; ++line) {
-        text(line == 11 ? spec.playerName : "GAME LINE " + std::to_string(line));
+        text(line == 11 ? saveFile.playerName : "GAME LINE " + std::to_string(line));
         endLine();
     }
     for (int i = 0; i < 600; ++i) {
-        out.push_back(spec.stock[i]);
-        out.push_back(spec.stockSecondByte);
+        out.push_back(saveFile.stock[i]);
+        out.push_back(saveFile.stockSecondByte);
     }
     endLine();
-    out.push_back(spec.activeDeck);
-    out.push_back(spec.activeSecondByte);
+    out.push_back(saveFile.activeDeck);
+    out.push_back(saveFile.activeSecondByte);
     endLine();
     for (int slot = 0; slot < 53; ++slot) {
         std::string name = DefaultDeckNameOf(slot);
-        for (const auto& entry : spec.names) {
+        for (const auto& entry : saveFile.names) {
             if (entry.first == slot) {
                 name = entry.second;
             }
@@ -124,7 +124,7 @@ std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& spec)
         text(name);
         endLine();
         std::uint8_t counts[600] = {};
-        for (const auto& deck : spec.decks) {
+        for (const auto& deck : saveFile.decks) {
             if (deck.first == slot) {
                 for (const auto& card : deck.second) {
                     counts[card.first] = static_cast<std::uint8_t>(card.second);

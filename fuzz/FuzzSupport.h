@@ -59,7 +59,7 @@ struct SaveSpec {
     std::vector<std::pair<int, std::vector<std::pair<int, int>>>> decks;  // slot, (index, copies)
     std::vector<std::pair<int, std::string>> names;                       // slot, name
 };
-std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& spec);
+std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& saveFile);
 
 // Replaces path with bytes; false on failure.
 bool WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size);

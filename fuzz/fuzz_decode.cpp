@@ -3,7 +3,7 @@
 // the same counts.
 #include "FuzzSupport.h"
 
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 
 #include <algorithm>
 #include <cstddef>

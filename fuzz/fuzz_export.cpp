@@ -59,18 +59,18 @@ FUZZ_NO_COVERAGE std::string AsRead(const std::string& bytes)
 const SaveData& Data()
 {
     static const SaveData* data = [] {
-        SaveSpec spec;
-        spec.playerName = "P\\deck_name\\ver";
+        SaveSpec saveFile;
+        saveFile.playerName = "P\\deck_name\\ver";
         for (int i = 0; i < 600; ++i) {
-            spec.stock[i] = 3;
+            saveFile.stock[i] = 3;
         }
-        spec.decks = {
+        saveFile.decks = {
             {0, {{0, 3}, {1, 2}, {49, 1}, {97, 4}, {100, 3}, {149, 1}, {150, 2}, {599, 24}}},
             {1, {{1, 1}, {100, 1}}},
             {52, {{2, 40}}},
         };
-        spec.names = {{0, "Deck_\\card_name_\\player_name"}, {1, ""}};
-        const std::vector<std::uint8_t> bytes = BuildSaveFile(spec);
+        saveFile.names = {{0, "Deck_\\card_name_\\player_name"}, {1, ""}};
+        const std::vector<std::uint8_t> bytes = BuildSaveFile(saveFile);
         if (!WriteBytes(kSavePath, bytes.data(), bytes.size())) {
             FuzzFail("cannot write the save file");
         }

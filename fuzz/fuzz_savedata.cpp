@@ -10,7 +10,8 @@
 // active deck, and writing it once more must give the same bytes.
 #include "FuzzSupport.h"
 
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
+#include "rules/DeckRules.h"
 #include "savedata/SaveData.h"
 
 #include <cstddef>
@@ -73,15 +74,15 @@ void Run(SaveData& data, const Operation& op)
         std::string code = encode(data.Deck(op.b % SaveData::kDecks));
         code += digit_char(op.c % 29);
         code += op.c == 0xFF ? '!' : digit_char(op.c % 62);
-        data.StoreDeck(slot, code);
+        StoreDeck(data, slot, code);
         break;
     }
     case 2:
-        data.DuplicateDeck(op.b % SaveData::kDecks, slot);
+        DuplicateDeck(data, op.b % SaveData::kDecks, slot);
         break;
     case 3: {
         const std::uint8_t other = slot < 50 ? op.b % 50 : 50 + op.b % 3;
-        FUZZ_CHECK(data.SwapDecks(slot, other));
+        FUZZ_CHECK(SwapDecks(data, slot, other).empty());
         break;
     }
     default: {

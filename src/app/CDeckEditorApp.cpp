@@ -2,7 +2,6 @@
 
 #include "app/CDeckEditorDlg.h"
 #include "app/QtDialogView.h"
-#include "maidcode/QtBrowserWindow.h"
 
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -76,7 +75,8 @@ bool CDeckEditorApp::InitInstance()
     CDeckEditorDlg dlg(view);
     const qint64 filesRead = sinceInit.elapsed();
     view.Connect(&dlg);
-    const std::unique_ptr<QObject> browserWindow = CreateQtBrowserWindow(dlg.browser, &view);
+    const std::unique_ptr<QObject> browserWindow =
+        createBrowserWindow ? createBrowserWindow(dlg.browser, &view) : nullptr;
     const qint64 browserBuilt = sinceInit.elapsed();
 
     bool shown = false;
@@ -114,6 +114,6 @@ bool CDeckEditorApp::InitInstance()
         std::fprintf(stderr, "deckeditor: the window did not open (is ../File/Save.dat there?)\n");
         exitCode = 1;
     }
-    // The dialog ends here; the framework starts no message loop after it.
+    // The program is the main window: nothing runs after it.
     return false;
 }

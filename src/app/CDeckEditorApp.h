@@ -1,6 +1,12 @@
 #pragma once
 // The application object: runs the main window modally and ends with it.
+#include <functional>
+#include <memory>
 #include <string>
+
+class CBrowser;
+class QObject;
+class QWidget;
 
 class CDeckEditorApp {
 public:
@@ -15,6 +21,11 @@ public:
     // Runs the main window; returns false when the program is to end (always:
     // the window is the whole program). Needs a QApplication.
     bool InitInstance();
+
+    // Builds the browser dialog's window for the CBrowser, owned by the main
+    // window; the returned object is kept until the main window ends. Left
+    // empty, the Edit tab has no window to show.
+    std::function<std::unique_ptr<QObject>(CBrowser&, QWidget*)> createBrowserWindow;
 
     Options options;
     int exitCode = 0;

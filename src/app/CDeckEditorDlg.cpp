@@ -1,7 +1,9 @@
 #include "app/CDeckEditorDlg.h"
 
+#include "appinfo/Version.h"
 #include "export/DeckListExporter.h"
-#include "maidcode/DazoRozi.h"
+#include "rules/DeckRules.h"
+#include "deckcode/DazoRozi.h"
 
 const char kMessageCaption[] = "ご、ご主人様ぁ～";
 
@@ -9,7 +11,6 @@ namespace {
 
 const char kTextInitialising[] = "初期化中...";
 const char kWindowCaption[] = "Zev DeckEditor ";
-const char kVersion[] = "1.08.0";
 
 const char* const kTabCaptions[] = {"書出", "消去", "作成", "編集", "複製", "入替"};
 enum { kTabExport, kTabDelete, kTabCreate, kTabEdit, kTabDuplicate, kTabSwap, kTabCount };
@@ -25,7 +26,6 @@ const char kTextAskOverwrite[] = "セーブデータがゲームで書き換え�
 const char kTextAskDiscard[] = "まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？";
 
 constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
-constexpr int kFirstTrainingSlot = 50;
 
 }  // namespace
 
@@ -48,7 +48,7 @@ CDeckEditorDlg::~CDeckEditorDlg() = default;
 bool CDeckEditorDlg::OnInitDialog()
 {
     view.SetItemText(IDC_STATUS, kTextInitialising);
-    view.SetWindowText(std::string(kWindowCaption) + kVersion);
+    view.SetWindowText(std::string(kWindowCaption) + kVersionText);
     browser.Create(this);
     view.SetIcon(icon);
     for (int i = 0; i < kTabCount; ++i) {
@@ -209,31 +209,25 @@ void CDeckEditorDlg::OnOkClicked()
         break;
     case kTabDelete:
         view.SetItemText(IDC_STATUS, kProgressDelete);
-        if (!ShowMessage(saveData.DeleteDeck(static_cast<std::uint8_t>(currentDeck)))) {
-            saveData.Deck(currentDeck).SetName(DefaultDeckName(currentDeck));
-        }
+        ShowMessage(ClearDeck(saveData, currentDeck));
         break;
     case kTabCreate:
     case kTabEdit:
         if (tab == kTabCreate) {
             view.SetItemText(IDC_STATUS, kProgressCreate);
-            saveData.Deck(currentDeck).SetName(DefaultDeckName(currentDeck));
+            ResetDeckName(saveData, currentDeck);
         }
         view.SetItemText(IDC_STATUS, kProgressEdit);
-        ShowMessage(saveData.StoreDeck(static_cast<std::uint8_t>(currentDeck), view.GetItemText(IDC_MAIDCODE)));
+        ShowMessage(StoreDeck(saveData, currentDeck, view.GetItemText(IDC_MAIDCODE)));
         view.SetCurSel(IDC_TAB, kTabCreate);
         break;
     case kTabDuplicate:
         view.SetItemText(IDC_STATUS, kProgressDuplicate);
-        ShowMessage(saveData.DuplicateDeck(static_cast<std::uint8_t>(currentDeck), static_cast<std::uint8_t>(secondDeck)));
+        ShowMessage(DuplicateDeck(saveData, currentDeck, secondDeck));
         break;
     case kTabSwap:
         view.SetItemText(IDC_STATUS, kProgressSwap);
-        if ((currentDeck < kFirstTrainingSlot) == (secondDeck < kFirstTrainingSlot)) {
-            saveData.SwapDecks(static_cast<std::uint8_t>(currentDeck), static_cast<std::uint8_t>(secondDeck));
-        } else {
-            ShowMessage(kTextSwapAcrossKinds);
-        }
+        ShowMessage(SwapDecks(saveData, currentDeck, secondDeck));
         break;
     default:
         break;
@@ -241,6 +235,18 @@ void CDeckEditorDlg::OnOkClicked()
     UpdateStatusCode();
     UpdateCardList();
     RefreshRows();
+}
+
+void CDeckEditorDlg::OnBrowserCode(const std::string& code)
+{
+    view.SetItemText(IDC_MAIDCODE, code);
+    OnOkClicked();
+}
+
+void CDeckEditorDlg::OnBrowserCancelled()
+{
+    // Selecting by program raises no tab change, so no hand-over runs.
+    view.SetCurSel(IDC_TAB, kTabCreate);
 }
 
 void CDeckEditorDlg::OnSaveClicked()
@@ -292,11 +298,6 @@ void CDeckEditorDlg::ShowFormatControls(bool show)
     view.ShowItem(IDC_FORMAT_FRAME, show);
     view.ShowItem(IDC_ONE, show);
     view.ShowItem(IDC_ALL, show);
-}
-
-std::string CDeckEditorDlg::DefaultDeckName(int slot)
-{
-    return DefaultDeckNameOf(slot);
 }
 
 bool CDeckEditorDlg::ShowMessage(const std::string& text)

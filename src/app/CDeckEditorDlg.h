@@ -2,9 +2,9 @@
 // The main window (template 102): the deck grid, the six tab commands, SAVE and
 // the status line. It reaches the screen only through a View.
 #include "app/Resource.h"
-#include "app/View.h"
+#include "view/View.h"
 #include "catalogue/CardCatalogue.h"
-#include "maidcode/CBrowser.h"
+#include "browser/CBrowser.h"
 #include "savedata/SaveData.h"
 
 #include <memory>
@@ -18,11 +18,11 @@ bool ShowMessage(const std::string& text, View& owner);
 
 extern const char kMessageCaption[];
 
-class CDeckEditorDlg {
+class CDeckEditorDlg : public BrowserOwner {
 public:
     // Reads ../File/Save.dat and list.xml; shows nothing.
     explicit CDeckEditorDlg(View& view);
-    ~CDeckEditorDlg();
+    ~CDeckEditorDlg() override;
     CDeckEditorDlg(const CDeckEditorDlg&) = delete;
     CDeckEditorDlg& operator=(const CDeckEditorDlg&) = delete;
 
@@ -53,11 +53,13 @@ public:
 
     // Tab commands.
     void OnOkClicked();
+    // The browser dialog's ok and cancel.
+    void OnBrowserCode(const std::string& code) override;
+    void OnBrowserCancelled() override;
     void OnSaveClicked();
     bool OnTabSelChange();
     void ShowMaidCodeControls(bool show);
     void ShowFormatControls(bool show);
-    static std::string DefaultDeckName(int slot);
     bool ShowMessage(const std::string& text);
 
     // Scroll codes of the vertical scroll event.
@@ -72,8 +74,6 @@ public:
         SB_BOTTOM = 7,
         SB_ENDSCROLL = 8,
     };
-
-    bool HasExporter() const { return exporter != nullptr; }
 
 private:
     int ScrollPosition() const { return view.GetScrollPos(IDC_SCROLL); }

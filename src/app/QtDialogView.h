@@ -2,8 +2,8 @@
 // The main window (template 102) on Qt Widgets. Controls are laid out from the
 // template's dialog units with the dialog font's metrics; their events reach
 // the CDeckEditorDlg handlers, and texts cross to code page 932 here only.
-#include "app/Cp932Text.h"
-#include "app/View.h"
+#include "qttext/Cp932Text.h"
+#include "view/View.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 // deckeditor: the deck editor's main window. Run it in the game's DeckEditor
 // folder (list.xml, deckmaker.htm; the save file is ../File/Save.dat).
 #include "app/CDeckEditorApp.h"
+#include "browserwindow/QtBrowserWindow.h"
 
 #include <QApplication>
 
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+    theApp.createBrowserWindow = CreateQtBrowserWindow;
     theApp.InitInstance();
     return theApp.exitCode;
 }

@@ -1,8 +1,9 @@
 #include "cli/Cli.h"
 
-#include "cli/TerminalText.h"
+#include "text/Cp932.h"
 #include "export/DeckListExporter.h"
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
+#include "rules/DeckRules.h"
 #include "savedata/SaveData.h"
 
 #include <functional>
@@ -123,26 +124,6 @@ void Cards(Run& run, const Command& c)
     }
 }
 
-void Delete(Run& run, const Command& c)
-{
-    const std::string message = run.saveData->DeleteDeck(static_cast<std::uint8_t>(c.numbers[0]));
-    run.Show(message);
-    if (message.empty()) {
-        run.saveData->Deck(c.numbers[0]).SetName(DefaultDeckNameOf(c.numbers[0]));
-    }
-}
-
-void Swap(Run& run, const Command& c)
-{
-    const int a = c.numbers[0];
-    const int b = c.numbers[1];
-    if ((a < 50) != (b < 50)) {
-        run.Show(kTextSwapAcrossKinds);
-        return;
-    }
-    run.saveData->SwapDecks(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
-}
-
 // export F one N | export F all: numbers holds the format index, then the
 // slot (one) or nothing (all).
 std::string ParseExport(const std::vector<std::string>& args, std::size_t& at, Command& command)
@@ -192,22 +173,22 @@ const CommandInfo kCommands[] = {
     {"active", 0, false, [](Run& run, const Command&) { run.Print(std::to_string(run.saveData->ActiveDeck() + 1)); }},
     {"player", 0, false, [](Run& run, const Command&) { run.Print(run.saveData->PlayerName()); }},
     {"rename", 1, true, [](Run& run, const Command& c) { run.saveData->Deck(c.numbers[0]).SetName(c.text); }},
-    {"delete", 1, false, Delete},
+    {"delete", 1, false, [](Run& run, const Command& c) { run.Show(ClearDeck(*run.saveData, c.numbers[0])); }},
     {"create", 1, true,
      [](Run& run, const Command& c) {
-         run.saveData->Deck(c.numbers[0]).SetName(DefaultDeckNameOf(c.numbers[0]));
-         run.Show(run.saveData->StoreDeck(static_cast<std::uint8_t>(c.numbers[0]), c.text));
+         ResetDeckName(*run.saveData, c.numbers[0]);
+         run.Show(StoreDeck(*run.saveData, c.numbers[0], c.text));
      }},
     {"edit", 1, true,
      [](Run& run, const Command& c) {
-         run.Show(run.saveData->StoreDeck(static_cast<std::uint8_t>(c.numbers[0]), c.text));
+         run.Show(StoreDeck(*run.saveData, c.numbers[0], c.text));
      }},
     {"duplicate", 2, false,
      [](Run& run, const Command& c) {
-         run.Show(run.saveData->DuplicateDeck(static_cast<std::uint8_t>(c.numbers[0]),
-                                              static_cast<std::uint8_t>(c.numbers[1])));
+         run.Show(DuplicateDeck(*run.saveData, c.numbers[0], c.numbers[1]));
      }},
-    {"swap", 2, false, Swap},
+    {"swap", 2, false,
+     [](Run& run, const Command& c) { run.Show(SwapDecks(*run.saveData, c.numbers[0], c.numbers[1])); }},
     // save never overwrites a file that the game has rewritten since it was read.
     {"save", 0, false,
      [](Run& run, const Command&) {

@@ -1,6 +1,7 @@
 #include "export/DeckListExporter.h"
 
-#include "maidcode/DazoRozi.h"
+#include "appinfo/Version.h"
+#include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 
 #include <cstdio>
@@ -12,8 +13,6 @@ const char* const kStartMarkers[] = {"\\globalheader_start", "\\header_start", "
                                      "\\separator_start",    "\\magic_start",  "\\footer_start"};
 const char* const kEndMarkers[] = {"\\globalheader_end", "\\header_end", "\\creature_end",
                                    "\\separator_end",    "\\magic_end",  "\\footer_end"};
-
-const char kVersion[] = "1.08.0";
 
 // Reads a format file the way a text-mode read does on the game's platform:
 // CR LF becomes LF (a lone CR stays), only the first kMaxFormatBytes bytes
@@ -164,7 +163,7 @@ std::string DeckListExporter::BuildDeckList(int formatIndex, int deckIndex, bool
 
     std::string text = format.globalheader;
     ReplaceFirst(text, "\\player_name", [&] { return playerName; });
-    ReplaceFirst(text, "\\ver", [] { return std::string(kVersion); });
+    ReplaceFirst(text, "\\ver", [] { return std::string(kVersionText); });
     AppendAsCrLf(text, out);
 
     const int first = allDecks ? 0 : deckIndex;

@@ -1,6 +1,6 @@
 #include "savedata/SaveData.h"
 
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 #include "savedata/SafeFile.h"
 
 #include <cstdio>
@@ -8,12 +8,10 @@
 #include <utility>
 
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
-const char kTextSwapAcrossKinds[] = "訓練デッキと普通のデッキは入れ替えできないんです。";
 const char kTextLastDeck[] = "最後のデッキみたいです。全部のデッキは消せないですよぉ";
 const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいましたぁ";
 const char kTextCannotOpenSave[] = "セーブファイルを開けないです";
 const char kTextNoBackupFolder[] = "バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。";
-const char kTextBadCodeCharacter[] = "DAZO Roziに使えない文字が入ってるみたいです…。";
 const char kTextWouldBreakFile[] = "このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。";
 
 namespace {
@@ -41,6 +39,8 @@ std::string DefaultDeckNameOf(int slot)
 }
 
 // ---------------------------------------------------------------- DeckRecord
+
+std::string encode(const DeckRecord& deck) { return encode(deck.Counts()); }
 
 DeckRecord::DeckRecord(SaveData& owner, int deckNumber)
     : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber))
@@ -239,44 +239,7 @@ std::string SaveData::DeleteDeck(std::uint8_t k)
     return decks[k]->ReleaseCards() ? std::string() : std::string(kTextDeleteFailed);
 }
 
-std::string SaveData::StoreDeck(std::uint8_t k, std::string code)
-{
-    // Refuse a mistyped code before anything is emptied.
-    if (!IsValidCodeText(code)) {
-        return kTextBadCodeCharacter;
-    }
-    std::string message = DeleteDeck(k);
-    if (!message.empty()) {
-        return message;
-    }
-    message = decks[k]->AddFromCode(std::move(code));
-    if (message.empty()) {
-        SetActiveDeck(k);
-    }
-    return message;
-}
-
-std::string SaveData::DuplicateDeck(std::uint8_t source, std::uint8_t target)
-{
-    // Copy the counts themselves: a deck from the file may hold more copies of
-    // a card than a code can carry. Taken before the target is emptied, as the
-    // two may be the same deck.
-    std::uint8_t wanted[600];
-    std::memcpy(wanted, decks[source]->Counts(), sizeof wanted);
-    const std::string sourceName = decks[source]->Name();
-    std::string message = DeleteDeck(target);
-    if (!message.empty()) {
-        return message;
-    }
-    message = decks[target]->AddFromCounts(wanted);
-    if (message.empty()) {
-        SetActiveDeck(target);
-        decks[target]->SetName(sourceName);
-    }
-    return message;
-}
-
-bool SaveData::SwapDecks(std::uint8_t a, std::uint8_t b)
+void SaveData::SwapSlots(std::uint8_t a, std::uint8_t b)
 {
     decks[kDecks] = std::move(decks[a]);
     decks[a] = std::move(decks[b]);
@@ -286,7 +249,6 @@ bool SaveData::SwapDecks(std::uint8_t a, std::uint8_t b)
     } else if (ActiveDeck() == b) {
         SetActiveDeck(a);
     }
-    return true;
 }
 
 std::vector<std::uint8_t> SaveData::BuildImage() const

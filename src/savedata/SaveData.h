@@ -11,6 +11,11 @@
 
 class SaveData;
 
+// Slots 0-49 hold normal decks, whose cards come out of the stock; slots 50-52
+// hold training decks.
+constexpr int kNormalDecks = 50;
+inline bool IsTrainingSlot(int slot) { return slot >= kNormalDecks; }
+
 // "デッキ" followed by slot + 1 in at least two digits.
 std::string DefaultDeckNameOf(int slot);
 
@@ -28,27 +33,26 @@ public:
     bool IsComplete() const { return cardCount == kMaxCards; }
     int CardCount() const { return cardCount; }
     int Number() const { return number; }
-    bool IsTrainingDeck() const { return number > 50; }
+    bool IsTrainingDeck() const { return number > kNormalDecks; }
     const std::uint8_t* Counts() const { return counts; }
+    // The card list this deck names its cards by.
     const CardCatalogue& Catalogue() const { return catalogue; }
     int CreatureCount() const;
     int MagicCount() const;
 
     // Empties the deck into the stock; true when it ended up empty.
     bool ReleaseCards();
+    // Puts one more copy of a card into the deck; where it comes from is the
+    // caller's rule (the stock for a normal deck).
+    void AddCopy(int index)
+    {
+        ++counts[index];
+        ++cardCount;
+    }
     // Appends the name line and the 80-byte card line, each ended by CR LF.
     void AppendLines(std::vector<std::uint8_t>& image) const;
 
-    // Deck rules: adds the cards a code names under the 40-card limit, the
-    // stock and the training-deck exclusions; returns one complaint line per
-    // refused entry, or the empty text.
-    std::string AddFromCode(std::string code);
-    // The same rules for per-card wanted counts taken directly from another deck.
-    std::string AddFromCounts(const std::uint8_t wanted[600]);
-
 private:
-    void AddEntry(int index, int wanted, std::string& complaints);
-
     SaveData* saveData;
     std::uint8_t cardCount = 0;
     char name[kNameBytes + 1] = {};
@@ -82,10 +86,11 @@ public:
     int ByteAt(int position) const;
     int LineStart(int line) const;
 
+    // Empties a deck into the stock, first moving the game's active deck to
+    // another complete deck if it was this one.
     std::string DeleteDeck(std::uint8_t slot);
-    std::string StoreDeck(std::uint8_t slot, std::string code);
-    std::string DuplicateDeck(std::uint8_t source, std::uint8_t target);
-    bool SwapDecks(std::uint8_t a, std::uint8_t b);
+    // Exchanges two slots' decks; the active deck follows its deck.
+    void SwapSlots(std::uint8_t a, std::uint8_t b);
 
     // Rebuilds the image and replaces ../File/Save.dat with it, through a
     // temporary file so that a failure never leaves a damaged save file.
@@ -118,12 +123,13 @@ private:
     std::vector<std::uint8_t> knownFile;
 };
 
+// The deck's DAZO Rozi.
+std::string encode(const DeckRecord& deck);
+
 // Texts of the save data, shown unchanged to the player.
 extern const char kTextCannotOpenSaveData[];
-extern const char kTextSwapAcrossKinds[];  // the callers keep normal and training decks apart
 extern const char kTextLastDeck[];
 extern const char kTextDeleteFailed[];
 extern const char kTextCannotOpenSave[];
 extern const char kTextNoBackupFolder[];
-extern const char kTextBadCodeCharacter[];
 extern const char kTextWouldBreakFile[];

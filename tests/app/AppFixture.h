@@ -1,7 +1,7 @@
 #pragma once
 // A main window on the test view, over a throw-away game folder.
 #include "app/CDeckEditorDlg.h"
-#include "app/TestView.h"
+#include "support/TestView.h"
 #include "support/Cp932.h"
 #include "support/SaveFile.h"
 #include "support/Workspace.h"
@@ -34,7 +34,7 @@ protected:
     bool Start(bool withSaveFile = true)
     {
         if (withSaveFile) {
-            ws.Put(ws.SavePath(), spec.Bytes());
+            ws.Put(ws.SavePath(), saveFile.Bytes());
         }
         dlg = std::make_unique<CDeckEditorDlg>(view);
         return dlg->OnInitDialog();
@@ -64,7 +64,7 @@ protected:
     }
 
     Workspace ws;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
     TestView view;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };

@@ -2,7 +2,7 @@
 // the tab commands, checked on the screen, in the save data and in files.
 #include "AppFixture.h"
 
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 
 #include <fstream>
 
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(MainWindowNoBackupFolderTest, BackupMessageOnceThenTheWindowIsUsable)
 {
-    spec.Fill(3, 10);
+    saveFile.Fill(3, 10);
     EXPECT_TRUE(Start());
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text,
@@ -62,10 +62,10 @@ TEST_F(MainWindowNoBackupFolderTest, BackupMessageOnceThenTheWindowIsUsable)
 
 TEST_F(MainWindowTest, NormalStartLeavesTheWindowAtRest)
 {
-    spec.Add(0, 5, 2);
-    spec.Add(0, 3, 1);
-    spec.Add(0, 600, 3);
-    spec.names[0] = Sjis(u8"紅蓮速攻");
+    saveFile.Add(0, 5, 2);
+    saveFile.Add(0, 3, 1);
+    saveFile.Add(0, 600, 3);
+    saveFile.names[0] = Sjis(u8"紅蓮速攻");
     ASSERT_TRUE(Start());
 
     EXPECT_TRUE(view.messages.empty());
@@ -117,7 +117,7 @@ TEST_F(MainWindowTest, NormalStartLeavesTheWindowAtRest)
     // The start-up backup is a byte copy of the save file.
     const std::vector<std::string> backups = ws.List(ws.BackupDir());
     ASSERT_EQ(backups.size(), 1u);
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + backups[0]), spec.Bytes());
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + backups[0]), saveFile.Bytes());
 }
 
 // ----------------------------------------------------------------- deck grid
@@ -179,8 +179,8 @@ TEST_F(MainWindowTest, MarksFollowTheChosenDecksWhileScrolling)
 
 TEST_F(MainWindowTest, ColumnAChangesTheShownDeckColumnBOnlyTheSecondDeck)
 {
-    spec.Add(23, 7, 3);
-    spec.Add(23, 8, 1);
+    saveFile.Add(23, 7, 3);
+    saveFile.Add(23, 8, 1);
     ASSERT_TRUE(Start());
     ScrollTo(20);
     ClickA(3);
@@ -233,7 +233,7 @@ TEST_F(MainWindowTest, RenamingKeepsThirtySevenBytes)
 
 TEST_F(MainWindowTest, ExportWritesTheTickedFormatsOnly)
 {
-    spec.Fill(0, 20);
+    saveFile.Fill(0, 20);
     ASSERT_TRUE(Start());
     view.SetCheck(IDC_FORMAT1, false);
     dlg->OnOkClicked();
@@ -266,10 +266,10 @@ TEST_F(MainWindowTest, ExportWritesTheTickedFormatsOnly)
 
 TEST_F(MainWindowTest, DeleteResetsTheNameOnlyWhenItSucceeds)
 {
-    spec.Fill(4, 1);
-    spec.Fill(9, 100);
-    spec.names[4] = "Mine";
-    spec.active = 9;
+    saveFile.Fill(4, 1);
+    saveFile.Fill(9, 100);
+    saveFile.names[4] = "Mine";
+    saveFile.active = 9;
     ASSERT_TRUE(Start());
     ClickA(4);
     ChooseTab(1);
@@ -294,9 +294,9 @@ TEST_F(MainWindowTest, DeleteResetsTheNameOnlyWhenItSucceeds)
 
 TEST_F(MainWindowTest, CreateResetsTheNameAndStoresTheBoxsCode)
 {
-    spec.Fill(1, 200);
-    spec.active = 1;
-    spec.names[6] = "Old name";
+    saveFile.Fill(1, 200);
+    saveFile.active = 1;
+    saveFile.names[6] = "Old name";
     ASSERT_TRUE(Start());
     ClickA(6);
     ChooseTab(2);
@@ -337,8 +337,8 @@ TEST_F(MainWindowTest, CreateResetsTheNameAndStoresTheBoxsCode)
 
 TEST_F(MainWindowTest, EditStoresTheCodeAndSelectsCreateWithoutATabChange)
 {
-    spec.Fill(0, 300);
-    spec.names[3] = "Keep";
+    saveFile.Fill(0, 300);
+    saveFile.names[3] = "Keep";
     ASSERT_TRUE(Start());
     ClickA(3);
     ChooseTab(3);
@@ -360,15 +360,15 @@ TEST_F(MainWindowTest, EditStoresTheCodeAndSelectsCreateWithoutATabChange)
     ChooseTab(3);
     dlg->OnOkClicked();
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, std::string(kTextBadCodeCharacter));
+    EXPECT_EQ(view.messages[0].text, Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
     EXPECT_EQ(view.GetItemText(IDC_CARDLIST), CardListOf({{8, 3}}));
 }
 
 TEST_F(MainWindowTest, DuplicateCopiesIntoTheSecondDeck)
 {
-    spec.Fill(0, 400);
-    spec.Add(5, 11, 2);
-    spec.names[5] = "Source";
+    saveFile.Fill(0, 400);
+    saveFile.Add(5, 11, 2);
+    saveFile.names[5] = "Source";
     ASSERT_TRUE(Start());
     ClickA(5);
     ChooseTab(4);
@@ -418,7 +418,7 @@ TEST_F(MainWindowTest, SwapRefusesToMixNormalAndTrainingDecks)
 
 TEST_F(MainWindowTest, SaveWritesTheFileAndRedrawsOnlyTheStatusLine)
 {
-    spec.Fill(0, 30);
+    saveFile.Fill(0, 30);
     ASSERT_TRUE(Start());
     TypeName(1, Sjis(u8"新しい名前"));
     const std::size_t rowWrites = view.Find(IDC_NAME_ROW).history.size();
@@ -430,7 +430,7 @@ TEST_F(MainWindowTest, SaveWritesTheFileAndRedrawsOnlyTheStatusLine)
     EXPECT_EQ(view.Find(IDC_NAME_ROW).history.size(), rowWrites);
     EXPECT_EQ(view.Find(IDC_CARDLIST).history.size(), listWrites);
 
-    SaveFileSpec expected = spec;
+    SaveFileBuilder expected = saveFile;
     expected.names[1] = Sjis(u8"新しい名前");
     EXPECT_EQ(ws.Get(ws.SavePath()), expected.Bytes());
 }
@@ -457,5 +457,5 @@ TEST_F(MainWindowTest, TabChangeShowsEachTabsControls)
     }
     // Hidden controls keep their marks; changing tabs changes no data.
     EXPECT_TRUE(view.GetCheck(IDC_FORMAT1));
-    EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }

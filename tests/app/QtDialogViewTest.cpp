@@ -2,7 +2,7 @@
 // reach the handlers, and the widgets then show the right texts.
 #include "app/CDeckEditorDlg.h"
 #include "app/QtDialogView.h"
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 #include "support/Cp932.h"
 #include "support/SaveFile.h"
 #include "support/Workspace.h"
@@ -63,13 +63,13 @@ protected:
     {
         App();
         ws.Put("list.xml", SimpleCardList());
-        spec.Fill(0, 1);
-        spec.Fill(1, 100);
-        spec.Add(3, 7, 2);
+        saveFile.Fill(0, 1);
+        saveFile.Fill(1, 100);
+        saveFile.Add(3, 7, 2);
     }
     void Start()
     {
-        ws.Put(ws.SavePath(), spec.Bytes());
+        ws.Put(ws.SavePath(), saveFile.Bytes());
         view = std::make_unique<QtDialogView>();
         dlg = std::make_unique<CDeckEditorDlg>(*view);
         view->Connect(dlg.get());
@@ -108,7 +108,7 @@ protected:
     }
 
     Workspace ws;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
     std::unique_ptr<QtDialogView> view;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };
@@ -214,9 +214,9 @@ TEST_F(QtMainWindowTest, TypingInARowRenamesTheDeckAndRefusesWhatCannotBeStored)
 TEST_F(QtMainWindowTest, CutNamesSurviveRewritingTheRows)
 {
     // 38 bytes in the file: loading keeps 37, splitting "ッ".
-    spec.names[4] = std::string(34, 'n') + Sjis(u8"デッ");
+    saveFile.names[4] = std::string(34, 'n') + Sjis(u8"デッ");
     Start();
-    const std::string loaded = spec.names[4].substr(0, 37);
+    const std::string loaded = saveFile.names[4].substr(0, 37);
     ASSERT_EQ(dlg->saveData.Deck(4).Name(), loaded);
     QLineEdit* row = RowEdit(4);
     EXPECT_TRUE(row->text().endsWith(U(u8"デ") + QChar(0xFFFD)));
@@ -247,7 +247,7 @@ TEST_F(QtMainWindowTest, SaveAndOkButtonsRunTheirCommands)
     RowEdit(0)->end(false);
     QTest::keyClicks(RowEdit(0), QStringLiteral("X"));
     QTest::mouseClick(Get<QPushButton>(IDC_SAVE), Qt::LeftButton);
-    SaveFileSpec expected = spec;
+    SaveFileBuilder expected = saveFile;
     expected.names[0] = "Deck 1X";
     EXPECT_EQ(ws.Get(ws.SavePath()), expected.Bytes());
     EXPECT_EQ(StatusShown(), QString::fromLatin1(encode(dlg->saveData.Deck(0)).c_str()));
@@ -312,5 +312,5 @@ TEST_F(QtMainWindowTest, EscapeAndTheCloseBoxEndWithoutWritingAndAskFirstWithUns
     });
     view->close();
     EXPECT_TRUE(view->isHidden());
-    EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }

@@ -16,7 +16,7 @@ protected:
     // The file as the game would leave it after saving progress.
     std::string GameSaves()
     {
-        SaveFileSpec game = spec;
+        SaveFileBuilder game = saveFile;
         game.stock[0] = 50;
         game.gameLines[5] = "the game's newer progress";
         ws.Put(ws.SavePath(), game.Bytes());
@@ -74,7 +74,7 @@ TEST_F(Trust, ADeletedSaveFileCountsAsChanged)
     EXPECT_FALSE(ws.Exists(ws.SavePath()));
     view.answers.push_back(IDYES);
     dlg->OnSaveClicked();
-    EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }
 
 TEST_F(Trust, EndingWithUnsavedChangesAsksFirst)
@@ -92,7 +92,7 @@ TEST_F(Trust, EndingWithUnsavedChangesAsksFirst)
     dlg->EndDialogRequested(IDCANCEL);
     EXPECT_TRUE(view.ended);
     EXPECT_EQ(view.endResult, IDCANCEL);
-    EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());  // never written at exit
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());  // never written at exit
 }
 
 TEST_F(Trust, EndingWithNothingUnsavedIsImmediate)
@@ -100,7 +100,7 @@ TEST_F(Trust, EndingWithNothingUnsavedIsImmediate)
     ASSERT_TRUE(Start());
     // Renamed and renamed back: the file would come out the same.
     TypeName(0, "Renamed");
-    TypeName(0, spec.names[0]);
+    TypeName(0, saveFile.names[0]);
     dlg->EndDialogRequested(IDOK);
     EXPECT_TRUE(view.ended);
     EXPECT_EQ(view.endResult, IDOK);
@@ -115,7 +115,7 @@ TEST_F(Trust, SavingSettlesTheQuestionButAFailedSaveDoesNot)
     dlg->OnSaveClicked();
     g_failWriteStep = nullptr;
     EXPECT_EQ(view.messages.back().text, Sjis(u8"セーブファイルを開けないです"));
-    EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
     view.answers.push_back(IDNO);
     dlg->EndDialogRequested(IDCANCEL);
     EXPECT_FALSE(view.ended);

@@ -12,20 +12,20 @@ namespace {
 
 struct CliFolder {
     Workspace folder;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
     std::string out;
     std::string err;
 
     CliFolder()
     {
         folder.Put("list.xml", SimpleCardList());
-        spec.names[0] = Sjis(u8"炎のデッキ");
-        spec.Add(0, 105, 2);
-        spec.Add(0, 7, 3);
+        saveFile.names[0] = Sjis(u8"炎のデッキ");
+        saveFile.Add(0, 105, 2);
+        saveFile.Add(0, 7, 3);
     }
     int Run(std::vector<std::string> args)
     {
-        folder.Put(folder.SavePath(), spec.Bytes());
+        folder.Put(folder.SavePath(), saveFile.Bytes());
         args.insert(args.begin(), {"-C", folder.WorkDir()});
         std::ostringstream o;
         std::ostringstream e;
@@ -77,7 +77,7 @@ TEST(CliExport, AllDecksSeeTheRunsEarlierCommands)
     EXPECT_EQ(f.folder.Get("../deck_all_format2.txt"), expected);
     EXPECT_EQ(f.folder.Get("../deck_53_format3.txt"), Lines({u8"デッキコードリスト", u8"", u8"Name:Deck 53", u8"Code:0", u8""}));
     // Exporting changes nothing in the save file.
-    EXPECT_EQ(f.folder.Get(f.folder.SavePath()), f.spec.Bytes());
+    EXPECT_EQ(f.folder.Get(f.folder.SavePath()), f.saveFile.Bytes());
 }
 
 TEST(CliExport, UsageErrorsWriteNothing)

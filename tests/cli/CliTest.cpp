@@ -1,6 +1,6 @@
 // deckeditor-cli end to end: exact output bytes, exit codes and files written.
 #include "cli/Cli.h"
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 
 #include "support/Cp932.h"
@@ -73,21 +73,21 @@ protected:
     void Write()
     {
         ws.Put("list.xml", SimpleCardList());
-        ws.Put(ws.SavePath(), spec.Bytes());
+        ws.Put(ws.SavePath(), saveFile.Bytes());
     }
     Workspace ws;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
 };
 
 }  // namespace
 
 TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
 {
-    spec.SetPlayer(Sjis(u8"ご主人様"));
-    spec.names[0] = Sjis(u8"炎のデッキ");
-    spec.Add(0, 1, 1);
-    spec.Add(0, 600, 3);
-    spec.active = 4;
+    saveFile.SetPlayer(Sjis(u8"ご主人様"));
+    saveFile.names[0] = Sjis(u8"炎のデッキ");
+    saveFile.Add(0, 1, 1);
+    saveFile.Add(0, 600, 3);
+    saveFile.active = 4;
     Write();
     const Result r = Cli({"-C", ws.WorkDir(), "list", "cards", "1", "code", "1", "active", "player", "stock"});
     EXPECT_EQ(r.status, 0);
@@ -141,13 +141,13 @@ TEST_F(CommandLine, MissingSaveDataIsReported)
 
 TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
 {
-    spec.Fill(0, 1);
-    spec.active = 0;
-    spec.Fill(10, 100);
-    spec.stock[500] = 0;  // card 501
-    spec.stock[501] = 3;  // card 502
+    saveFile.Fill(0, 1);
+    saveFile.active = 0;
+    saveFile.Fill(10, 100);
+    saveFile.stock[500] = 0;  // card 501
+    saveFile.stock[501] = 3;  // card 502
     for (int i = 99; i <= 112; ++i) {
-        spec.stock[i] = 3;  // enough for a copy of deck 11
+        saveFile.stock[i] = 3;  // enough for a copy of deck 11
     }
     Write();
     const std::string original = ws.Get(ws.SavePath());
@@ -167,18 +167,18 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
     EXPECT_EQ(saved.Deck(2).Counts()[501], 2);
     EXPECT_EQ(saved.Deck(0).Name(), Sjis(u8"デッキ01"));
     EXPECT_EQ(saved.Deck(0).CardCount(), 0);
-    EXPECT_EQ(saved.Deck(49).Name(), spec.names[10]);
+    EXPECT_EQ(saved.Deck(49).Name(), saveFile.names[10]);
     EXPECT_EQ(encode(saved.Deck(49)), encode(saved.Deck(10)));
     EXPECT_EQ(saved.ActiveDeck(), 49);
-    EXPECT_EQ(saved.Deck(4).Name(), spec.names[5]);
-    EXPECT_EQ(saved.Deck(50).Name(), spec.names[50]);
+    EXPECT_EQ(saved.Deck(4).Name(), saveFile.names[5]);
+    EXPECT_EQ(saved.Deck(50).Name(), saveFile.names[50]);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "1\t" + std::string(u8"デッキ01") + "\t0\t0");
 }
 
 TEST_F(CommandLine, RawModePassesBytesThrough)
 {
     const std::string cut = Sjis(u8"あいう").substr(0, 5);  // ends inside a character
-    spec.names[0] = cut;
+    saveFile.names[0] = cut;
     Write();
     Result r = Cli({"-C", ws.WorkDir(), "--raw", "code", "1", "rename", "2", Sjis(u8"名前"), "list"});
     EXPECT_EQ(r.status, 0);
@@ -214,7 +214,7 @@ private:
 TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
 {
     Write();
-    SaveFileSpec game = spec;
+    SaveFileBuilder game = saveFile;
     game.stock[0] = 77;
     const std::string newer = game.Bytes();
     for (const char* command : {"save", "overwrite"}) {

@@ -12,15 +12,15 @@
 
 struct ExportFolder {
     Workspace folder;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
     std::unique_ptr<SaveData> saveData;
 
     ExportFolder() { folder.Put("list.xml", SimpleCardList()); }
 
-    // Writes spec as ../File/Save.dat and loads it.
+    // Writes saveFile as ../File/Save.dat and loads it.
     SaveData& Load()
     {
-        folder.Put(folder.SavePath(), spec.Bytes());
+        folder.Put(folder.SavePath(), saveFile.Bytes());
         saveData = std::make_unique<SaveData>();
         return *saveData;
     }

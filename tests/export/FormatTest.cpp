@@ -156,7 +156,7 @@ TEST(FormatFiles, UnreadableOrUnwritableFilesFallBackToTheDefault)
     ExportFolder f;
     // A folder in place of a format file can neither be read nor replaced.
     ASSERT_EQ(::mkdir((f.folder.WorkDir() + "/format2.ini").c_str(), 0755), 0);
-    f.spec.names[0] = "Zero";
+    f.saveFile.names[0] = "Zero";
     DeckListExporter exporter(f.Load());
     EXPECT_EQ(exporter.Format(1).header, SplitFormat(DefaultFormatText(2)).header);
     exporter.WriteDeckList(1, 0, false);
@@ -167,8 +167,8 @@ TEST(FormatFiles, UnreadableOrUnwritableFilesFallBackToTheDefault)
 TEST(FormatFiles, RandomFormatTextsNeverReachOutsideTheText)
 {
     ExportFolder f;
-    f.spec.Fill(0, 1);
-    f.spec.Fill(1, 101);
+    f.saveFile.Fill(0, 1);
+    f.saveFile.Fill(1, 101);
     SaveData& saveData = f.Load();
     const std::vector<std::string> pieces = {
         "\\globalheader_start", "\\globalheader_end", "\\header_start", "\\header_end", "\\creature_start",

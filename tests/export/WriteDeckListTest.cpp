@@ -2,6 +2,7 @@
 // placeholders of each section, file names, and when format edits count.
 #include "ExportFixture.h"
 #include "export/DeckListExporter.h"
+#include "rules/DeckRules.h"
 #include "support/Cp932.h"
 
 #include <gtest/gtest.h>
@@ -40,14 +41,14 @@ void WithFileSizeLimit(rlim_t bytes, Action action)
 // Slot 0: card 7 three times, 12 once, 151 once (creatures), 105 twice (magic),
 // added out of order. Its code: "0", then 6*3+2=20 "0k", 11*3=33 "0x",
 // 104*3+1=313 "53", 150*3=450 "7g".
-void FireDeck(SaveFileSpec& spec)
+void FireDeck(SaveFileBuilder& saveFile)
 {
-    spec.SetPlayer(Sjis(u8"ゼヴ使い"));
-    spec.names[0] = Sjis(u8"炎のデッキ");
-    spec.Add(0, 151);
-    spec.Add(0, 105, 2);
-    spec.Add(0, 12);
-    spec.Add(0, 7, 3);
+    saveFile.SetPlayer(Sjis(u8"ゼヴ使い"));
+    saveFile.names[0] = Sjis(u8"炎のデッキ");
+    saveFile.Add(0, 151);
+    saveFile.Add(0, 105, 2);
+    saveFile.Add(0, 12);
+    saveFile.Add(0, 7, 3);
 }
 
 }  // namespace
@@ -55,7 +56,7 @@ void FireDeck(SaveFileSpec& spec)
 TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
 {
     ExportFolder f;
-    FireDeck(f.spec);
+    FireDeck(f.saveFile);
     DeckListExporter exporter(f.Load());
     for (int format = 0; format < 3; ++format) {
         exporter.WriteDeckList(format, 0, false);
@@ -79,8 +80,8 @@ TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
 TEST(WriteDeckList, AllDecksIncludingEmptyAndTrainingDecks)
 {
     ExportFolder f;
-    FireDeck(f.spec);
-    f.spec.Add(52, 1);  // a training deck: one copy of card 1, code "000"
+    FireDeck(f.saveFile);
+    f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
     DeckListExporter exporter(f.Load());
     exporter.WriteDeckList(2, 17, true);
     exporter.WriteDeckList(0, 17, true);
@@ -121,12 +122,12 @@ TEST(WriteDeckList, EachSectionFillsItsOwnPlaceholdersOnce)
     }
     ExportFolder f;
     f.folder.Put("format1.ini", format);
-    f.spec.SetPlayer("P1");
-    f.spec.names[4] = "Fire";
+    f.saveFile.SetPlayer("P1");
+    f.saveFile.names[4] = "Fire";
     // Card 9: cp 2, ap 90, dp 45, Attr4, Race0, Sp9. Card 103 (magic): cp 5, Attr3, Sp103.
     // Code: 8*3+2=26 "0q", 102*3+1=307 "4X".
-    f.spec.Add(4, 103, 2);
-    f.spec.Add(4, 9, 3);
+    f.saveFile.Add(4, 103, 2);
+    f.saveFile.Add(4, 9, 3);
     DeckListExporter exporter(f.Load());
     exporter.WriteDeckList(0, 4, false);
 
@@ -154,10 +155,10 @@ TEST(WriteDeckList, LaterReplacementsSearchTheTextEarlierOnesLeft)
     f.folder.Put("list.xml", SimpleCardList() + "<no>9</no>\n<name>N\\sp</name>\n");
     f.folder.Put("format1.ini", FormatWith({{"header", "[\\deck_name|\\magics|\\player_name]\n"},
                                             {"creature", "[\\card_name|\\sp]\n"}}));
-    f.spec.SetPlayer("P1");
-    f.spec.names[0] = "\\magics\\player_name";
-    f.spec.Add(0, 9);
-    f.spec.Add(0, 101);
+    f.saveFile.SetPlayer("P1");
+    f.saveFile.names[0] = "\\magics\\player_name";
+    f.saveFile.Add(0, 9);
+    f.saveFile.Add(0, 101);
     DeckListExporter exporter(f.Load());
     exporter.WriteDeckList(0, 0, false);
     // The player's name is filled before the deck name comes in; "\magics" is
@@ -170,7 +171,7 @@ TEST(WriteDeckList, FileNamesFollowTheSlot)
     ExportFolder f;
     f.folder.Put("format3.ini", FormatWith({{"header", "\\deck_name\n"}}));
     SaveData& saveData = f.Load();
-    ASSERT_TRUE(saveData.SwapDecks(0, 6));
+    ASSERT_EQ(SwapDecks(saveData, 0, 6), "");
     DeckListExporter exporter(saveData);
     exporter.WriteDeckList(2, 6, false);
     exporter.WriteDeckList(2, 0, false);
@@ -234,8 +235,8 @@ TEST(WriteDeckList, EmptySectionsAndMisplacedEndMarkers)
     f.folder.Put("format1.ini", noSeparator + "\\separator_end\n\\separator_start\nS\n");
     // No end marker at all: likewise.
     f.folder.Put("format2.ini", FormatWith({{"header", "H\n"}}) + "\\creature_start\n\\card_no,");
-    f.spec.Add(0, 1);
-    f.spec.Add(0, 2);
+    f.saveFile.Add(0, 1);
+    f.saveFile.Add(0, 2);
     DeckListExporter exporter(f.Load());
     exporter.WriteDeckList(0, 0, true);
     exporter.WriteDeckList(1, 0, false);
@@ -251,7 +252,7 @@ TEST(WriteDeckList, EmptySectionsAndMisplacedEndMarkers)
 TEST(WriteDeckList, FilesThatCannotBeWrittenAreSkippedAndNeverLeftCutOff)
 {
     ExportFolder f;
-    FireDeck(f.spec);
+    FireDeck(f.saveFile);
     SaveData& saveData = f.Load();
     DeckListExporter exporter(saveData);
 

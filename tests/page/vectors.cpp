@@ -2,7 +2,7 @@
 // decks with the core's code for them, and odd codes with what the core's
 // decoder makes of them. The page must agree with both.
 // Usage: vectors [seed]
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 
 #include <cstdint>
 #include <cstdio>

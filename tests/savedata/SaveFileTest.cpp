@@ -32,19 +32,19 @@ std::string Lines(const std::string& file, int from, int to)
 TEST(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
 {
     Workspace ws;
-    SaveFileSpec spec;
-    spec.SetPlayer(Sjis(u8"ご主人様"));
-    spec.gameLines[3] = std::string("lone \r and \n inside, and \0 too", 31);
-    spec.names[0] = Sjis(u8"炎のデッキ");
-    spec.names[1] = "";
-    spec.names[2] = std::string(37, 'N');
-    spec.names[3] = "ends with CR\r";
-    spec.Fill(0, 1);
-    spec.Add(1, 150, 2);
-    spec.Add(1, 600, 3);
-    spec.Add(50, 7, 1);
-    spec.active = 1;
-    const std::string file = spec.Bytes();
+    SaveFileBuilder saveFile;
+    saveFile.SetPlayer(Sjis(u8"ご主人様"));
+    saveFile.gameLines[3] = std::string("lone \r and \n inside, and \0 too", 31);
+    saveFile.names[0] = Sjis(u8"炎のデッキ");
+    saveFile.names[1] = "";
+    saveFile.names[2] = std::string(37, 'N');
+    saveFile.names[3] = "ends with CR\r";
+    saveFile.Fill(0, 1);
+    saveFile.Add(1, 150, 2);
+    saveFile.Add(1, 600, 3);
+    saveFile.Add(50, 7, 1);
+    saveFile.active = 1;
+    const std::string file = saveFile.Bytes();
     ws.Put(ws.SavePath(), file);
 
     SaveData data;
@@ -59,7 +59,7 @@ TEST(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
     EXPECT_EQ(data.Deck(1).Counts()[599], 3);
     EXPECT_EQ(data.Deck(3).Name(), "ends with CR\r");
     EXPECT_EQ(data.Deck(52).Number(), 53);
-    EXPECT_EQ(data.Stock(5), spec.stock[5]);
+    EXPECT_EQ(data.Stock(5), saveFile.stock[5]);
     EXPECT_FALSE(data.HasUnsavedChanges());
 
     EXPECT_EQ(data.Write(), "");
@@ -72,9 +72,9 @@ TEST(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
 TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
 {
     Workspace ws;
-    SaveFileSpec spec;
-    spec.SetPlayer(std::string(50, 'P'));
-    std::string file = spec.Bytes();
+    SaveFileBuilder saveFile;
+    saveFile.SetPlayer(std::string(50, 'P'));
+    std::string file = saveFile.Bytes();
     // Deck in slot 0: out-of-order slots, a 150,0 pair, empty and out-of-range pairs in between.
     const std::string oldCards = Slot(20) + std::string{static_cast<char>(150), 0} + std::string(2, '\0') +
                                  Slot(601) + Slot(7) + Slot(20) + std::string(68, '\0');
@@ -111,10 +111,10 @@ TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
 TEST(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
 {
     Workspace ws;
-    SaveFileSpec spec;
-    spec.Fill(49, 200);
-    spec.Fill(50, 1);
-    const std::string full = spec.Bytes();
+    SaveFileBuilder saveFile;
+    saveFile.Fill(49, 200);
+    saveFile.Fill(50, 1);
+    const std::string full = saveFile.Bytes();
     ws.Put(ws.SavePath(), Lines(full, 0, 130));  // ends after slot 49's lines
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
@@ -140,7 +140,7 @@ TEST(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
 TEST(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
 {
     Workspace ws;
-    const std::string good = SaveFileSpec().Bytes();
+    const std::string good = SaveFileBuilder().Bytes();
     const std::size_t stockAt = Lines(good, 0, 28).size();
     const std::size_t activeAt = stockAt + 1202;
     struct Case {
@@ -176,8 +176,8 @@ TEST(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
 TEST(SaveFile, NamesKeepAtMost37BytesAndNoLineBreaks)
 {
     Workspace ws;
-    SaveFileSpec spec;
-    ws.Put(ws.SavePath(), spec.Bytes());
+    SaveFileBuilder saveFile;
+    ws.Put(ws.SavePath(), saveFile.Bytes());
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
 
@@ -195,18 +195,18 @@ TEST(SaveFile, NamesKeepAtMost37BytesAndNoLineBreaks)
     EXPECT_EQ(deck.Name(), "");
 
     EXPECT_TRUE(data.HasUnsavedChanges());
-    deck.SetName(spec.names[4]);
+    deck.SetName(saveFile.names[4]);
     EXPECT_FALSE(data.HasUnsavedChanges());  // changed and changed back
 }
 
 TEST(SaveFile, PlayerNameOfShortOrOddLine)
 {
     Workspace ws;
-    SaveFileSpec spec;
-    spec.SetPlayer(std::string("Na\0me", 5));
-    ws.Put(ws.SavePath(), spec.Bytes());
+    SaveFileBuilder saveFile;
+    saveFile.SetPlayer(std::string("Na\0me", 5));
+    ws.Put(ws.SavePath(), saveFile.Bytes());
     EXPECT_EQ(SaveData().PlayerName(), "Na");
-    spec.SetPlayer("");
-    ws.Put(ws.SavePath(), spec.Bytes());
+    saveFile.SetPlayer("");
+    ws.Put(ws.SavePath(), saveFile.Bytes());
     EXPECT_EQ(SaveData().PlayerName(), "");
 }

@@ -1,5 +1,6 @@
 // Writing never damages the save file; the start-up backup.
 #include "savedata/SafeFile.h"
+#include "rules/DeckRules.h"
 #include "savedata/SaveData.h"
 
 #include "support/Cp932.h"
@@ -58,8 +59,8 @@ TEST(WriteSafety, AFailureAtAnyStepLeavesTheSaveFileAsItWas)
 {
     HookGuard guard;
     Workspace ws;
-    SaveFileSpec spec;
-    const std::string original = spec.Bytes();
+    SaveFileBuilder saveFile;
+    const std::string original = saveFile.Bytes();
     ws.Put(ws.SavePath(), original);
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
@@ -96,8 +97,8 @@ TEST(WriteSafety, AFullDiskLeavesTheSaveFileAsItWas)
         ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
     } unmount{folder};
 
-    SaveFileSpec spec;
-    const std::string original = spec.Bytes();
+    SaveFileBuilder saveFile;
+    const std::string original = saveFile.Bytes();
     ws.Put(ws.SavePath(), original);
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
@@ -125,13 +126,13 @@ TEST(WriteSafety, AFullDiskLeavesTheSaveFileAsItWas)
 TEST(WriteSafety, TheGameRewritingTheFileIsNoticed)
 {
     Workspace ws;
-    SaveFileSpec spec;
-    ws.Put(ws.SavePath(), spec.Bytes());
+    SaveFileBuilder saveFile;
+    ws.Put(ws.SavePath(), saveFile.Bytes());
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
     EXPECT_FALSE(data.ChangedOnDisk());
-    spec.stock[0] = 42;
-    ws.Put(ws.SavePath(), spec.Bytes());
+    saveFile.stock[0] = 42;
+    ws.Put(ws.SavePath(), saveFile.Bytes());
     EXPECT_TRUE(data.ChangedOnDisk());
     ASSERT_EQ(data.Write(), "");
     EXPECT_FALSE(data.ChangedOnDisk());  // what we wrote ourselves is known
@@ -142,7 +143,7 @@ TEST(WriteSafety, TheGameRewritingTheFileIsNoticed)
 TEST(Backup, CopiesTheFileUnderTheMinuteItWasTaken)
 {
     Workspace ws;
-    const std::string original = SaveFileSpec().Bytes();
+    const std::string original = SaveFileBuilder().Bytes();
     ws.Put(ws.SavePath(), original);
     SaveData data;
     {
@@ -167,13 +168,13 @@ TEST(Backup, FailuresAreReportedAndLeaveNoPartialCopy)
     const std::string noFolder = Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。");
     {
         Workspace ws(false);
-        ws.Put(ws.SavePath(), SaveFileSpec().Bytes());
+        ws.Put(ws.SavePath(), SaveFileBuilder().Bytes());
         SaveData data;
         EXPECT_EQ(data.MakeBackup(), noFolder);
         EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"Save.dat"}));
     }
     Workspace ws;
-    ws.Put(ws.SavePath(), SaveFileSpec().Bytes());
+    ws.Put(ws.SavePath(), SaveFileBuilder().Bytes());
     SaveData data;
     g_stepToFail = WriteStep::Write;
     g_injected = 0;
@@ -192,15 +193,15 @@ TEST(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
     // The game keeps a byte after each stock count and after the active slot;
     // a count of 13 before a kept 10 would end the line early.
     Workspace ws;
-    SaveFileSpec spec;
-    spec.stock[4] = 12;
-    spec.stockSecond[4] = '\n';
-    spec.Add(1, 5, 1);
-    spec.activeSecond = '\n';
-    spec.Fill(13, 100);
-    spec.Fill(0, 300);
-    spec.active = 0;
-    const std::string original = spec.Bytes();
+    SaveFileBuilder saveFile;
+    saveFile.stock[4] = 12;
+    saveFile.stockSecond[4] = '\n';
+    saveFile.Add(1, 5, 1);
+    saveFile.activeSecond = '\n';
+    saveFile.Fill(13, 100);
+    saveFile.Fill(0, 300);
+    saveFile.active = 0;
+    const std::string original = saveFile.Bytes();
     ws.Put(ws.SavePath(), original);
     const std::string refused =
         Sjis(u8"このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。");
@@ -213,7 +214,7 @@ TEST(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
     ASSERT_TRUE(data.TakeFromStock(4));
     EXPECT_EQ(data.Write(), "");
 
-    ASSERT_EQ(data.StoreDeck(13, "0"), "");  // the active slot becomes 13
+    ASSERT_EQ(StoreDeck(data, 13, "0"), "");  // the active slot becomes 13
     EXPECT_EQ(data.Write(), refused);
     data.SetActiveDeck(0);
     EXPECT_EQ(data.Write(), "");

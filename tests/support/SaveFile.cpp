@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-SaveFileSpec::SaveFileSpec() : gameLines(28)
+SaveFileBuilder::SaveFileBuilder() : gameLines(28)
 {
     for (int i = 0; i < 28; ++i) {
         gameLines[static_cast<std::size_t>(i)] = "game line " + std::to_string(i) + " \x01\x02\xfe";
@@ -19,14 +19,14 @@ SaveFileSpec::SaveFileSpec() : gameLines(28)
     }
 }
 
-void SaveFileSpec::Add(int slot, int cardNumber, int copies)
+void SaveFileBuilder::Add(int slot, int cardNumber, int copies)
 {
     for (int c = 0; c < copies; ++c) {
         cards[slot].push_back(cardNumber);
     }
 }
 
-void SaveFileSpec::Fill(int slot, int firstCardNumber)
+void SaveFileBuilder::Fill(int slot, int firstCardNumber)
 {
     cards[slot].clear();
     for (int i = 0; i < 13; ++i) {
@@ -35,7 +35,7 @@ void SaveFileSpec::Fill(int slot, int firstCardNumber)
     Add(slot, firstCardNumber + 13, 1);
 }
 
-std::string SaveFileSpec::Bytes() const
+std::string SaveFileBuilder::Bytes() const
 {
     std::string out;
     for (const std::string& line : gameLines) {

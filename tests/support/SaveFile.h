@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-struct SaveFileSpec {
-    SaveFileSpec();                    // a plausible file: see the constructor
+struct SaveFileBuilder {
+    SaveFileBuilder();                    // a plausible file: see the constructor
     std::vector<std::string> gameLines;  // lines 0-27; line 11 is the player's name
     std::uint8_t stock[600];           // first bytes of line 28
     std::uint8_t stockSecond[600];     // second bytes of line 28 (carried through)

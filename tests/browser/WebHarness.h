@@ -1,8 +1,8 @@
 #pragma once
 // The browser dialog with its real Qt WebEngine window, and waits on it.
-#include "maidcode/CBrowser.h"
-#include "maidcode/QtBrowserDialog.h"
-#include "maidcode/QtBrowserWindow.h"
+#include "browser/CBrowser.h"
+#include "browserwindow/QtBrowserDialog.h"
+#include "browserwindow/QtBrowserWindow.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -65,7 +65,7 @@ struct WebDialog {
     QWebEnginePage* Page() const { return window->Page(); }
 
     // Creates the window (which requests the page) and waits for the load.
-    bool CreateAndLoad(CDeckEditorDlg* mainDialog)
+    bool CreateAndLoad(BrowserOwner* mainDialog)
     {
         return LoadBy([&] { browser.Create(mainDialog); });
     }

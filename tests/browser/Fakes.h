@@ -1,8 +1,8 @@
 #pragma once
 // A web control that only remembers what the browser dialog did to it; the
 // window is the main window's test view.
-#include "app/TestView.h"
-#include "maidcode/CBrowser.h"
+#include "support/TestView.h"
+#include "browser/CBrowser.h"
 
 #include <string>
 #include <vector>

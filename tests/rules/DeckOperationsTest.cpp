@@ -1,5 +1,6 @@
 // Delete, store, duplicate and swap: the stock, the active deck and the names.
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
+#include "rules/DeckRules.h"
 #include "savedata/SaveData.h"
 
 #include "support/Cp932.h"
@@ -17,7 +18,7 @@ protected:
     void Load()
     {
         ws.Put("list.xml", SimpleCardList());
-        ws.Put(ws.SavePath(), spec.Bytes());
+        ws.Put(ws.SavePath(), saveFile.Bytes());
         data = std::make_unique<SaveData>();
         ASSERT_TRUE(data->IsLoaded());
     }
@@ -25,7 +26,7 @@ protected:
     int Count(int slot, int cardNumber) const { return data->Deck(slot).Counts()[cardNumber - 1]; }
 
     Workspace ws;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
     std::unique_ptr<SaveData> data;
 };
 
@@ -45,12 +46,12 @@ std::string Code(std::initializer_list<std::pair<int, int>> cards)
 
 TEST_F(DeckOperations, DeletingReturnsCardsAndMovesTheActiveDeckOnlyWhenNeeded)
 {
-    spec.Add(2, 10, 3);
-    spec.stock[9] = 5;
-    spec.Fill(3, 100);
-    spec.Fill(10, 200);
-    spec.Fill(20, 300);
-    spec.active = 3;
+    saveFile.Add(2, 10, 3);
+    saveFile.stock[9] = 5;
+    saveFile.Fill(3, 100);
+    saveFile.Fill(10, 200);
+    saveFile.Fill(20, 300);
+    saveFile.active = 3;
     Load();
     EXPECT_EQ(data->DeleteDeck(2), "");
     EXPECT_EQ(Stock(10), 8);
@@ -59,24 +60,24 @@ TEST_F(DeckOperations, DeletingReturnsCardsAndMovesTheActiveDeckOnlyWhenNeeded)
 
     EXPECT_EQ(data->DeleteDeck(3), "");
     EXPECT_EQ(data->ActiveDeck(), 20);  // the highest other complete deck
-    EXPECT_EQ(data->Deck(3).Name(), spec.names[3]);  // the caller resets names
+    EXPECT_EQ(data->Deck(3).Name(), saveFile.names[3]);  // the caller resets names
 }
 
 TEST_F(DeckOperations, TheLastCompleteActiveDeckCannotBeDeleted)
 {
-    spec.Fill(3, 1);
-    spec.Add(4, 50, 39);  // 39 cards: not complete
-    spec.active = 3;
+    saveFile.Fill(3, 1);
+    saveFile.Add(4, 50, 39);  // 39 cards: not complete
+    saveFile.active = 3;
     Load();
     const std::vector<std::uint8_t> before = data->BuildImage();
     EXPECT_EQ(data->DeleteDeck(3), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
     EXPECT_EQ(data->BuildImage(), before);
     // Storing or duplicating onto it deletes first, so they are refused the same way.
-    EXPECT_EQ(data->StoreDeck(3, "0"), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
-    EXPECT_EQ(data->DuplicateDeck(4, 3), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
+    EXPECT_EQ(StoreDeck(*data, 3, "0"), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
+    EXPECT_EQ(DuplicateDeck(*data, 4, 3), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
     EXPECT_EQ(data->BuildImage(), before);
     // A complete training deck is a usable replacement.
-    spec.Fill(51, 1);
+    saveFile.Fill(51, 1);
     Load();
     EXPECT_EQ(data->DeleteDeck(3), "");
     EXPECT_EQ(data->ActiveDeck(), 51);
@@ -84,11 +85,11 @@ TEST_F(DeckOperations, TheLastCompleteActiveDeckCannotBeDeleted)
 
 TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
 {
-    spec.Add(0, 5, 3);
-    spec.Add(0, 6, 2);
-    spec.stock[4] = 98;
-    spec.stock[5] = 0;
-    spec.active = 9;
+    saveFile.Add(0, 5, 3);
+    saveFile.Add(0, 6, 2);
+    saveFile.stock[4] = 98;
+    saveFile.stock[5] = 0;
+    saveFile.active = 9;
     Load();
     EXPECT_EQ(data->DeleteDeck(0), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
     EXPECT_EQ(Count(0, 5), 2);
@@ -97,18 +98,18 @@ TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
     EXPECT_EQ(Stock(6), 2);
     EXPECT_EQ(data->Deck(0).CardCount(), 2);
     // StoreDeck stops there and does not fill the deck.
-    EXPECT_EQ(data->StoreDeck(0, Code({{7, 1}})), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
+    EXPECT_EQ(StoreDeck(*data, 0, Code({{7, 1}})), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
     EXPECT_EQ(Count(0, 7), 0);
 }
 
 TEST_F(DeckOperations, TrainingDecksNeverTouchTheStock)
 {
-    spec.Add(50, 5, 3);
-    spec.stock[4] = 99;
+    saveFile.Add(50, 5, 3);
+    saveFile.stock[4] = 99;
     Load();
     EXPECT_EQ(data->DeleteDeck(50), "");
     EXPECT_EQ(Stock(5), 99);
-    EXPECT_EQ(data->StoreDeck(50, Code({{5, 3}, {98, 1}})),
+    EXPECT_EQ(StoreDeck(*data, 50, Code({{5, 3}, {98, 1}})),
               std::string("Card98") + Sjis(u8" は訓練デッキにいれられないようです\n"));
     EXPECT_EQ(Count(50, 5), 3);
     EXPECT_EQ(Stock(5), 99);
@@ -116,53 +117,53 @@ TEST_F(DeckOperations, TrainingDecksNeverTouchTheStock)
 
 TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
 {
-    spec.Fill(3, 1);
-    spec.Fill(8, 100);
-    spec.active = 3;
-    spec.stock[499] = 1;
-    spec.stock[500] = 0;
+    saveFile.Fill(3, 1);
+    saveFile.Fill(8, 100);
+    saveFile.active = 3;
+    saveFile.stock[499] = 1;
+    saveFile.stock[500] = 0;
     Load();
     // Into the active deck: it moves away during the delete and comes back.
-    EXPECT_EQ(data->StoreDeck(3, Code({{500, 1}})), "");
+    EXPECT_EQ(StoreDeck(*data, 3, Code({{500, 1}})), "");
     EXPECT_EQ(data->ActiveDeck(), 3);
     EXPECT_EQ(Stock(500), 0);
     EXPECT_EQ(Stock(1), 3);  // the old cards went back
     // A refused card: the rest stays, the active deck does not move here.
-    EXPECT_EQ(data->StoreDeck(5, Code({{1, 1}, {501, 1}})), "Card501" + Sjis(u8" が足りないみたいです\n"));
+    EXPECT_EQ(StoreDeck(*data, 5, Code({{1, 1}, {501, 1}})), "Card501" + Sjis(u8" が足りないみたいです\n"));
     EXPECT_EQ(Count(5, 1), 1);
     EXPECT_EQ(data->ActiveDeck(), 3);
 }
 
 TEST_F(DeckOperations, ACodeWithForeignCharactersChangesNothing)
 {
-    spec.Fill(3, 1);
-    spec.active = 3;
+    saveFile.Fill(3, 1);
+    saveFile.active = 3;
     Load();
     const std::vector<std::uint8_t> before = data->BuildImage();
     for (const std::string& code : {std::string("000-"), std::string("0 00"), Sjis(u8"0あ"), std::string("00\0", 3)}) {
-        EXPECT_EQ(data->StoreDeck(3, code), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
+        EXPECT_EQ(StoreDeck(*data, 3, code), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
         EXPECT_EQ(data->BuildImage(), before);
     }
     // The first character is never read, and the empty text holds no cards.
-    spec.Fill(9, 100);
+    saveFile.Fill(9, 100);
     Load();
-    EXPECT_EQ(data->StoreDeck(3, "-00"), "");
+    EXPECT_EQ(StoreDeck(*data, 3, "-00"), "");
     EXPECT_EQ(data->Deck(3).CardCount(), 1);
-    EXPECT_EQ(data->StoreDeck(3, ""), "");
+    EXPECT_EQ(StoreDeck(*data, 3, ""), "");
     EXPECT_EQ(data->Deck(3).CardCount(), 0);
     EXPECT_EQ(data->ActiveDeck(), 3);
 }
 
 TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
 {
-    spec.Fill(0, 1);  // cards 1-13 x3, 14 x1
-    spec.names[0] = Sjis(u8"元のデッキ");
+    saveFile.Fill(0, 1);  // cards 1-13 x3, 14 x1
+    saveFile.names[0] = Sjis(u8"元のデッキ");
     for (int i = 0; i < 14; ++i) {
-        spec.stock[i] = 3;
+        saveFile.stock[i] = 3;
     }
-    spec.active = 0;
+    saveFile.active = 0;
     Load();
-    EXPECT_EQ(data->DuplicateDeck(0, 1), "");
+    EXPECT_EQ(DuplicateDeck(*data, 0, 1), "");
     EXPECT_EQ(data->Deck(1).Name(), Sjis(u8"元のデッキ"));
     EXPECT_EQ(encode(data->Deck(1)), encode(data->Deck(0)));
     EXPECT_EQ(Stock(1), 0);
@@ -174,54 +175,54 @@ TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
     for (int card = 1; card <= 13; ++card) {  // card 14 still had a spare
         complaints += "Card" + std::to_string(card) + Sjis(u8" が足りないみたいです\n");
     }
-    EXPECT_EQ(data->DuplicateDeck(0, 2), complaints);
-    EXPECT_EQ(data->Deck(2).Name(), spec.names[2]);
+    EXPECT_EQ(DuplicateDeck(*data, 0, 2), complaints);
+    EXPECT_EQ(data->Deck(2).Name(), saveFile.names[2]);
     EXPECT_EQ(data->ActiveDeck(), 1);
 
     // Onto itself: emptied into the stock and filled again.
-    EXPECT_EQ(data->DuplicateDeck(1, 1), "");
+    EXPECT_EQ(DuplicateDeck(*data, 1, 1), "");
     EXPECT_EQ(encode(data->Deck(1)), encode(data->Deck(0)));
 }
 
 TEST_F(DeckOperations, DuplicatingKeepsCopiesBeyondWhatACodeCarries)
 {
-    spec.Add(0, 7, 5);
-    spec.stock[6] = 5;
+    saveFile.Add(0, 7, 5);
+    saveFile.stock[6] = 5;
     Load();
-    EXPECT_EQ(data->DuplicateDeck(0, 4), "");
+    EXPECT_EQ(DuplicateDeck(*data, 0, 4), "");
     EXPECT_EQ(Count(4, 7), 5);
     EXPECT_EQ(Stock(7), 0);
     // A training target applies its own rules to the copy.
-    spec.Add(1, 98, 1);
-    spec.Add(1, 1, 2);
+    saveFile.Add(1, 98, 1);
+    saveFile.Add(1, 1, 2);
     Load();
-    EXPECT_EQ(data->DuplicateDeck(1, 51), "Card98" + Sjis(u8" は訓練デッキにいれられないようです\n"));
+    EXPECT_EQ(DuplicateDeck(*data, 1, 51), "Card98" + Sjis(u8" は訓練デッキにいれられないようです\n"));
     EXPECT_EQ(Count(51, 1), 2);
-    EXPECT_EQ(data->Deck(51).Name(), spec.names[51]);
+    EXPECT_EQ(data->Deck(51).Name(), saveFile.names[51]);
 }
 
 TEST_F(DeckOperations, SwappingMovesDecksWithTheirNumbersAndTheActiveDeck)
 {
-    spec.Fill(5, 1);
-    spec.active = 5;
+    saveFile.Fill(5, 1);
+    saveFile.active = 5;
     Load();
-    EXPECT_TRUE(data->SwapDecks(0, 5));
+    EXPECT_EQ(SwapDecks(*data, 0, 5), "");
     EXPECT_EQ(data->ActiveDeck(), 0);
     EXPECT_EQ(data->Deck(0).Number(), 6);
     EXPECT_EQ(data->Deck(5).Number(), 1);
-    EXPECT_EQ(data->Deck(0).Name(), spec.names[5]);
-    EXPECT_TRUE(data->SwapDecks(10, 11));
+    EXPECT_EQ(data->Deck(0).Name(), saveFile.names[5]);
+    EXPECT_EQ(SwapDecks(*data, 10, 11), "");
     EXPECT_EQ(data->ActiveDeck(), 0);
-    EXPECT_TRUE(data->SwapDecks(50, 52));
+    EXPECT_EQ(SwapDecks(*data, 50, 52), "");
     EXPECT_EQ(data->Deck(50).Number(), 53);
     EXPECT_TRUE(data->Deck(50).IsTrainingDeck());
-    EXPECT_TRUE(data->SwapDecks(7, 7));
+    EXPECT_EQ(SwapDecks(*data, 7, 7), "");
     EXPECT_EQ(data->Deck(7).Number(), 8);
 
     // Written in the new order; reloading numbers decks by their new slots.
     ASSERT_EQ(data->Write(), "");
     SaveData reloaded;
-    EXPECT_EQ(reloaded.Deck(0).Name(), spec.names[5]);
+    EXPECT_EQ(reloaded.Deck(0).Name(), saveFile.names[5]);
     EXPECT_EQ(reloaded.Deck(0).Number(), 1);
     EXPECT_EQ(reloaded.Deck(0).CardCount(), 40);
     EXPECT_EQ(reloaded.ActiveDeck(), 0);

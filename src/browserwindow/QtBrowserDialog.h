@@ -2,8 +2,8 @@
 // The pieces of the browser dialog's Qt window: the window itself, the view
 // that CBrowser drives, and the WebEngine control behind BrowserControl.
 // QtBrowserWindow ties them together (see CreateQtBrowserWindow).
-#include "app/View.h"
-#include "maidcode/CBrowser.h"
+#include "view/View.h"
+#include "browser/CBrowser.h"
 
 #include <QDialog>
 #include <QObject>

@@ -2,7 +2,7 @@
 // A View kept in memory, for tests: it records what the window logic shows
 // (texts with their history, visibility, checks, tabs, scroll bars, message
 // boxes, the end of the dialog) and answers message boxes from a queue.
-#include "app/View.h"
+#include "view/View.h"
 
 #include <deque>
 #include <functional>

@@ -1,6 +1,4 @@
-#include "maidcode/DazoRozi.h"
-
-#include "savedata/SaveData.h"
+#include "deckcode/DazoRozi.h"
 
 #include <algorithm>
 
@@ -39,7 +37,6 @@ std::string encode(const std::uint8_t counts[600])
     return code;
 }
 
-std::string encode(const DeckRecord& deck) { return encode(deck.Counts()); }
 
 bool IsValidCodeText(const std::string& text)
 {

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-class DeckRecord;
 
 extern const std::string kDazoAlphabet;
 
@@ -16,7 +15,6 @@ int digit_value(char ch);
 
 // The code of 600 per-card counts. A count above 3 is written as three copies.
 std::string encode(const std::uint8_t counts[600]);
-std::string encode(const DeckRecord& deck);
 
 // True when every byte after the first is an alphabet character.
 bool IsValidCodeText(const std::string& text);

@@ -1,12 +1,20 @@
 #pragma once
 // The browser dialog (window 132): the deck page deckmaker.htm in an embedded
 // browser, created hidden at start-up and shown by the Edit tab.
-#include "app/View.h"
+#include "view/View.h"
 
 #include <functional>
 #include <string>
 
-class CDeckEditorDlg;
+// The window that owns the browser dialog, as the dialog sees it.
+class BrowserOwner {
+public:
+    virtual ~BrowserOwner() = default;
+    // ok: the code the page produced last (empty when it produced none).
+    virtual void OnBrowserCode(const std::string& code) = 0;
+    // cancel: the owner leaves its Edit command without a hand-over.
+    virtual void OnBrowserCancelled() = 0;
+};
 
 // The embedded web browser as the dialog uses it. The Qt WebEngine control and
 // the tests' fake implement it.
@@ -45,7 +53,7 @@ public:
     // builds the screen (the application, or a test). Null detaches.
     void Attach(View* view, BrowserControl* control);
     // Creates the window hidden, owned by the main window, and runs OnInitDialog.
-    void Create(CDeckEditorDlg* owner);
+    void Create(BrowserOwner* owner);
 
     bool OnInitDialog();
     // Virtual key codes as PreTranslateMessage is given them.
@@ -64,7 +72,7 @@ public:
     void ShowWindow(bool show);
 
     CExplorer explorer;
-    CDeckEditorDlg* owner = nullptr;
+    BrowserOwner* owner = nullptr;
     // Icon resource 134, the window's big icon.
     static constexpr int kIcon = 134;
 

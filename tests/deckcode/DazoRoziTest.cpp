@@ -1,4 +1,4 @@
-#include "maidcode/DazoRozi.h"
+#include "deckcode/DazoRozi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The browser dialog's Qt window: template 132 built with widgets, the deck
 // page in a QWebEngineView, events handed to CBrowser.
-#include "maidcode/QtBrowserWindow.h"
+#include "browserwindow/QtBrowserWindow.h"
 
-#include "maidcode/QtBrowserDialog.h"
+#include "browserwindow/QtBrowserDialog.h"
 
-#include "app/Cp932Text.h"
+#include "qttext/Cp932Text.h"
 #include "resources/AppIcon.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/TestView.h"
+#include "support/TestView.h"
 
 #include <algorithm>
 

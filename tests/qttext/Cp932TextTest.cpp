@@ -1,6 +1,6 @@
 // The view's code page 932 edge: texts the program writes come back byte for
 // byte, user edits are refused when the bytes would not be what is shown.
-#include "app/Cp932Text.h"
+#include "qttext/Cp932Text.h"
 #include "support/Cp932.h"
 
 #include <gtest/gtest.h>

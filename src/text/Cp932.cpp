@@ -1,4 +1,4 @@
-#include "cli/TerminalText.h"
+#include "text/Cp932.h"
 
 #include <cerrno>
 #include <iconv.h>
@@ -14,6 +14,8 @@ public:
             ::iconv_close(cd);
         }
     }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
     bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
     // Converts as much as it can; returns false at the first bad sequence,
     // leaving `in`/`left` there.
@@ -47,7 +49,7 @@ std::string Cp932ToUtf8(const std::string& cp932)
     }
     std::string out;
     std::string text = cp932;
-    char* in = &text[0];
+    char* in = text.data();
     std::size_t left = text.size();
     while (!converter.Run(in, left, out)) {
         out += "\xEF\xBF\xBD";
@@ -57,12 +59,22 @@ std::string Cp932ToUtf8(const std::string& cp932)
     return out;
 }
 
+bool DecodeCp932(const std::string& cp932, std::string& utf8)
+{
+    utf8.clear();
+    Converter converter("UTF-8", "CP932");
+    std::string text = cp932;
+    char* in = text.data();
+    std::size_t left = text.size();
+    return converter.ok() && converter.Run(in, left, utf8);
+}
+
 bool Utf8ToCp932(const std::string& utf8, std::string& cp932)
 {
     cp932.clear();
     Converter converter("CP932", "UTF-8");
     std::string text = utf8;
-    char* in = &text[0];
+    char* in = text.data();
     std::size_t left = text.size();
     return converter.ok() && converter.Run(in, left, cp932);
 }

@@ -1,6 +1,6 @@
 // The browser tests need a QApplication (the web engine runs in it); the
 // logic tests do not mind it.
-#include "maidcode/QtBrowserWindow.h"
+#include "browserwindow/QtBrowserWindow.h"
 
 #include <QApplication>
 

@@ -1,9 +1,6 @@
-#include "app/Cp932Text.h"
+#include "qttext/Cp932Text.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-#include <algorithm>
+#include "text/Cp932.h"
 
 const QChar Cp932Text::kUndecodable = QChar(0xFFFD);
 
@@ -12,48 +9,27 @@ namespace {
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
-// Fresh converters for each use: ICU keeps partial characters and errors as
-// state, and Qt 6.4 does not clear a recorded error on resetState().
-QStringDecoder NewDecoder() { return QStringDecoder("cp932", QStringDecoder::Flag::Stateless); }
-QStringEncoder NewEncoder() { return QStringEncoder("cp932", QStringEncoder::Flag::Stateless); }
-
-// The character of one unit of bytes, or U+FFFD. ICU reports bytes it cannot
-// map as U+001A (SUB) without always raising an error, so that is checked too.
+// The character of one unit of bytes, or U+FFFD.
 QChar DecodeUnit(const std::string& bytes)
 {
-    QStringDecoder decoder = NewDecoder();
-    if (!decoder.isValid()) {
-        return bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80 ? QChar(bytes[0]) : Cp932Text::kUndecodable;
-    }
-    const QString s = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (decoder.hasError() || s.size() != 1 || (s[0] == QChar(0x1A) && bytes != "\x1a")) {
+    std::string utf8;
+    if (!DecodeCp932(bytes, utf8)) {
         return Cp932Text::kUndecodable;
     }
-    return s[0];
+    const QString s = QString::fromStdString(utf8);
+    return s.size() == 1 ? s[0] : Cp932Text::kUndecodable;
 }
 
 bool EncodeChars(const QString& text, std::vector<Cp932Text::Unit>& out)
 {
     for (const QChar c : text) {
-        if (c == Cp932Text::kUndecodable || c.isSurrogate()) {
+        std::string bytes;
+        if (c == Cp932Text::kUndecodable || c.isSurrogate() ||
+            !Utf8ToCp932(QString(c).toStdString(), bytes) || bytes.empty()) {
             return false;
         }
-        // ICU's table swaps some control codes (0x1A, 0x1C, 0x7F); below 0x80
-        // code page 932 is ASCII.
-        if (c.unicode() < 0x80) {
-            out.push_back({c, std::string(1, static_cast<char>(c.unicode()))});
-            continue;
-        }
-        QStringEncoder encoder = NewEncoder();
-        if (!encoder.isValid()) {
-            return false;
-        }
-        const QByteArray b = encoder.encode(QStringView(&c, 1));
-        // Decide by the error state: ICU writes 0xFC 0xFC for what it cannot map.
-        if (encoder.hasError() || b.isEmpty()) {
-            return false;
-        }
-        out.push_back({c, std::string(b.constData(), static_cast<std::size_t>(b.size()))});
+        // What is shown is what the bytes read back as (〜 typed, ～ stored).
+        out.push_back({DecodeUnit(bytes), std::move(bytes)});
     }
     return true;
 }
@@ -137,18 +113,10 @@ bool Cp932Text::Edit(const QString& edited, Cp932Text& result) const
 
 QString FromCp932(const std::string& bytes)
 {
+    std::string utf8;
     // Fast path for the common case: a whole text that decodes cleanly.
-    const bool plainControls = std::all_of(bytes.begin(), bytes.end(), [](char b) {
-        return static_cast<unsigned char>(b) >= 0x20 ? b != 0x7F : (b == '\r' || b == '\n' || b == '\t');
-    });
-    QStringDecoder decoder = NewDecoder();
-    if (plainControls && decoder.isValid()) {
-        const QString s = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-        // Stateless: a lone lead byte at the very end raises the error
-        // instead of being held back silently.
-        if (!decoder.hasError() && !s.contains(QChar(0x1A)) && !s.contains(QChar(0xFFFD))) {
-            return s;
-        }
+    if (DecodeCp932(bytes, utf8)) {
+        return QString::fromStdString(utf8);
     }
     return Cp932Text(bytes).Shown();
 }

@@ -1,21 +1,15 @@
 // The browser dialog: window logic only. The window and the web control come
 // from outside through View and BrowserControl (Qt, or a test's fakes).
-#include "maidcode/CBrowser.h"
+#include "browser/CBrowser.h"
 
-#include "app/CDeckEditorDlg.h"
+#include "text/Cp932.h"
 
-#include <iconv.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <vector>
 
 namespace {
-
-// The DAZO Rozi box and the tab bar of the main window.
-constexpr int kOwnerCodeBox = 1003;
-constexpr int kOwnerTabBar = 1000;
-constexpr int kCreateTab = 2;
 
 // The working folder as the file system names it (UTF-8 here). A fixed buffer
 // would give a wrong page path for deep folders, so it grows as needed.
@@ -29,28 +23,6 @@ std::string CurrentDirectory()
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
-}
-
-// Texts inside are code page 932; a folder name that cannot be written in it
-// is kept as it is.
-std::string FileSystemToCp932(const std::string& text)
-{
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        return text;
-    }
-    std::string out(text.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(text.data());
-    size_t inLeft = text.size();
-    char* outPtr = out.data();
-    size_t outLeft = out.size();
-    const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(cd);
-    if (result == static_cast<size_t>(-1) || inLeft != 0) {
-        return text;
-    }
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 }  // namespace
@@ -104,7 +76,7 @@ void CBrowser::Attach(View* v, BrowserControl* c)
     explorer.Attach(c);
 }
 
-void CBrowser::Create(CDeckEditorDlg* o)
+void CBrowser::Create(BrowserOwner* o)
 {
     owner = o;
     OnInitDialog();
@@ -117,7 +89,13 @@ bool CBrowser::OnInitDialog()
     }
 
     // Requested at once, so the page loads while the main window is in use.
-    explorer.Navigate(FileSystemToCp932(CurrentDirectory()) + "/deckmaker.htm");
+    // Texts inside are code page 932; a folder name it cannot hold is kept as it is.
+    const std::string folder = CurrentDirectory();
+    std::string folderText;
+    if (!Utf8ToCp932(folder, folderText)) {
+        folderText = folder;
+    }
+    explorer.Navigate(folderText + "/deckmaker.htm");
 
     if (view) {
         const ViewRect desktop = view->GetDesktopClientRect();
@@ -160,8 +138,7 @@ void CBrowser::OnSize(int clientWidth, int clientHeight)
 void CBrowser::OnBrowserOk()
 {
     if (owner) {
-        owner->GetView().SetItemText(kOwnerCodeBox, explorer.capturedCode);
-        owner->OnOkClicked();
+        owner->OnBrowserCode(explorer.capturedCode);
     }
     if (view) {
         view->EndDialog(IDOK);
@@ -171,8 +148,7 @@ void CBrowser::OnBrowserOk()
 void CBrowser::OnBrowserCancel()
 {
     if (owner) {
-        // Selecting by program raises no tab change, so no hand-over runs.
-        owner->GetView().SetCurSel(kOwnerTabBar, kCreateTab);
+        owner->OnBrowserCancelled();
     }
     if (view) {
         view->EndDialog(IDCANCEL);

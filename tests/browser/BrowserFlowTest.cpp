@@ -5,8 +5,8 @@
 
 #include "app/CDeckEditorDlg.h"
 #include "app/QtDialogView.h"
-#include "app/TestView.h"
-#include "maidcode/DazoRozi.h"
+#include "support/TestView.h"
+#include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 #include "support/Cp932.h"
 #include "support/SaveFile.h"
@@ -51,20 +51,20 @@ QString JsText(const std::string& ascii) { return QStringLiteral("'") + QString:
 // window. Declared so that the browser window goes first, the folder last.
 struct Game {
     Workspace ws;
-    SaveFileSpec spec;
+    SaveFileBuilder saveFile;
     TestView mainView;
     std::unique_ptr<CDeckEditorDlg> dlg;
     std::unique_ptr<WebDialog> web;
 
     Game()
     {
-        spec.names[0] = Sjis(u8"炎のデッキ");
-        spec.Add(0, 10, 2);
-        spec.Add(0, 20, 1);
-        spec.names[1] = Sjis(u8"水のデッキ");
-        spec.Add(1, 30, 1);
+        saveFile.names[0] = Sjis(u8"炎のデッキ");
+        saveFile.Add(0, 10, 2);
+        saveFile.Add(0, 20, 1);
+        saveFile.names[1] = Sjis(u8"水のデッキ");
+        saveFile.Add(1, 30, 1);
         // A complete deck elsewhere, so that emptying the active deck 1 is allowed.
-        spec.Fill(5, 100);
+        saveFile.Fill(5, 100);
         ws.Put("list.xml", SimpleCardList());
         ws.Put("deckmaker.htm", TestPage());
         std::vector<int> columnA, columnB;
@@ -80,7 +80,7 @@ struct Game {
     // creating the browser dialog, which requests the page.
     bool Start()
     {
-        ws.Put(ws.SavePath(), spec.Bytes());
+        ws.Put(ws.SavePath(), saveFile.Bytes());
         dlg = std::make_unique<CDeckEditorDlg>(mainView);
         web = std::make_unique<WebDialog>(dlg->browser, nullptr);
         bool initialised = false;
@@ -126,7 +126,7 @@ struct Game {
 TEST(EditFlow, StartUpRequestsThePageWithoutWaitingAndKeepsTheWindowHidden)
 {
     Game g;
-    g.ws.Put(g.ws.SavePath(), g.spec.Bytes());
+    g.ws.Put(g.ws.SavePath(), g.saveFile.Bytes());
     CDeckEditorDlg dlg(g.mainView);
     WebDialog web(dlg.browser, nullptr);
     QSignalSpy loaded(web.Page(), &QWebEnginePage::loadFinished);
@@ -252,7 +252,7 @@ TEST(EditFlow, OkRunsTheCommandOfTheTabSelectedAtThatMoment)
     g.PressOk();
     EXPECT_EQ(g.mainView.GetItemText(IDC_MAIDCODE), edited);
     EXPECT_EQ(g.Deck(0).CardCount(), 0);
-    EXPECT_EQ(g.Deck(0).Name(), CDeckEditorDlg::DefaultDeckName(0));
+    EXPECT_EQ(g.Deck(0).Name(), DefaultDeckNameOf(0));
     EXPECT_FALSE(g.BrowserShown());
     EXPECT_EQ(g.mainView.GetCurSel(IDC_TAB), kDeleteTab);
 }
@@ -303,7 +303,7 @@ TEST(EditFlow, RealDeckPageReportsAndReturnsTheHandedOverDeck)
 TEST(EditFlow, QtMainWindowAndBrowserWindowTogether)
 {
     Game g;
-    g.ws.Put(g.ws.SavePath(), g.spec.Bytes());
+    g.ws.Put(g.ws.SavePath(), g.saveFile.Bytes());
     QtDialogView view;
     view.autoCloseMessages = true;  // none expected; never wait on one
     CDeckEditorDlg dlg(view);
