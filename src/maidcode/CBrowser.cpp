@@ -3,6 +3,7 @@
 #include "maidcode/CBrowser.h"
 
 #include "app/CDeckEditorDlg.h"
+#include "appinfo/DataFiles.h"
 
 #include <iconv.h>
 #include <unistd.h>
@@ -117,7 +118,8 @@ bool CBrowser::OnInitDialog()
     }
 
     // Requested at once, so the page loads while the main window is in use.
-    explorer.Navigate(FileSystemToCp932(CurrentDirectory()) + "/deckmaker.htm");
+    const std::string page = DeckPagePath();  // relative when the working folder has it
+    explorer.Navigate(FileSystemToCp932(page[0] == '/' ? page : CurrentDirectory() + "/" + page));
 
     if (view) {
         const ViewRect desktop = view->GetDesktopClientRect();
