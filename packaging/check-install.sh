@@ -36,6 +36,9 @@ cd "$tmp/elsewhere"
 [ "$("$usr/bin/deckeditor-cli" -C "$work" cards 1 cards 2)" = "$expected" ] || fail "installed deckeditor-cli -C"
 
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$tmp/config
+status=0
+"$usr/bin/deckeditor" -C "$tmp/nowhere" 2>errors || status=$?
+[ $status = 2 ] && grep -qxF "deckeditor: cannot enter folder '$tmp/nowhere'" errors || fail "deckeditor -C on a missing folder"
 "$usr/bin/deckeditor" -C "$work" --screenshot shot.png || fail "installed deckeditor -C"
 file shot.png | grep -q "PNG image data" || fail "no screenshot from deckeditor -C"
 # The menu entry's command, on the folder chosen before.
