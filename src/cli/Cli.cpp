@@ -49,7 +49,7 @@ const char kHelp[] =
     "  export F one N     write deck N with format F to ../deck_N_formatF.txt\n"
     "  export F all       write all decks with format F to ../deck_all_formatF.txt\n"
     "  save               take the backup, then write Save.dat unless the game has\n"
-    "                       rewritten it since it was read\n"
+    "                     rewritten it since it was read\n"
     "  overwrite          like save, but write even over a file the game changed\n"
     "\n"
     "Exit status: 0 when nothing needed saying, 1 when a command reported something\n"
