@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic
   chromium xvfb xauth
   clang-14 libclang-rt-14-dev
+  dpkg-dev file help2man lintian desktop-file-utils appstream
 )
 # A machine may already have Node.js from elsewhere, with npm bundled; Debian's
 # npm package would conflict with it.
@@ -20,6 +21,10 @@ command -v npm >/dev/null 2>&1 || packages+=(npm)
 if [ "${1:-}" = "--run-only" ]; then
   # Enough to build and start the editor.
   packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev fonts-ipafont-gothic)
+elif [ "${1:-}" = "--package" ]; then
+  # Enough to build the Debian package.
+  packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
+            dpkg-dev file help2man)
 fi
 
 missing=()
@@ -36,7 +41,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-if [ "${1:-}" != "--run-only" ]; then
+if [ -z "${1:-}" ]; then
   # playwright-core drives Debian's chromium; it never downloads a browser.
   if [ ! -d tests/page/node_modules/playwright-core ] || [ tests/page/package-lock.json -nt tests/page/node_modules/.package-lock.json ]; then
     npm ci --prefix tests/page --no-audit --no-fund --loglevel=error

@@ -1,10 +1,17 @@
 #include "app/CDeckEditorApp.h"
 
 #include "app/CDeckEditorDlg.h"
+#include "app/GameFolder.h"
 #include "app/QtDialogView.h"
+#include "appinfo/Version.h"
+#include "qttext/Cp932Text.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QSettings>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +25,30 @@
 CDeckEditorApp theApp;
 
 namespace {
+
+const char kHelp[] =
+    "Usage: deckeditor [OPTION]...\n"
+    "Edit the decks in the card game's save file.\n"
+    "\n"
+    "The editor works in the game's DeckEditor folder: it opens ../File/Save.dat\n"
+    "from there and takes a backup into ../File/BackUp/ at every start. It reads\n"
+    "list.xml and deckmaker.htm from that folder (the installed copies when it\n"
+    "lacks them), keeps the export templates format1.ini ... format3.ini there and\n"
+    "writes deck lists into the folder above it. Without -C or --choose-folder it\n"
+    "works in the current folder.\n"
+    "\n"
+    "  -C DIR               work in DIR\n"
+    "      --choose-folder  ask for the game's DeckEditor folder with a folder\n"
+    "                         dialog and remember it; ask again only when it no\n"
+    "                         longer holds ../File/Save.dat\n"
+    "      --screenshot FILE  save a PNG picture of the window to FILE, then end\n"
+    "      --measure-startup  print the time until the window is shown and idle\n"
+    "                         and the peak memory, then end\n"
+    "      --help           display this help and exit\n"
+    "      --version        output version information and exit\n";
+const char kChooseFolderCaption[] = "ゲームの DeckEditor フォルダを選んでください";
+const char kTextNoSaveFileThere[] =
+    "そのフォルダの隣には File/Save.dat が見つからないようです…。\nゲームの DeckEditor フォルダを選んでください。";
 
 // Milliseconds since this process was started, from the kernel's record of it
 // (clock-tick resolution, usually 10 ms).
@@ -49,23 +80,84 @@ double MillisecondsSinceProcessStart()
 
 bool CDeckEditorApp::ParseOptions(int argc, char** argv, Options& options, std::string& error)
 {
+    auto usage = [&error](const std::string& problem) {
+        error = "deckeditor: " + problem + "\nTry 'deckeditor --help' for more information.\n";
+        return false;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--screenshot" && i + 1 < argc) {
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--help") {
+            options.output = kHelp;
+            return true;
+        } else if (arg == "--version") {
+            options.output = std::string("deckeditor (Zev DeckEditor) ") + kVersionText + "\n";
+            return true;
+        } else if (arg == "--screenshot" && hasValue) {
+            // Named from where the program was started, not from the game folder.
             options.screenshotPath = argv[++i];
+            char start[4096];
+            if (options.screenshotPath[0] != '/' && getcwd(start, sizeof start) != nullptr) {
+                options.screenshotPath = std::string(start) + "/" + options.screenshotPath;
+            }
         } else if (arg == "--measure-startup") {
             options.measureStartup = true;
+        } else if (arg == "-C" && hasValue) {
+            options.folder = argv[++i];
+        } else if (arg == "--choose-folder") {
+            options.chooseFolder = true;
+        } else if (arg == "--screenshot" || arg == "-C") {
+            return usage("option '" + arg + "' requires an argument");
         } else {
-            error = "usage: deckeditor [--screenshot FILE.png] [--measure-startup]\n"
-                    "  Runs in the current folder (the game's DeckEditor folder).\n";
+            return usage("unrecognized option '" + arg + "'");
+        }
+    }
+    if (options.chooseFolder && !options.folder.empty()) {
+        return usage("-C and --choose-folder cannot be used together");
+    }
+    return true;
+}
+
+bool CDeckEditorApp::EnterWorkingFolder()
+{
+    std::string folder = options.folder;
+    if (options.chooseFolder) {
+        QSettings settings(QStringLiteral("deckeditor"), QStringLiteral("deckeditor"));
+        const QString key = QStringLiteral("gameFolder");
+        const std::string remembered = QFile::encodeName(settings.value(key).toString()).toStdString();
+        folder = ChooseGameFolder(
+            remembered,
+            [](const std::string& start) {
+                const QString chosen = QFileDialog::getExistingDirectory(
+                    nullptr, FromCp932(kChooseFolderCaption), QFile::decodeName(start.c_str()));
+                return QFile::encodeName(chosen).toStdString();
+            },
+            [] {
+                QMessageBox box(QMessageBox::NoIcon, FromCp932(kMessageCaption), FromCp932(kTextNoSaveFileThere),
+                                QMessageBox::Ok);
+                box.exec();
+            });
+        if (folder.empty()) {
+            exitCode = 1;
             return false;
         }
+        if (folder != remembered) {
+            settings.setValue(key, QFile::decodeName(folder.c_str()));
+        }
+    }
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "deckeditor: cannot enter folder '%s'\n", folder.c_str());
+        exitCode = 2;
+        return false;
     }
     return true;
 }
 
 bool CDeckEditorApp::InitInstance()
 {
+    if (!EnterWorkingFolder()) {
+        return false;
+    }
     // Common controls and control containers need no set-up with Qt.
     QElapsedTimer sinceInit;
     sinceInit.start();

@@ -11,8 +11,11 @@ class QWidget;
 class CDeckEditorApp {
 public:
     struct Options {
-        std::string screenshotPath;  // --screenshot FILE.png
+        std::string screenshotPath;  // --screenshot FILE.png, made absolute
         bool measureStartup = false; // --measure-startup
+        std::string folder;          // -C DIR
+        bool chooseFolder = false;   // --choose-folder
+        std::string output;          // --help, --version: printed instead of starting
     };
 
     // Reads the command line; false (with a usage text) when it is not understood.
@@ -29,6 +32,10 @@ public:
 
     Options options;
     int exitCode = 0;
+
+private:
+    // Changes into the folder of -C or --choose-folder; false to end at once.
+    bool EnterWorkingFolder();
 };
 
 extern CDeckEditorApp theApp;

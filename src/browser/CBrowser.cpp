@@ -2,6 +2,7 @@
 // from outside through View and BrowserControl (Qt, or a test's fakes).
 #include "browser/CBrowser.h"
 
+#include "appinfo/DataFiles.h"
 #include "text/Cp932.h"
 
 #include <unistd.h>
@@ -90,12 +91,13 @@ bool CBrowser::OnInitDialog()
 
     // Requested at once, so the page loads while the main window is in use.
     // Texts inside are code page 932; a folder name it cannot hold is kept as it is.
-    const std::string folder = CurrentDirectory();
-    std::string folderText;
-    if (!Utf8ToCp932(folder, folderText)) {
-        folderText = folder;
+    const std::string page = DeckPagePath();  // relative when the working folder has it
+    const std::string path = page[0] == '/' ? page : CurrentDirectory() + "/" + page;
+    std::string pathText;
+    if (!Utf8ToCp932(path, pathText)) {
+        pathText = path;
     }
-    explorer.Navigate(folderText + "/deckmaker.htm");
+    explorer.Navigate(pathText);
 
     if (view) {
         const ViewRect desktop = view->GetDesktopClientRect();

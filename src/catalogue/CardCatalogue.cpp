@@ -1,5 +1,7 @@
 #include "catalogue/CardCatalogue.h"
 
+#include "appinfo/DataFiles.h"
+
 #include <boost/lexical_cast.hpp>
 
 #include <climits>
@@ -84,7 +86,7 @@ const Tag kTags[] = {
 
 }  // namespace
 
-CardCatalogue::CardCatalogue() : CardCatalogue(std::string("list.xml")) {}
+CardCatalogue::CardCatalogue() : CardCatalogue(DataFilePath("list.xml")) {}
 
 CardCatalogue::CardCatalogue(const std::string& path)
 {

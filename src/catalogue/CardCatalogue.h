@@ -9,7 +9,7 @@ class CardCatalogue {
 public:
     static constexpr int kCards = 600;
 
-    // Reads "list.xml" from the working directory.
+    // Reads "list.xml" from the working directory (the installed one when it has none).
     CardCatalogue();
     // Reads the catalogue from another file (tools, benchmarks).
     explicit CardCatalogue(const std::string& path);

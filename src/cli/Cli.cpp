@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "appinfo/Version.h"
 #include "text/Cp932.h"
 #include "export/DeckListExporter.h"
 #include "deckcode/DazoRozi.h"
@@ -19,6 +20,42 @@ const char kUsage[] =
     "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite |\n"
     "          export F one N | export F all\n"
     "decks are numbered 1-53, export formats 1-3\n";
+const char kHelp[] =
+    "Usage: deckeditor-cli [-C DIR] [--raw] COMMAND [ARG...] [COMMAND [ARG...]]...\n"
+    "Run the deck editor's commands in batch on the card game's save file.\n"
+    "\n"
+    "It works in the game's DeckEditor folder exactly as the editor does: the save\n"
+    "file is ../File/Save.dat, the card list list.xml (the installed copy when the\n"
+    "folder has none). All commands are checked first; then they run in order on\n"
+    "the save data in memory, and nothing reaches the file without save.\n"
+    "\n"
+    "  -C DIR     work in DIR (default: the current folder)\n"
+    "      --raw  pass texts through as code page 932 bytes (default: UTF-8)\n"
+    "      --help     display this help and exit\n"
+    "      --version  output version information and exit\n"
+    "\n"
+    "Commands (decks are numbered 1-53, export formats 1-3):\n"
+    "  list               one line per deck: number, name, card count, DAZO Rozi\n"
+    "  cards N            deck N's cards\n"
+    "  code N             deck N's DAZO Rozi\n"
+    "  stock              600 lines: card number, spare copies\n"
+    "  active             the game's active deck\n"
+    "  player             the player's name\n"
+    "  rename N NAME      rename deck N\n"
+    "  delete N           empty deck N into the stock and give it its default name\n"
+    "  create N CODE      give deck N its default name, then fill it from the code\n"
+    "  edit N CODE        fill deck N from the code\n"
+    "  duplicate SRC DST  copy deck SRC onto deck DST\n"
+    "  swap A B           swap two normal or two training decks\n"
+    "  export F one N     write deck N with format F to ../deck_N_formatF.txt\n"
+    "  export F all       write all decks with format F to ../deck_all_formatF.txt\n"
+    "  save               take the backup, then write Save.dat unless the game has\n"
+    "                     rewritten it since it was read\n"
+    "  overwrite          like save, but write even over a file the game changed\n"
+    "\n"
+    "Exit status: 0 when nothing needed saying, 1 when a command reported something\n"
+    "(on standard error; the run goes on), 2 for a usage error or a save file that\n"
+    "cannot be opened.\n";
 const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 // One parsed command: its name and its arguments, deck numbers already
@@ -219,8 +256,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "deckeditor-cli: " << problem << "\n" << kUsage;
         return 2;
     };
-    for (; at < args.size() && (args[at] == "-C" || args[at] == "--raw"); ++at) {
-        if (args[at] == "--raw") {
+    for (; at < args.size() && (args[at] == "-C" || args[at].compare(0, 2, "--") == 0); ++at) {
+        if (args[at] == "--help") {
+            out << kHelp;
+            return 0;
+        } else if (args[at] == "--version") {
+            out << "deckeditor-cli (Zev DeckEditor) " << kVersionText << "\n";
+            return 0;
+        } else if (args[at] != "-C" && args[at] != "--raw") {
+            return usage("unknown option '" + args[at] + "'");
+        } else if (args[at] == "--raw") {
             run.raw = true;
         } else if (++at < args.size()) {
             folder = args[at];

@@ -70,6 +70,8 @@ QIcon AppIcon()
     return icon;
 }
 
+QPixmap AppIconPixmap(int size) { return Draw(size, Emblem::Star); }
+
 QIcon BrowserIcon()
 {
     QIcon icon;

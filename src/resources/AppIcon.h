@@ -1,7 +1,10 @@
 #pragma once
 #include <QIcon>
+#include <QPixmap>
 
 // The application icon (resource 128): a fan of three cards.
 QIcon AppIcon();
+// The application icon drawn at one size, for the installed icon theme files.
+QPixmap AppIconPixmap(int size);
 // The browser dialog's icon (resource 134): the same cards with a page on top.
 QIcon BrowserIcon();

@@ -1,0 +1,52 @@
+#include "appinfo/DataFiles.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsFile(const fs::path& path)
+{
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+}  // namespace
+
+std::string InstalledDataDirectory()
+{
+    // Asked for every card list read at start-up; the answer cannot change.
+    static const std::string found = [] {
+        std::error_code error;
+        const fs::path program = fs::read_symlink("/proc/self/exe", error);
+        if (error) {
+            return std::string();
+        }
+        for (const char* relative : {DECKEDITOR_DATADIR_FROM_BINDIR, DECKEDITOR_DATADIR_FROM_LIBEXECDIR}) {
+            const fs::path folder = (program.parent_path() / relative).lexically_normal();
+            if (fs::is_directory(folder, error)) {
+                return folder.string();
+            }
+        }
+        return std::string();
+    }();
+    return found;
+}
+
+std::string DataFilePath(const std::string& name, const std::string& installed)
+{
+    if (IsFile(name) || installed.empty() || !IsFile(fs::path(installed) / name)) {
+        return name;
+    }
+    return (fs::path(installed) / name).string();
+}
+
+std::string DeckPagePath(const std::string& installed)
+{
+    if (IsFile("deckmaker.htm") || IsFile("list.xml")) {
+        return "deckmaker.htm";
+    }
+    return DataFilePath("deckmaker.htm", installed);
+}

@@ -1,0 +1,97 @@
+// How the editor is started: its options, and the game folder that
+// --choose-folder settles on.
+#include "app/CDeckEditorApp.h"
+#include "app/GameFolder.h"
+
+#include "support/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+bool Parse(std::vector<std::string> args, CDeckEditorApp::Options& options, std::string& error)
+{
+    args.insert(args.begin(), "deckeditor");
+    std::vector<char*> argv;
+    for (std::string& a : args) {
+        argv.push_back(a.data());
+    }
+    return CDeckEditorApp::ParseOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+}  // namespace
+
+TEST(StartOptions, FolderOptionsAndScreenshotPath)
+{
+    char start[4096];
+    ASSERT_NE(getcwd(start, sizeof start), nullptr);
+    CDeckEditorApp::Options options;
+    std::string error;
+    ASSERT_TRUE(Parse({"-C", "game/DeckEditor", "--screenshot", "shot.png"}, options, error));
+    EXPECT_EQ(options.folder, "game/DeckEditor");
+    // The picture goes where the player started the program, not into the game folder.
+    EXPECT_EQ(options.screenshotPath, std::string(start) + "/shot.png");
+
+    CDeckEditorApp::Options chosen;
+    ASSERT_TRUE(Parse({"--choose-folder", "--screenshot", "/tmp/a.png"}, chosen, error));
+    EXPECT_TRUE(chosen.chooseFolder);
+    EXPECT_EQ(chosen.screenshotPath, "/tmp/a.png");
+}
+
+TEST(StartOptions, UsageErrors)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--frobnicate"}, "unrecognized option '--frobnicate'"},
+        {{"-C"}, "option '-C' requires an argument"},
+        {{"--screenshot"}, "option '--screenshot' requires an argument"},
+        {{"-C", "x", "--choose-folder"}, "-C and --choose-folder cannot be used together"},
+    };
+    for (const auto& c : cases) {
+        CDeckEditorApp::Options options;
+        std::string error;
+        EXPECT_FALSE(Parse(c.first, options, error));
+        EXPECT_EQ(error, "deckeditor: " + c.second + "\nTry 'deckeditor --help' for more information.\n");
+    }
+}
+
+TEST(ChooseGameFolder, AsksUntilAFolderHoldsTheSaveFile)
+{
+    Workspace ws;
+    ws.Put(ws.SavePath(), "x");
+    const std::string game = ws.WorkDir();
+    const std::string empty = ws.BackupDir();  // its ../File/Save.dat is not there
+    const std::string gone = ws.Root() + "/gone";
+    struct Case {
+        std::string remembered;
+        std::vector<std::string> answers;  // what the player picks, in turn; "" cancels
+        std::string result;
+        std::vector<std::string> starts;  // where each folder dialog opened
+    };
+    const Case cases[] = {
+        {game, {}, game, {}},
+        {"", {game}, game, {""}},
+        {gone, {game}, game, {gone}},
+        {gone, {empty, game}, game, {gone, empty}},
+        {"", {empty, ""}, "", {"", empty}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> starts;
+        std::size_t refusals = 0;
+        const std::string result = ChooseGameFolder(
+            c.remembered,
+            [&](const std::string& start) {
+                starts.push_back(start);
+                return starts.size() <= c.answers.size() ? c.answers[starts.size() - 1] : std::string();
+            },
+            [&] { ++refusals; });
+        EXPECT_EQ(result, c.result) << c.remembered;
+        EXPECT_EQ(starts, c.starts) << c.remembered;
+        // One refusal for each folder without a save file.
+        EXPECT_EQ(refusals, static_cast<std::size_t>(std::count(c.answers.begin(), c.answers.end(), empty)));
+    }
+}
