@@ -3,8 +3,11 @@
 #include "app/CDeckEditorDlg.h"
 #include "app/QtDialogView.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
 #include <QPixmap>
+#include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
@@ -45,6 +48,17 @@ double MillisecondsSinceProcessStart()
     return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - startTicks / ticks) * 1000.0;
 }
 
+// Every text of the program is Japanese, so Qt's own texts (the message boxes'
+// buttons, the context menus) are too, whatever the locale says.
+void LoadQtJapanese()
+{
+    static QTranslator translator;
+    if (translator.isEmpty() &&
+        translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
+}
+
 }  // namespace
 
 bool CDeckEditorApp::ParseOptions(int argc, char** argv, Options& options, std::string& error)
@@ -69,6 +83,7 @@ bool CDeckEditorApp::InitInstance()
     // Common controls and control containers need no set-up with Qt.
     QElapsedTimer sinceInit;
     sinceInit.start();
+    LoadQtJapanese();
 
     QtDialogView view;
     const qint64 viewBuilt = sinceInit.elapsed();
