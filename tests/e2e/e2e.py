@@ -22,6 +22,7 @@ EDITOR = None
 PAGE = None
 CAPTION = 'Zev DeckEditor 1.08.0'
 MESSAGE_CAPTION = 'ご、ご主人様ぁ～'
+FIRST_DECK = '紅蓮速攻'  # the browser window takes the deck's name as its caption
 TABS = ['書出', '消去', '作成', '編集', '複製', '入替']
 
 pyatspi = None
@@ -176,6 +177,7 @@ class EditorTest(unittest.TestCase):
         self.save_file.fill(0, 1)
         self.save_file.fill(1, 100)
         self.save_file.cards[3] = [7, 7, 20]
+        self.save_file.names[0] = sjis(FIRST_DECK)
         self.editor = None
 
     def tearDown(self):
@@ -225,12 +227,20 @@ class Flows(EditorTest):
         w = self.start()
         self.assertEqual([t.name for t in w.tabs], TABS)
         self.assertEqual(w.selected_tab(), '書出')
-        self.assertEqual(w.row_texts(), ['Deck %d' % n for n in range(1, 11)])
+        self.assertEqual(w.row_texts(), [FIRST_DECK] + ['Deck %d' % n for n in range(2, 11)])
         self.assertEqual(w.status.text, code_of(self.save_file.cards[0]))
         self.assertEqual(w.card_list.text, card_list_text(self.save_file.cards[0]))
         self.assertEqual(w.checked_row(w.radios_a), 0)
         self.assertFalse(any(r.showing for r in w.radios_b))
         self.assertFalse(w.code_box.showing)
+        marks = {n.name: n.checked for n in w.nodes if n.role in ('check box', 'radio button') and n.name in '123oneall'}
+        self.assertEqual(marks, {'1': True, '2': False, '3': False, 'one': True, 'all': False})
+        self.assertEqual(w.scroll_bar.acc.queryValue().maximumValue, 43)
+        # The start-up backup is a byte copy of the save file.
+        backups = os.listdir(os.path.join(self.root, 'File', 'BackUp'))
+        self.assertEqual(len(backups), 1)
+        with open(os.path.join(self.root, 'File', 'BackUp', backups[0]), 'rb') as f:
+            self.assertEqual(f.read(), self.save_file.bytes())
         # Every control stays inside the window.
         x, y, width, height = w.dialog.extents
         for n in w.nodes:
@@ -290,7 +300,7 @@ class Flows(EditorTest):
                 continue
             app.clearCache()
             for w in app:
-                if w is None or w.name != 'Deck 1' or not w.getState().contains(pyatspi.STATE_SHOWING):
+                if w is None or w.name != FIRST_DECK or not w.getState().contains(pyatspi.STATE_SHOWING):
                     continue
                 for c in w:
                     if c is not None and c.getRoleName() == 'push button' and c.name == 'ok':
@@ -408,13 +418,13 @@ class RealDesktop(EditorTest):
         wheel(*center(tabs[2].extents), 2)
         time.sleep(0.5)
         self.assertEqual(self.main().selected_tab(), '書出')
-        self.assertIsNone(desktop.window_geometry('Deck 1'))
+        self.assertIsNone(desktop.window_geometry(FIRST_DECK))
         self.assertFalse(any(r.showing for r in self.main().radios_b))
 
     def test_browser_window_opens_beside_the_main_window(self):
         w = self.start()
         self.choose_tab('編集')
-        browser = wait_until(lambda: desktop.window_geometry('Deck 1'), 20, 'the browser window')
+        browser = wait_until(lambda: desktop.window_geometry(FIRST_DECK), 20, 'the browser window')
         mx, my, mw, mh = w.dialog.extents
         bx, by, bw, bh = browser
         self.assertTrue(bx >= mx + mw or bx + bw <= mx, 'the browser window %s covers the main window %s'
