@@ -19,13 +19,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTimer>
-#include <QValidator>
-#include <QScopedValueRollback>
 #include <QToolTip>
+#include <QValidator>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -334,6 +334,8 @@ void QtDialogView::OnUserEdit(int id, QLineEdit* edit, const QString& text)
         return;
     }
     held = std::move(edited);
+    edit->setToolTip(QString());
+    edit->setAccessibleDescription(QString());
     if (dlg && id >= IDC_NAME_ROW && id < IDC_NAME_ROW + kRows) {
         dlg->OnDeckNameChange(id - IDC_NAME_ROW);
     }
@@ -356,6 +358,7 @@ void QtDialogView::ShowRefusal(QWidget* edit, const QString& refused)
                                              : FromCp932(kTextCannotStoreCharacter).arg(character);
     QApplication::beep();
     edit->setToolTip(text);
+    edit->setAccessibleDescription(text);
     QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), text, edit);
 }
 
