@@ -106,7 +106,9 @@ def key(*names):
 
 
 def type_text(text):
-    xdo('type', '--delay', 40, text)
+    # xdotool types a character outside the keyboard map by remapping a spare
+    # key first; on a busy machine a quick next character can lose that race.
+    xdo('type', '--delay', 40 if text.isascii() else 150, text)
 
 
 def wheel(x, y, notches):

@@ -435,6 +435,7 @@ class RealDesktop(EditorTest):
     def test_japanese_input_and_characters_that_cannot_be_stored(self):
         self.start()
         self.replace_row_text(1, 'ドラゴン〜−‖¢£¬')
+        self.until(lambda: self.main().row_texts()[1] in ('ドラゴン〜−‖¢£¬', 'ドラゴン～−‖¢£¬'), 'the typed name')
         self.replace_row_text(2, 'Café')
         # The reason shows beside the row, and a screen reader reads it with the row.
         reason = '「é」はセーブデータに書けない文字なんです…。'
