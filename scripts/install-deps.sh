@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 packages=(
   g++ make cmake pkg-config
   libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
+  qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev qt6-translations-l10n
   fonts-ipafont-gothic
   chromium xvfb xauth
+  xdotool dbus-daemon dbus-bin at-spi2-core python3 python3-pyatspi
   clang-14 libclang-rt-14-dev
   dpkg-dev file help2man lintian desktop-file-utils appstream
 )
@@ -20,7 +21,8 @@ command -v node >/dev/null 2>&1 || packages+=(nodejs)
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 if [ "${1:-}" = "--run-only" ]; then
   # Enough to build and start the editor.
-  packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev fonts-ipafont-gothic)
+  packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
+            qt6-translations-l10n fonts-ipafont-gothic)
 elif [ "${1:-}" = "--package" ]; then
   # Enough to build the Debian package.
   packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev

@@ -6,12 +6,15 @@
 #include "appinfo/Version.h"
 #include "qttext/Cp932Text.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QSettings>
+#include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
@@ -74,6 +77,17 @@ double MillisecondsSinceProcessStart()
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
     return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - startTicks / ticks) * 1000.0;
+}
+
+// Every text of the program is Japanese, so Qt's own texts (the message boxes'
+// buttons, the context menus) are too, whatever the locale says.
+void LoadQtJapanese()
+{
+    static QTranslator translator;
+    if (translator.isEmpty() &&
+        translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
 }
 
 }  // namespace
@@ -155,10 +169,10 @@ bool CDeckEditorApp::EnterWorkingFolder()
 
 bool CDeckEditorApp::InitInstance()
 {
+    LoadQtJapanese();
     if (!EnterWorkingFolder()) {
         return false;
     }
-    // Common controls and control containers need no set-up with Qt.
     QElapsedTimer sinceInit;
     sinceInit.start();
 

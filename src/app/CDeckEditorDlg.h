@@ -56,6 +56,7 @@ public:
     // The browser dialog's ok and cancel.
     void OnBrowserCode(const std::string& code) override;
     void OnBrowserCancelled() override;
+    ViewRect OwnerWindowRect() const override { return view.GetWindowRect(); }
     void OnSaveClicked();
     bool OnTabSelChange();
     void ShowMaidCodeControls(bool show);

@@ -3,8 +3,10 @@
 #include "resources/AppIcon.h"
 #include "app/CDeckEditorDlg.h"
 #include "app/Resource.h"
+#include "savedata/SaveData.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,26 +19,39 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTimer>
+#include <QToolTip>
 #include <QValidator>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cstdlib>
+
 // Accepts a change of a line edit only when code page 932 can hold it and the
-// bytes would read back as the text shown.
+// bytes would read back as the text shown; tells `refused` what it turned down.
 class QtDialogView::NameValidator : public QValidator {
 public:
-    NameValidator(const Cp932Text& held, QObject* parent) : QValidator(parent), text(held) {}
+    NameValidator(const Cp932Text& held, std::function<void(const QString&)> refusedText, QObject* parent)
+        : QValidator(parent), text(held), refused(std::move(refusedText))
+    {
+    }
     State validate(QString& input, int&) const override
     {
         Cp932Text edited;
-        return text.Edit(input, edited) ? Acceptable : Invalid;
+        if (text.Edit(input, edited)) {
+            return Acceptable;
+        }
+        refused(input);
+        return Invalid;
     }
 
 private:
     const Cp932Text& text;
+    std::function<void(const QString&)> refused;
 };
 
 // The platform ends every scroll with an end-of-scrolling event when the mouse
@@ -64,6 +79,15 @@ QString Shown(const std::string& bytes)
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return s;
 }
+
+// Why typed text was turned down, shown beside the edit; %1 is the character.
+const char kTextCannotStoreCharacter[] = "「%1」はセーブデータに書けない文字なんです…。";
+const char kTextCannotStoreHere[] = "その文字はここには書けないんです…。";
+
+// Accessible names: the deck number shown in a row goes in at %1.
+QString RowName(int number) { return QString::fromUtf8(u8"デッキ %1 の名前").arg(number); }
+QString RadioAName(int number) { return QString::fromUtf8(u8"デッキ %1 を選ぶ").arg(number); }
+QString RadioBName(int number) { return QString::fromUtf8(u8"デッキ %1 を2つ目に選ぶ").arg(number); }
 
 }  // namespace
 
@@ -136,6 +160,8 @@ void QtDialogView::Build()
     tabs->setExpanding(false);
     tabs->setUsesScrollButtons(false);
     tabs->setFocusPolicy(Qt::TabFocus);
+    // The wheel would walk through the commands (and open the browser on 編集).
+    tabs->installEventFilter(this);
     place(tabs, IDC_TAB, 0, 0, 158, 16);
     // Selections by the program are made with signals blocked, so this is the user's.
     connect(tabs, &QTabBar::currentChanged, this, [this](int) {
@@ -147,7 +173,9 @@ void QtDialogView::Build()
     auto* status = AddLineEdit(IDC_STATUS, 0, 174, 223, 12, false);
     status->setReadOnly(true);
     status->setAlignment(Qt::AlignRight);
-    status->setFocusPolicy(Qt::ClickFocus);
+    // Reached with Tab too, so that screen readers can read the code.
+    status->setFocusPolicy(Qt::StrongFocus);
+    status->setAccessibleName(QStringLiteral("DAZO Rozi"));
 
     auto* cardList = new QPlainTextEdit(this);
     cardList->setReadOnly(true);
@@ -155,9 +183,11 @@ void QtDialogView::Build()
     cardList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     cardList->document()->setDefaultTextOption(QTextOption(Qt::AlignRight));
     cardList->setTabChangesFocus(true);
+    cardList->setAccessibleName(QString::fromUtf8(u8"カードリスト"));
     place(cardList, IDC_CARDLIST, 127, 41, 94, 130);
 
     auto* maidCode = AddLineEdit(IDC_MAIDCODE, 127, 25, 94, 12, true);
+    maidCode->setAccessibleName(QString::fromUtf8(u8"DAZO Rozi の入力"));
     maidCode->hide();
 
     groupFormatScope = new QButtonGroup(this);
@@ -212,13 +242,16 @@ void QtDialogView::Build()
         groupB->addButton(b, kRows + r);
         b->installEventFilter(this);
     }
-    // A click marks its radio (the group clears the others) and then tells the window.
+    // A click marks its radio (the group clears the others) and then tells the
+    // window. Assistive technology toggles the radio without a click; that
+    // reaches the window the same way.
     for (QButtonGroup* group : {groupA, groupB}) {
-        connect(group, &QButtonGroup::idClicked, this, [this](int k) {
-            if (dlg) {
-                dlg->OnDeckRadio(k);
+        connect(group, &QButtonGroup::idToggled, this, [this](int k, bool checked) {
+            if (checked && !settingChecks) {
+                OnRadio(k, true);
             }
         });
+        connect(group, &QButtonGroup::idClicked, this, [this](int k) { OnRadio(k, false); });
     }
 
     auto* scroll = new ScrollBar(this);
@@ -231,10 +264,40 @@ void QtDialogView::Build()
     connect(scroll, &QScrollBar::sliderReleased, this, [this, scroll] {
         Scroll(CDeckEditorDlg::SB_THUMBPOSITION, scroll->sliderPosition());
     });
+    // Every other way the bar's value can change (its context menu's "Scroll
+    // here", assistive technology) goes through the same handling, so the
+    // rows always show the decks at the bar's position. The program's own
+    // changes are made with signals blocked.
+    connect(scroll, &QScrollBar::valueChanged, this,
+            [this](int value) { Scroll(CDeckEditorDlg::SB_THUMBPOSITION, value); });
+    scroll->setAccessibleName(QString::fromUtf8(u8"デッキのスクロール"));
+    NameRows(0);
+    SetTabOrder();
+}
 
-    // Keyboard order of the template: tab bar, rows, radios, the right-hand side.
-    setTabOrder(tabs, ok);
-    setTabOrder(ok, save);
+// Reading order: tabs, O K, SAVE, the right-hand controls, the rows with their
+// radios, the status line.
+void QtDialogView::SetTabOrder()
+{
+    QList<int> order = {IDC_TAB, IDC_OK, IDC_SAVE, IDC_MAIDCODE, IDC_FORMAT1, IDC_FORMAT1 + 1, IDC_FORMAT1 + 2,
+                        IDC_ONE, IDC_ALL, IDC_CARDLIST};
+    for (int r = 0; r < kRows; ++r) {
+        order << IDC_NAME_ROW + r << IDC_RADIO_A + r << IDC_RADIO_B + r;
+    }
+    order << IDC_STATUS;
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        setTabOrder(controls.at(order[i]), controls.at(order[i + 1]));
+    }
+}
+
+void QtDialogView::NameRows(int position)
+{
+    for (int r = 0; r < kRows; ++r) {
+        const int number = position + r + 1;
+        controls.at(IDC_NAME_ROW + r)->setAccessibleName(RowName(number));
+        controls.at(IDC_RADIO_A + r)->setAccessibleName(RadioAName(number));
+        controls.at(IDC_RADIO_B + r)->setAccessibleName(RadioBName(number));
+    }
 }
 
 QLineEdit* QtDialogView::AddLineEdit(int id, int x, int y, int width, int height, bool userText)
@@ -245,8 +308,12 @@ QLineEdit* QtDialogView::AddLineEdit(int id, int x, int y, int width, int height
     controls[id] = edit;
     Cp932Text& held = lineTexts[id];
     if (userText) {
-        edit->setValidator(new NameValidator(held, edit));
-        connect(edit, &QLineEdit::textEdited, this, [this, id, edit](const QString& text) { OnUserEdit(id, edit, text); });
+        edit->setValidator(new NameValidator(
+            held, [this, edit](const QString& refused) { ShowRefusal(edit, refused); }, edit));
+        // Typing, input method commits, undo, paste and assistive technology
+        // all end in a text change; the program's own writes are made with
+        // signals blocked.
+        connect(edit, &QLineEdit::textChanged, this, [this, id, edit](const QString& text) { OnUserEdit(id, edit, text); });
     }
     return edit;
 }
@@ -254,17 +321,103 @@ QLineEdit* QtDialogView::AddLineEdit(int id, int x, int y, int width, int height
 void QtDialogView::OnUserEdit(int id, QLineEdit* edit, const QString& text)
 {
     Cp932Text& held = lineTexts[id];
+    if (text == held.Shown()) {
+        return;
+    }
     Cp932Text edited;
     if (!held.Edit(text, edited)) {
-        // Undo and redo reach here without the validator; show what is held.
+        // Undo, redo and assistive technology reach here without the
+        // validator; show what is held.
+        ShowRefusal(edit, text);
         const QSignalBlocker block(edit);
         edit->setText(held.Shown());
         return;
     }
     held = std::move(edited);
+    edit->setToolTip(QString());
+    edit->setAccessibleDescription(QString());
     if (dlg && id >= IDC_NAME_ROW && id < IDC_NAME_ROW + kRows) {
         dlg->OnDeckNameChange(id - IDC_NAME_ROW);
     }
+}
+
+// A beep alone does not say what was wrong: the text beside the edit names
+// the character code page 932 cannot hold.
+void QtDialogView::ShowRefusal(QWidget* edit, const QString& refused)
+{
+    QString character;
+    for (const char32_t c : refused.toUcs4()) {
+        std::string bytes;
+        const QString one = QString::fromUcs4(&c, 1);
+        if (!ToCp932(one, bytes) || one == QString(Cp932Text::kUndecodable)) {
+            character = one;
+            break;
+        }
+    }
+    const QString text = character.isEmpty() ? FromCp932(kTextCannotStoreHere)
+                                             : FromCp932(kTextCannotStoreCharacter).arg(character);
+    QApplication::beep();
+    edit->setToolTip(text);
+    edit->setAccessibleDescription(text);
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), text, edit);
+}
+
+void QtDialogView::OnRadio(int k, bool toggled)
+{
+    if (!toggled && toggledRadio == k) {
+        // The click that has just checked this radio; its toggle was handled.
+        toggledRadio = -1;
+        return;
+    }
+    toggledRadio = toggled ? k : -1;
+    if (dlg) {
+        dlg->OnDeckRadio(k);
+    }
+}
+
+// Up and Down move to the row above or below, Page Up and Page Down by ten,
+// Ctrl+Home and Ctrl+End to the first and last deck; the grid scrolls through
+// the scroll handling when the deck is out of view.
+bool QtDialogView::MoveFromRow(int row, const QKeyEvent& key)
+{
+    const bool control = key.modifiers() & Qt::ControlModifier;
+    int step = 0;
+    int towardsStart = CDeckEditorDlg::SB_LINEUP;
+    int towardsEnd = CDeckEditorDlg::SB_LINEDOWN;
+    switch (key.key()) {
+    case Qt::Key_Up: step = -1; break;
+    case Qt::Key_Down: step = 1; break;
+    case Qt::Key_PageUp: step = -kRows; break;
+    case Qt::Key_PageDown: step = kRows; break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (!control) {
+            return false;
+        }
+        step = key.key() == Qt::Key_Home ? -SaveData::kDecks : SaveData::kDecks;
+        break;
+    default: return false;
+    }
+    if (std::abs(step) == kRows) {
+        towardsStart = CDeckEditorDlg::SB_PAGEUP;
+        towardsEnd = CDeckEditorDlg::SB_PAGEDOWN;
+    } else if (std::abs(step) == SaveData::kDecks) {
+        towardsStart = CDeckEditorDlg::SB_TOP;
+        towardsEnd = CDeckEditorDlg::SB_BOTTOM;
+    }
+    const int position = GetScrollPos(IDC_SCROLL);
+    const int target = std::clamp(position + row + step, 0, SaveData::kDecks - 1);
+    if (target < position) {
+        Scroll(towardsStart, 0);
+    } else if (target >= position + kRows) {
+        Scroll(towardsEnd, 0);
+    }
+    const int newRow = std::clamp(target - GetScrollPos(IDC_SCROLL), 0, kRows - 1);
+    auto* edit = static_cast<QLineEdit*>(controls.at(IDC_NAME_ROW + newRow));
+    edit->setFocus(Qt::OtherFocusReason);
+    // Typing then adds to the name rather than replacing it.
+    edit->end(false);
+    return true;
 }
 
 void QtDialogView::OnScrollAction(int action)
@@ -288,6 +441,7 @@ void QtDialogView::OnScrollAction(int action)
 
 void QtDialogView::Scroll(int code, int thumb)
 {
+    toggledRadio = -1;
     if (dlg) {
         dlg->OnVScroll(code, thumb);
     }
@@ -295,6 +449,16 @@ void QtDialogView::Scroll(int code, int thumb)
 
 bool QtDialogView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress) {
+        for (int r = 0; r < kRows; ++r) {
+            if (watched == Control(IDC_NAME_ROW + r)) {
+                return MoveFromRow(r, *static_cast<QKeyEvent*>(event)) || QDialog::eventFilter(watched, event);
+            }
+        }
+    }
+    if (event->type() == QEvent::Wheel && watched == Control(IDC_TAB)) {
+        return true;
+    }
     if (event->type() == QEvent::Wheel) {
         // Over the rows, the radios and the scroll bar the wheel scrolls by lines.
         const auto* wheel = static_cast<QWheelEvent*>(event);
@@ -312,9 +476,25 @@ bool QtDialogView::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+// Centred on the screen, together with the browser window that opens beside
+// it when the screen has room for both, so that neither covers the other. The
+// place is set before start-up because the browser window is placed then.
+void QtDialogView::PlaceOnScreen()
+{
+    const QScreen* s = screen();
+    if (!s) {
+        return;
+    }
+    const QRect area = s->availableGeometry();
+    const int pair = std::max(width(), CBrowser::kOwnerOffset) + CBrowser::kPlacedWidth;
+    const int left = pair <= area.width() ? (area.width() - pair) / 2 : (area.width() - width()) / 2;
+    move(area.left() + std::max(0, left), area.top() + std::max(0, (area.height() - height()) / 2));
+}
+
 int QtDialogView::DoModal()
 {
     ended = false;
+    PlaceOnScreen();
     if (dlg && !dlg->OnInitDialog() && !ended) {
         return IDCANCEL;
     }
@@ -489,6 +669,7 @@ void QtDialogView::SetCheck(int id, bool checked)
         return;
     }
     QButtonGroup* group = button->group();
+    const QScopedValueRollback<bool> programs(settingChecks, true);
     // An exclusive group will not let its checked button go unchecked by itself.
     if (!checked && group && group->exclusive()) {
         group->setExclusive(false);
@@ -548,6 +729,7 @@ void QtDialogView::SetScrollPos(int id, int position)
         const QSignalBlocker block(scroll);
         scroll->setValue(position);
         scroll->setSliderPosition(position);
+        NameRows(scroll->value());
     }
 }
 

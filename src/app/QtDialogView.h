@@ -13,6 +13,7 @@
 
 class CDeckEditorDlg;
 class QButtonGroup;
+class QKeyEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QScrollBar;
@@ -80,10 +81,16 @@ private:
     class ScrollBar;
 
     void Build();
+    void PlaceOnScreen();
+    void SetTabOrder();
     QLineEdit* AddLineEdit(int id, int x, int y, int width, int height, bool userText);
     void OnUserEdit(int id, QLineEdit* edit, const QString& text);
+    void ShowRefusal(QWidget* edit, const QString& refused);
     void OnScrollAction(int action);
+    void OnRadio(int k, bool toggled);
     void Scroll(int code, int thumb);
+    bool MoveFromRow(int row, const QKeyEvent& key);
+    void NameRows(int position);
 
     CDeckEditorDlg* dlg = nullptr;
     std::map<int, QWidget*> controls;
@@ -97,6 +104,11 @@ private:
     int baseX = 0;  // dialog base units of the font
     int baseY = 0;
     int wheelRemainder = 0;
+    // Set while the program itself checks or unchecks radios.
+    bool settingChecks = false;
+    // The radio a user's toggle has just been handled for, so that the click
+    // that follows it is not handled a second time.
+    int toggledRadio = -1;
     bool ended = false;
     int endResult = IDCANCEL;
     bool shownOnce = false;

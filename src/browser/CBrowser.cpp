@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -27,6 +28,43 @@ std::string CurrentDirectory()
 }
 
 }  // namespace
+
+// A dialog's own rectangle starts at its owner's position (a dialog's place is
+// relative to its owner), is fitted to the desktop and goes 390 px right of
+// that: beside the owner. Our owner can be wider than 390 px, so the dialog
+// keeps clear of it; where the right has no room it takes the side with the
+// most, and its whole frame stays on the desktop.
+ViewRect CBrowser::Placement(ViewRect rect, const ViewRect& desktop, const ViewRect& ownerRect)
+{
+    const bool hasOwner = ownerRect.Width() > 0 && ownerRect.Height() > 0;
+    if (hasOwner) {
+        rect = {ownerRect.left, ownerRect.top, ownerRect.left + rect.Width(), ownerRect.top + rect.Height()};
+    }
+    rect.right = rect.left + kPlacedWidth;
+    if (rect.Height() > desktop.Height()) {
+        rect.top = desktop.top;
+        rect.bottom = desktop.bottom - 25;
+    }
+    if (rect.Width() > desktop.Width()) {
+        rect.left = desktop.left;
+        rect.right = rect.left + 350;
+    }
+    rect.left += kOwnerOffset;
+    rect.right += kOwnerOffset;
+
+    const int width = rect.Width();
+    const int height = rect.Height();
+    const auto moveTo = [&rect, width, height](int left, int top) { rect = {left, top, left + width, top + height}; };
+    if (hasOwner && rect.left < ownerRect.right) {
+        moveTo(ownerRect.right, rect.top);
+    }
+    if (hasOwner && rect.right > desktop.right && ownerRect.left - desktop.left > desktop.right - ownerRect.right) {
+        moveTo(ownerRect.left - width, rect.top);
+    }
+    moveTo(std::max(desktop.left, std::min(rect.left, desktop.right - width)),
+           std::max(desktop.top, std::min(rect.top, desktop.bottom - height)));
+    return rect;
+}
 
 void CExplorer::Attach(BrowserControl* c)
 {
@@ -100,20 +138,8 @@ bool CBrowser::OnInitDialog()
     explorer.Navigate(pathText);
 
     if (view) {
-        const ViewRect desktop = view->GetDesktopClientRect();
-        ViewRect rect = view->GetWindowRect();
-        rect.right = rect.left + 625;
-        if (rect.Height() > desktop.Height()) {
-            rect.top = desktop.top;
-            rect.bottom = desktop.bottom - 25;
-        }
-        if (rect.Width() > desktop.Width()) {
-            rect.left = desktop.left;
-            rect.right = rect.left + 350;
-        }
-        rect.left += 390;
-        rect.right += 390;
-        view->MoveWindow(rect);
+        view->MoveWindow(Placement(view->GetWindowRect(), view->GetDesktopClientRect(),
+                                   owner ? owner->OwnerWindowRect() : ViewRect()));
     }
     return true;
 }

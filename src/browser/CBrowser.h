@@ -14,6 +14,9 @@ public:
     virtual void OnBrowserCode(const std::string& code) = 0;
     // cancel: the owner leaves its Edit command without a hand-over.
     virtual void OnBrowserCancelled() = 0;
+    // The owner's whole window in screen pixels, which the dialog is placed
+    // beside; an empty rectangle when it has none.
+    virtual ViewRect OwnerWindowRect() const { return ViewRect(); }
 };
 
 // The embedded web browser as the dialog uses it. The Qt WebEngine control and
@@ -56,6 +59,9 @@ public:
     void Create(BrowserOwner* owner);
 
     bool OnInitDialog();
+    // Where OnInitDialog puts the window: its rectangle, the desktop's and
+    // the owner's (empty when there is none), all frames in screen pixels.
+    static ViewRect Placement(ViewRect window, const ViewRect& desktop, const ViewRect& owner);
     // Virtual key codes as PreTranslateMessage is given them.
     static constexpr int kEnterKey = 13;
     static constexpr int kEscapeKey = 27;
@@ -73,6 +79,10 @@ public:
 
     CExplorer explorer;
     BrowserOwner* owner = nullptr;
+    // The window's width as placed, and how far right of its owner's left
+    // edge it goes.
+    static constexpr int kPlacedWidth = 625;
+    static constexpr int kOwnerOffset = 390;
     // Icon resource 134, the window's big icon.
     static constexpr int kIcon = 134;
 

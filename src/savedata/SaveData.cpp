@@ -153,6 +153,7 @@ SaveData::SaveData()
         decks[s] = std::make_unique<DeckRecord>(*this, s + 1);
     }
     loaded = true;
+    settledImage = BuildImage();
 }
 
 SaveData::~SaveData() = default;
@@ -287,6 +288,7 @@ std::string SaveData::Write()
         return kTextCannotOpenSave;
     }
     knownFile = image;
+    settledImage = image;
     return std::string();
 }
 
@@ -306,7 +308,7 @@ std::string SaveData::MakeBackup()
     return std::string();
 }
 
-bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != knownFile; }
+bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != settledImage; }
 
 bool SaveData::ChangedOnDisk() const
 {

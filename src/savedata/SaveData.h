@@ -102,7 +102,10 @@ public:
     std::vector<std::uint8_t> BuildImage() const;
     // The file's bytes as loaded, or as last written by Write.
     const std::vector<std::uint8_t>& KnownFileBytes() const { return knownFile; }
-    // True when Write would write bytes other than those last loaded or written.
+    // True when Write would now write other bytes than it would have written
+    // right after loading or after the last write. Comparing with the raw file
+    // instead would flag every file whose layout is not our own (cards out of
+    // order, long names) as changed.
     bool HasUnsavedChanges() const;
     // True when the file on disk is no longer what was loaded or last written
     // (a file that has gone counts as changed).
@@ -121,6 +124,8 @@ private:
     int activeLineStart = -1;
     std::unique_ptr<DeckRecord> decks[kDecks + 1];
     std::vector<std::uint8_t> knownFile;
+    // What Write would have written right after loading or the last write.
+    std::vector<std::uint8_t> settledImage;
 };
 
 // The deck's DAZO Rozi.

@@ -60,66 +60,6 @@ TEST_F(MainWindowNoBackupFolderTest, BackupMessageOnceThenTheWindowIsUsable)
     EXPECT_EQ(view.messages.size(), 1u);
 }
 
-TEST_F(MainWindowTest, NormalStartLeavesTheWindowAtRest)
-{
-    saveFile.Add(0, 5, 2);
-    saveFile.Add(0, 3, 1);
-    saveFile.Add(0, 600, 3);
-    saveFile.names[0] = Sjis(u8"紅蓮速攻");
-    ASSERT_TRUE(Start());
-
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_FALSE(view.ended);
-    EXPECT_EQ(view.GetWindowText(), "Zev DeckEditor 1.08.0");
-    EXPECT_EQ(view.icon, IDR_MAINFRAME);
-
-    const TestView::Item& tabs = view.Find(IDC_TAB);
-    const std::vector<std::string> captions = {Sjis(u8"書出"), Sjis(u8"消去"), Sjis(u8"作成"),
-                                               Sjis(u8"編集"), Sjis(u8"複製"), Sjis(u8"入替")};
-    EXPECT_EQ(tabs.tabs, captions);
-    EXPECT_EQ(view.GetCurSel(IDC_TAB), 0);
-
-    EXPECT_TRUE(view.GetCheck(IDC_FORMAT1));
-    EXPECT_FALSE(view.GetCheck(IDC_FORMAT1 + 1));
-    EXPECT_FALSE(view.GetCheck(IDC_FORMAT1 + 2));
-    EXPECT_TRUE(view.GetCheck(IDC_ONE));
-    EXPECT_FALSE(view.GetCheck(IDC_ALL));
-    for (int id : {IDC_FORMAT1, IDC_FORMAT1 + 1, IDC_FORMAT1 + 2, IDC_ONE, IDC_ALL, IDC_FORMAT_FRAME}) {
-        EXPECT_TRUE(view.IsItemVisible(id)) << id;
-    }
-    EXPECT_FALSE(view.IsItemVisible(IDC_MAIDCODE));
-    EXPECT_FALSE(view.IsItemVisible(IDC_MAIDCODE_LABEL));
-    for (int r = 0; r < kRows; ++r) {
-        EXPECT_FALSE(view.IsItemVisible(IDC_RADIO_B + r));
-        EXPECT_TRUE(view.IsItemVisible(IDC_RADIO_A + r));
-    }
-    EXPECT_EQ(CheckedRow(IDC_RADIO_A), 0);
-    EXPECT_EQ(CheckedRow(IDC_RADIO_B), 0);
-    EXPECT_EQ(dlg->currentDeck, 0);
-    EXPECT_EQ(dlg->secondDeck, 0);
-
-    int minimum = -1, maximum = -1;
-    view.GetScrollRange(IDC_SCROLL, minimum, maximum);
-    EXPECT_EQ(minimum, 0);
-    EXPECT_EQ(maximum, 43);
-    EXPECT_EQ(view.GetScrollPos(IDC_SCROLL), 0);
-
-    EXPECT_EQ(Row(0), Sjis(u8"紅蓮速攻"));
-    for (int r = 1; r < kRows; ++r) {
-        EXPECT_EQ(Row(r), "Deck " + std::to_string(r + 1));
-    }
-    // Ascending card number, never grouped by name.
-    EXPECT_EQ(view.GetItemText(IDC_CARDLIST), CardListOf({{3, 1}, {5, 2}, {600, 3}}));
-    EXPECT_EQ(StatusHistory().front(), Sjis(u8"初期化中..."));
-    EXPECT_EQ(Status(), encode(dlg->saveData.Deck(0)));
-    EXPECT_NE(Status(), "0");
-
-    // The start-up backup is a byte copy of the save file.
-    const std::vector<std::string> backups = ws.List(ws.BackupDir());
-    ASSERT_EQ(backups.size(), 1u);
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + backups[0]), saveFile.Bytes());
-}
-
 // ----------------------------------------------------------------- deck grid
 
 struct ScrollCase {

@@ -77,24 +77,6 @@ TEST_F(Trust, ADeletedSaveFileCountsAsChanged)
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }
 
-TEST_F(Trust, EndingWithUnsavedChangesAsksFirst)
-{
-    ASSERT_TRUE(Start());
-    for (int way : {IDOK, IDCANCEL}) {
-        TypeName(0, "Renamed");
-        view.answers.push_back(IDNO);
-        dlg->EndDialogRequested(way);
-        EXPECT_FALSE(view.ended);
-        EXPECT_EQ(Name(0), "Renamed");
-    }
-    EXPECT_EQ(Asked(kDiscard), 2u);
-    view.answers.push_back(IDYES);
-    dlg->EndDialogRequested(IDCANCEL);
-    EXPECT_TRUE(view.ended);
-    EXPECT_EQ(view.endResult, IDCANCEL);
-    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());  // never written at exit
-}
-
 TEST_F(Trust, EndingWithNothingUnsavedIsImmediate)
 {
     ASSERT_TRUE(Start());

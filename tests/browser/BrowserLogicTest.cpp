@@ -42,30 +42,43 @@ TEST(BrowserDialog, PagePathIsTheWholeWorkingFolderInCodePage932)
     EXPECT_FALSE(d.view.IsWindowVisible());
 }
 
-TEST(BrowserDialog, PlacementIs625WideAnd390RightFittingTheDesktop)
+TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
 {
     struct Case {
-        ViewRect window, desktop, placed;
+        ViewRect window, desktop, owner, placed;
     } cases[] = {
-        {{0, 0, 600, 752}, {0, 0, 1920, 1080}, {390, 0, 1015, 752}},
-        {{30, 20, 630, 500}, {0, 0, 1280, 1024}, {420, 20, 1045, 500}},
-        // Taller than the desktop; exactly as tall is not taller.
-        {{100, 50, 700, 900}, {0, 0, 1024, 768}, {490, 0, 1115, 743}},
-        {{0, 10, 600, 778}, {0, 0, 1024, 768}, {390, 10, 1015, 778}},
-        {{0, 70, 600, 900}, {0, 40, 1024, 808}, {390, 40, 1015, 783}},
+        // Starts at the owner's corner, 625 wide, 390 to the right.
+        {{0, 0, 600, 752}, {0, 0, 1920, 1080}, {100, 200, 435, 504}, {490, 200, 1115, 952}},
+        // An owner wider than 390 px is not covered.
+        {{0, 0, 600, 752}, {0, 0, 1920, 1080}, {100, 200, 550, 504}, {550, 200, 1175, 952}},
+        // No room on the right, more on the left.
+        {{0, 0, 600, 752}, {0, 0, 1280, 1024}, {800, 100, 1135, 404}, {175, 100, 800, 852}},
+        // Room on neither side: the right, pulled onto the desktop.
+        {{0, 0, 600, 752}, {0, 0, 1024, 768}, {344, 232, 679, 536}, {399, 16, 1024, 768}},
+        // Taller than the desktop: its height less 25.
+        {{0, 0, 600, 752}, {0, 0, 1024, 600}, {0, 0, 335, 304}, {390, 0, 1015, 575}},
         // Wider than the desktop: 350 wide.
-        {{40, 30, 640, 500}, {0, 0, 600, 800}, {390, 30, 740, 500}},
-        {{40, 30, 640, 500}, {0, 0, 625, 800}, {430, 30, 1055, 500}},
-        // Both at once, on a desktop that does not start at 0.
-        {{10, 10, 610, 762}, {5, 8, 505, 408}, {395, 8, 745, 383}},
+        {{0, 0, 600, 752}, {0, 0, 600, 800}, {0, 0, 335, 304}, {250, 0, 600, 752}},
+        // No owner: from the window's own corner.
+        {{30, 20, 630, 500}, {0, 0, 1280, 1024}, {}, {420, 20, 1045, 500}},
+        {{100, 50, 700, 900}, {0, 0, 1024, 768}, {}, {399, 0, 1024, 743}},
     };
     for (const Case& c : cases) {
-        Dialog d;
-        d.view.windowRect = c.window;
-        d.view.desktopRect = c.desktop;
-        d.browser.Create(nullptr);
-        EXPECT_EQ(Sides(d.view.windowRect), Sides(c.placed)) << c.window.left << "," << c.window.top;
+        EXPECT_EQ(Sides(CBrowser::Placement(c.window, c.desktop, c.owner)), Sides(c.placed))
+            << c.owner.left << "," << c.owner.top << " on " << c.desktop.right << "x" << c.desktop.bottom;
     }
+
+    // Creation places the window by its owner's window.
+    struct Owner : BrowserOwner {
+        void OnBrowserCode(const std::string&) override {}
+        void OnBrowserCancelled() override {}
+        ViewRect OwnerWindowRect() const override { return {100, 200, 435, 504}; }
+    } owner;
+    Dialog d;
+    d.view.windowRect = {0, 0, 600, 752};
+    d.view.desktopRect = {0, 0, 1920, 1080};
+    d.browser.Create(&owner);
+    EXPECT_EQ(Sides(d.view.windowRect), Sides(cases[0].placed));
 }
 
 TEST(BrowserDialog, SizingKeysAndTheOkAndCancelEndings)

@@ -153,7 +153,8 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
     const std::string original = ws.Get(ws.SavePath());
     const std::string code = "0" + std::string{digit_char((500 * 3 + 2) / 62), digit_char((500 * 3 + 2) % 62)} +
                              std::string{digit_char((501 * 3 + 1) / 62), digit_char((501 * 3 + 1) % 62)};
-    const Result r = Cli({"-C", ws.WorkDir(), "rename", "2", u8"新しい名前", "create", "3", code, "delete", "1",
+    // The JIS forms 〜 and − that input methods give are stored as the game's 0x8160 and 0x817C.
+    const Result r = Cli({"-C", ws.WorkDir(), "rename", "2", u8"新しい名前〜−", "create", "3", code, "delete", "1",
                           "duplicate", "11", "50", "swap", "50", "51", "swap", "5", "6", "save", "list"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n");
@@ -162,7 +163,7 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
 
     SaveData saved;
     ASSERT_TRUE(saved.IsLoaded());
-    EXPECT_EQ(saved.Deck(1).Name(), Sjis(u8"新しい名前"));
+    EXPECT_EQ(saved.Deck(1).Name(), Sjis(u8"新しい名前") + "\x81\x60\x81\x7c");
     EXPECT_EQ(saved.Deck(2).Name(), Sjis(u8"デッキ03"));
     EXPECT_EQ(saved.Deck(2).Counts()[501], 2);
     EXPECT_EQ(saved.Deck(0).Name(), Sjis(u8"デッキ01"));

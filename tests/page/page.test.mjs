@@ -216,5 +216,19 @@ async function defineTests() {
       assert.deepEqual((await deckShown(page)).find(([i]) => i === spare), [spare, 1]);
       await close();
     });
+
+    // The editor's ok button stands some 500-590 px from the page's left edge
+    // at its top (wherever the window is widened to), over the page's corner.
+    test('the title row keeps clear of the editor\'s ok button', async () => {
+      const { page, close } = await openPage();
+      await page.evaluate(() => demaid(deck, '0t1'));
+      for (const width of [610, 625, 900]) {
+        await page.setViewportSize({ width, height: 750 });
+        const right = await page.$$eval('.title-row > *, .totals > *', (items) =>
+          Math.max(...items.map((e) => e.getBoundingClientRect().right)));
+        assert.ok(right <= Math.min(500, width - 120), `title row reaches ${right} px at width ${width}`);
+      }
+      await close();
+    });
   });
 }

@@ -96,7 +96,11 @@ TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
     EXPECT_EQ(data.Deck(0).Counts()[149], 1);
     EXPECT_EQ(data.Deck(0).Counts()[6], 1);
     EXPECT_EQ(data.Deck(1).Name(), "ab");
+    // Written otherwise than read, but nothing was changed: nothing to lose.
+    EXPECT_FALSE(data.HasUnsavedChanges());
+    data.Deck(1).SetName("abc");
     EXPECT_TRUE(data.HasUnsavedChanges());
+    data.Deck(1).SetName("ab");
 
     ASSERT_EQ(data.Write(), "");
     const std::string written = ws.Get(ws.SavePath());

@@ -1,0 +1,531 @@
+#!/usr/bin/python3
+"""End-to-end tests: the real deckeditor on an X display, driven as a player
+drives it (mouse, keyboard, typed Japanese, the wheel) and read back through
+the accessibility tree, as a screen reader reads it.
+
+    e2e.py DECKEDITOR-BINARY DECK-PAGE [unittest arguments]
+
+It starts Xvfb and a private D-Bus session with the accessibility bus itself.
+"""
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop  # noqa: E402
+from desktop import click, key, type_text, wait_until, wheel  # noqa: E402
+from gamefiles import GameFolder, SaveFile, card_list_text, code_of, sjis  # noqa: E402
+
+EDITOR = None
+PAGE = None
+CAPTION = 'Zev DeckEditor 1.08.0'
+MESSAGE_CAPTION = 'ご、ご主人様ぁ～'
+FIRST_DECK = '紅蓮速攻'  # the browser window takes the deck's name as its caption
+TABS = ['書出', '消去', '作成', '編集', '複製', '入替']
+
+pyatspi = None
+
+
+def center(extents):
+    x, y, w, h = extents
+    return x + w // 2, y + h // 2
+
+
+def descendants(acc):
+    for c in acc:
+        if c is not None:
+            yield c
+            yield from descendants(c)
+
+
+class Node:
+    """One accessible object, read once."""
+
+    def __init__(self, acc):
+        self.acc = acc
+        self.role = acc.getRoleName()
+        self.name = acc.name or ''
+        states = acc.getState()
+        self.checked = states.contains(pyatspi.STATE_CHECKED)
+        self.focused = states.contains(pyatspi.STATE_FOCUSED)
+        self.showing = states.contains(pyatspi.STATE_SHOWING)
+        ext = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        self.extents = (ext.x, ext.y, ext.width, ext.height)
+
+    def __eq__(self, other):
+        return isinstance(other, Node) and (self.role, self.name, self.extents) == (other.role, other.name, other.extents)
+
+    def __repr__(self):
+        return '<%s %r at %s>' % (self.role, self.name, self.extents)
+
+    @property
+    def text(self):
+        return self.acc.queryText().getText(0, -1)
+
+    def click(self, button=1):
+        assert self.showing, '%s %r is not on screen' % (self.role, self.name)
+        click(*center(self.extents), button=button)
+
+
+class MainWindow:
+    """The main window's controls, found by role and order (as built from the
+    dialog template), so that finding them does not depend on their names."""
+
+    def __init__(self, dialog):
+        dialog.clearCache()
+        nodes = [Node(c) for c in dialog if c is not None]
+        self.dialog = Node(dialog)
+        texts = [n for n in nodes if n.role == 'text']
+        self.status, self.card_list, self.code_box = texts[0], texts[1], texts[2]
+        self.rows, self.radios_a, self.radios_b = [], [], []
+        for i, n in enumerate(nodes):
+            if n.role == 'text' and n in texts[3:]:
+                self.rows.append(n)
+                self.radios_a.append(nodes[i + 1])
+                self.radios_b.append(nodes[i + 2])
+        tab_list = next(n for n in nodes if n.role == 'page tab list')
+        self.tab_list = tab_list
+        self.tabs = [Node(c) for c in tab_list.acc if c is not None and c.getRoleName() == 'page tab']
+        self.scroll_bar = next(n for n in nodes if n.role == 'scroll bar')
+        self.ok = next(n for n in nodes if n.role == 'push button' and n.name == 'O K')
+        self.save = next(n for n in nodes if n.role == 'push button' and n.name == 'SAVE')
+        self.nodes = nodes
+
+    def row_texts(self):
+        return [r.text for r in self.rows]
+
+    def checked_row(self, column):
+        marks = [r.checked for r in column]
+        assert marks.count(True) <= 1, marks
+        return marks.index(True) if True in marks else -1
+
+    def selected_tab(self):
+        return self.tab_list.name  # a tab list is named after its current tab
+
+    def focused(self):
+        return next((n for n in self.nodes if n.focused), None)
+
+
+class Editor:
+    """One run of deckeditor in a game folder."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QTWEBENGINE_DISABLE_SANDBOX='1',
+                   LANG='C.UTF-8', LC_ALL='C.UTF-8')
+        self.log = open(os.path.join(folder.root, 'editor.log'), 'wb')
+        self.process = subprocess.Popen([EDITOR], cwd=folder.work, env=env, stdout=self.log, stderr=self.log)
+        self.app = wait_until(self._find_app, 30, 'the editor on the accessibility bus')
+        wait_until(lambda: self.main().status.text.startswith('0'), 30, 'the main window at rest')
+
+    def _find_app(self):
+        if self.process.poll() is not None:
+            raise AssertionError('deckeditor ended at start-up with %s' % self.process.returncode)
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.process.pid:
+                return app
+        return None
+
+    def windows(self):
+        self.app.clearCache()
+        return [w for w in self.app if w is not None]
+
+    def main(self):
+        dialog = next(w for w in self.windows() if w.name == CAPTION)
+        return MainWindow(dialog)
+
+    def message_box(self, timeout=10):
+        """The open message box: (its text, {button name: node}). Buttons
+        are named without their mnemonic: はい(Y) is はい."""
+        def find():
+            for w in self.windows():
+                if w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING):
+                    nodes = [Node(c) for c in descendants(w)]
+                    labels = [n.name for n in nodes if n.role == 'label' and n.name]
+                    buttons = {n.name.split('(')[0]: n for n in nodes if n.role == 'push button' and n.showing}
+                    return '\n'.join(labels), buttons
+            return None
+        return wait_until(find, timeout, 'a message box')
+
+    def no_message_box(self):
+        return not any(w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING)
+                       for w in self.windows())
+
+    def wait_for_exit(self, timeout=15):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        self.log.close()
+
+
+class EditorTest(unittest.TestCase):
+    def setUp(self):
+        self.root = desktop.make_temp_folder()
+        self.save_file = SaveFile()
+        self.save_file.fill(0, 1)
+        self.save_file.fill(1, 100)
+        self.save_file.cards[3] = [7, 7, 20]
+        self.save_file.names[0] = sjis(FIRST_DECK)
+        self.editor = None
+
+    def tearDown(self):
+        if self.editor:
+            self.editor.stop()
+        subprocess.run(['rm', '-rf', self.root], check=False)
+
+    def start(self, save_bytes=None):
+        self.folder = GameFolder(self.root, save_bytes or self.save_file.bytes(), PAGE)
+        self.editor = Editor(self.folder)
+        return self.editor.main()
+
+    def main(self):
+        return self.editor.main()
+
+    def until(self, probe, what, timeout=10):
+        return wait_until(probe, timeout, what)
+
+    def rows_show(self, position):
+        """The rows show the decks from slot `position` on, and the grid's
+        radio A of row 2 makes slot position + 2 current."""
+        names = [self.names[s].decode('cp932') for s in range(position, position + 10)]
+        self.until(lambda: self.main().row_texts() == names, 'rows showing slots %d-%d' % (position, position + 9))
+
+    @property
+    def names(self):
+        return self.save_file.names
+
+    def choose_tab(self, name):
+        self.main().tabs[TABS.index(name)].click()
+        self.until(lambda: self.main().selected_tab() == name, 'tab %s' % name)
+
+    def replace_row_text(self, row, text):
+        self.main().rows[row].click()
+        key('ctrl+a')
+        type_text(text)
+
+    def browser_ok(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None:
+                continue
+            app.clearCache()
+            for w in app:
+                if w is None or w.name != FIRST_DECK or not w.getState().contains(pyatspi.STATE_SHOWING):
+                    continue
+                for c in w:
+                    if c is not None and c.getRoleName() == 'push button' and c.name == 'ok':
+                        node = Node(c)
+                        return node if node.showing else None
+        return None
+
+    def press_save(self):
+        self.main().save.click()
+        self.until(lambda: self.main().status.text.startswith('0'), 'SAVE to end')
+
+
+# ---------------------------------------------------------------- flows
+
+class Flows(EditorTest):
+    def test_start_state(self):
+        w = self.start()
+        self.assertEqual([t.name for t in w.tabs], TABS)
+        self.assertEqual(w.selected_tab(), '書出')
+        self.assertEqual(w.row_texts(), [FIRST_DECK] + ['Deck %d' % n for n in range(2, 11)])
+        self.assertEqual(w.status.text, code_of(self.save_file.cards[0]))
+        self.assertEqual(w.card_list.text, card_list_text(self.save_file.cards[0]))
+        self.assertEqual(w.checked_row(w.radios_a), 0)
+        self.assertFalse(any(r.showing for r in w.radios_b))
+        self.assertFalse(w.code_box.showing)
+        marks = {n.name: n.checked for n in w.nodes if n.role in ('check box', 'radio button') and n.name in '123oneall'}
+        self.assertEqual(marks, {'1': True, '2': False, '3': False, 'one': True, 'all': False})
+        self.assertEqual(w.scroll_bar.acc.queryValue().maximumValue, 43)
+        # The start-up backup is a byte copy of the save file.
+        backups = os.listdir(os.path.join(self.root, 'File', 'BackUp'))
+        self.assertEqual(len(backups), 1)
+        with open(os.path.join(self.root, 'File', 'BackUp', backups[0]), 'rb') as f:
+            self.assertEqual(f.read(), self.save_file.bytes())
+        # Every control stays inside the window.
+        x, y, width, height = w.dialog.extents
+        for n in w.nodes:
+            if n.showing:
+                nx, ny, nw, nh = n.extents
+                self.assertTrue(x <= nx and nx + nw <= x + width and y <= ny and ny + nh <= y + height, n.role)
+
+    def test_rename_and_save(self):
+        self.start()
+        self.replace_row_text(2, 'Blue Dragon')
+        self.press_save()
+        self.save_file.names[2] = b'Blue Dragon'
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_create_from_code(self):
+        self.save_file.stock[6] = 3
+        self.start()
+        self.main().radios_a[3].click()  # deck 4
+        self.choose_tab('作成')
+        self.main().code_box.click()
+        type_text(code_of([7, 7, 7, 20]))
+        self.main().ok.click()
+        self.until(lambda: self.main().status.text == code_of([7, 7, 7, 20]), 'the new deck')
+        self.assertEqual(self.main().card_list.text, 'Card7 x 3\nCard20 x 1\n')
+        self.assertEqual(self.main().row_texts()[3], 'デッキ04')
+        self.press_save()
+        self.save_file.names[3] = sjis('デッキ04')
+        self.save_file.cards[3] = [7, 7, 7, 20]
+        self.save_file.stock[6] = 2  # the third copy of card 7 came from the stock
+        self.save_file.active = 3
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_edit_round_trip_through_the_page(self):
+        # Enough copies in stock for deck 1's cards to go into another deck.
+        for n in range(1, 15):
+            self.save_file.stock[n - 1] = 3
+        self.start()
+        self.choose_tab('編集')
+        ok = wait_until(self.browser_ok, 20, "the browser window's ok")
+        # Deck 1 was handed over; another deck is chosen before ok.
+        self.main().radios_a[5].click()
+        self.until(lambda: self.main().status.text == '0', 'deck 6 current')
+        ok.click()
+        self.until(lambda: self.main().status.text == code_of(self.save_file.cards[0]), 'deck 6 filled by the page')
+        self.assertEqual(self.main().selected_tab(), '作成')
+        self.until(lambda: self.browser_ok() is None, 'the browser window hidden')
+        self.press_save()
+        self.save_file.cards[5] = list(self.save_file.cards[0])
+        for n in range(1, 15):
+            self.save_file.stock[n - 1] = 0 if n < 14 else 2
+        self.save_file.active = 5
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_scrolling_by_every_means(self):
+        self.start()
+        # Each way of scrolling, then the position it must leave the rows at.
+        bar = lambda: self.main().scroll_bar.extents  # noqa: E731
+
+        def arrow_down():
+            x, y, w, h = bar()
+            click(x + w // 2, y + h - 3)
+
+        def page_area():
+            x, y, w, h = bar()
+            click(x + w // 2, y + h - 20)
+
+        def wheel_over_rows(notches):
+            return lambda: wheel(*center(self.main().rows[4].extents), notches)
+
+        def context_menu(downs):
+            def run():
+                x, y, w, h = bar()
+                click(x + w // 2, y + h // 2, button=3)
+                time.sleep(0.3)  # the menu opens on the next event round
+                key(*(['Down'] * downs + ['Return']))
+            return run
+
+        steps = [
+            (arrow_down, 1),
+            (page_area, 11),
+            (wheel_over_rows(-2), 13),
+            (wheel_over_rows(1), 12),
+            (context_menu(3), 43),   # Qt's menu: Scroll here, Top, Bottom, Page up, ...
+            (context_menu(2), 0),
+            (context_menu(1), None),  # Scroll here, at the middle of the bar
+            (context_menu(4), -10),   # Page up
+        ]
+        position = 0
+        for action, expected in steps:
+            action()
+            if expected is None:
+                self.until(lambda: 15 < self.main().scroll_bar.acc.queryValue().currentValue < 28, 'the middle')
+                position = int(self.main().scroll_bar.acc.queryValue().currentValue)
+            else:
+                position = position + expected if expected < 0 else expected
+            self.rows_show(position)
+            # The rows and the decks agree: the radio of row 2 chooses slot position + 2.
+            self.main().radios_a[2].click()
+            self.until(lambda: self.main().status.text == code_of(self.save_file.cards[position + 2]),
+                       'slot %d current' % (position + 2))
+        self.replace_row_text(2, 'Renamed')
+        self.press_save()
+        self.save_file.names[position + 2] = b'Renamed'
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_save_asks_when_the_game_changed_the_file(self):
+        self.start()
+        self.replace_row_text(0, 'Mine')
+        game = SaveFile()
+        game.fill(0, 1)
+        game.fill(1, 100)
+        game.cards[3] = [7, 7, 20]
+        game.game_lines[5] = b"the game's newer progress"
+        self.folder.write_save(game.bytes())
+        self.main().save.click()
+        text, buttons = self.editor.message_box()
+        self.assertEqual(text, 'セーブデータがゲームで書き換えられたみたいです。\n上書きしちゃっていいですか？')
+        buttons['いいえ'].click()
+        self.until(self.editor.no_message_box, 'the question to close')
+        self.assertEqual(self.folder.read_save(), game.bytes())
+        self.main().save.click()
+        self.editor.message_box()[1]['はい'].click()
+        # Overwriting writes the editor's copy, lines it does not edit included.
+        self.save_file.names[0] = b'Mine'
+        self.until(lambda: self.folder.read_save() == self.save_file.bytes(), "the editor's file over the game's")
+
+    def test_leaving_with_and_without_edits(self):
+        # A layout of the game's own that the editor writes otherwise: cards
+        # out of order and a 40-byte name. Nothing is edited: no question.
+        self.save_file.cards[1].reverse()
+        self.save_file.names[4] = b'N' * 40
+        odd = self.save_file.bytes(sort_cards=False)
+        self.start(odd)
+        key('Escape')
+        self.assertEqual(self.editor.wait_for_exit(), 0, 'the editor asked or stayed open without edits')
+        self.assertEqual(self.folder.read_save(), odd)
+
+        self.editor.stop()
+        self.editor = Editor(self.folder)
+        self.replace_row_text(0, 'Edited')
+        key('Escape')
+        text, buttons = self.editor.message_box()
+        self.assertEqual(text, 'まだセーブしていない変更がありますよぉ。\n保存しないで終わっちゃっていいですか？')
+        self.assertEqual(sorted(buttons), ['いいえ', 'はい'])
+        buttons['いいえ'].click()
+        self.until(self.editor.no_message_box, 'the question to close')
+        self.assertIsNone(self.editor.process.poll())
+        key('Escape')
+        self.editor.message_box()[1]['はい'].click()
+        self.assertEqual(self.editor.wait_for_exit(), 0)
+        self.assertEqual(self.folder.read_save(), odd)
+
+
+# ---------------------------------------------------------------- faults met on a real desktop
+
+class RealDesktop(EditorTest):
+    def test_wheel_over_the_tabs_changes_nothing(self):
+        self.start()
+        tabs = self.main().tabs
+        wheel(*center(tabs[0].extents), -4)
+        wheel(*center(tabs[2].extents), 2)
+        time.sleep(0.5)
+        self.assertEqual(self.main().selected_tab(), '書出')
+        self.assertIsNone(desktop.window_geometry(FIRST_DECK))
+        self.assertFalse(any(r.showing for r in self.main().radios_b))
+
+    def test_browser_window_opens_beside_the_main_window(self):
+        w = self.start()
+        self.choose_tab('編集')
+        browser = wait_until(lambda: desktop.window_geometry(FIRST_DECK), 20, 'the browser window')
+        mx, my, mw, mh = w.dialog.extents
+        bx, by, bw, bh = browser
+        self.assertTrue(bx >= mx + mw or bx + bw <= mx, 'the browser window %s covers the main window %s'
+                        % (browser, w.dialog.extents))
+        sw, sh = desktop.SCREEN
+        self.assertTrue(0 <= bx and bx + bw <= sw and 0 <= by and by + bh <= sh, browser)
+
+    def test_japanese_input_and_characters_that_cannot_be_stored(self):
+        self.start()
+        self.replace_row_text(1, 'ドラゴン〜−‖¢£¬')
+        self.until(lambda: self.main().row_texts()[1] in ('ドラゴン〜−‖¢£¬', 'ドラゴン～−‖¢£¬'), 'the typed name')
+        self.replace_row_text(2, 'Café')
+        # The reason shows beside the row, and a screen reader reads it with the row.
+        reason = '「é」はセーブデータに書けない文字なんです…。'
+        self.until(lambda: self.main().rows[2].acc.description == reason, 'the reason for the refused character')
+        self.assertEqual(self.main().row_texts()[2], 'Caf')
+        self.press_save()
+        self.save_file.names[1] = sjis('ドラゴン～') + b'\x81\x7c\x81\x61\x81\x91\x81\x92\x81\xca'
+        self.save_file.names[2] = b'Caf'
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_keyboard_reaches_every_deck(self):
+        self.start()
+        self.main().rows[0].click()
+        key(*['Down'] * 12)
+        self.rows_show(3)
+        self.assertEqual(self.main().focused(), self.main().rows[9])
+        key('Next')
+        self.rows_show(13)
+        key('ctrl+End')
+        self.rows_show(43)
+        self.until(lambda: self.main().focused() == self.main().rows[9], 'the last row focused')
+        type_text('!')
+        key('Prior', 'Up')  # deck 43, out of view: a page up; then deck 42
+        self.rows_show(33)
+        self.until(lambda: self.main().focused() == self.main().rows[8], 'the row of deck 42 focused')
+        key('ctrl+Home')
+        self.rows_show(0)
+        self.press_save()
+        self.save_file.names[52] += b'!'
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+        # Tab goes in reading order: tabs, O K, SAVE, the right-hand side,
+        # the rows with their radios, the status line; then round again.
+        self.main().status.click()
+        order = []
+        for _ in range(16):
+            key('Tab')
+            time.sleep(0.1)
+            order.append(self.main().focused())
+        w = self.main()
+        right_hand = [n for n in w.nodes if n.role == 'check box'] + [w.card_list]
+        self.assertEqual(order[:3], [w.tab_list, w.ok, w.save])
+        self.assertEqual([n for n in order[3:] if n in right_hand], right_hand)
+        # A radio column is one stop, at its checked radio (arrows move within it).
+        grid = order[order.index(w.rows[0]):]
+        self.assertEqual(grid[:3], [w.rows[0], w.radios_a[0], w.rows[1]])
+
+    def test_screen_reader_names_and_actions(self):
+        w = self.start()
+        self.assertEqual([r.name for r in w.rows], ['デッキ %d の名前' % n for n in range(1, 11)])
+        self.assertEqual(w.status.name, 'DAZO Rozi')
+        self.assertTrue(w.card_list.name)
+        self.assertEqual(len({r.name for r in w.radios_a + w.radios_b}), 20)
+        w.scroll_bar.acc.queryValue().currentValue = 20
+        self.rows_show(20)
+        self.until(lambda: self.main().rows[0].name == 'デッキ 21 の名前', 'names following the rows')
+        # A Toggle on row 3's radio makes deck 24 current, as a click does.
+        radio = self.main().radios_a[3].acc
+        action = radio.queryAction()
+        action.doAction(next(i for i in range(action.nActions) if action.getName(i).lower() == 'toggle'))
+        self.until(lambda: self.main().status.text == code_of(self.save_file.cards[23]), 'deck 24 current')
+        self.save_file.cards[23] = []
+        # Text set through the accessibility interface renames the deck.
+        self.main().rows[1].acc.queryEditableText().setTextContents('Spoken')
+        self.press_save()
+        self.save_file.names[21] = b'Spoken'
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+
+def main():
+    global EDITOR, PAGE, pyatspi
+    if len(sys.argv) < 3:
+        print(__doc__)
+        return 2
+    if not os.environ.get('E2E_INSIDE_SESSION'):
+        return desktop.run_in_session([os.path.abspath(__file__)] + sys.argv[1:])
+    EDITOR, PAGE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    bus = desktop.AccessibilityBus()
+    try:
+        bus.start()
+        import pyatspi as module
+        pyatspi = module
+        program = unittest.main(argv=[sys.argv[0]] + sys.argv[3:], exit=False, verbosity=2)
+        result = program.result
+        failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+        print('%d passed, %d failed' % (result.testsRun - failed - len(result.skipped), failed))
+        return 0 if result.wasSuccessful() else 1
+    finally:
+        bus.stop()
+
+
+if __name__ == '__main__':
+    sys.exit(main())
