@@ -57,19 +57,18 @@ void Type(QWidget* widget, const QString& text)
     }
 }
 
-class QtMainWindowTest : public ::testing::Test {
+class QtMainWindowTest : public ::testing::Test, protected GameFolder {
 protected:
     QtMainWindowTest()
     {
         App();
-        ws.Put("list.xml", SimpleCardList());
         saveFile.Fill(0, 1);
         saveFile.Fill(1, 100);
         saveFile.Add(3, 7, 2);
     }
     void Start()
     {
-        ws.Put(ws.SavePath(), saveFile.Bytes());
+        WriteSaveFile();
         view = std::make_unique<QtDialogView>();
         dlg = std::make_unique<CDeckEditorDlg>(*view);
         view->Connect(dlg.get());
@@ -107,8 +106,6 @@ protected:
         QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, r.center());
     }
 
-    Workspace ws;
-    SaveFileBuilder saveFile;
     std::unique_ptr<QtDialogView> view;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };

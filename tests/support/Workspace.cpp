@@ -100,3 +100,12 @@ std::string ReadFileBytes(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
+
+GameFolder::GameFolder(bool withBackupFolder) : ws(withBackupFolder) { ws.Put("list.xml", SimpleCardList()); }
+
+SaveData& GameFolder::Load()
+{
+    WriteSaveFile();
+    data = std::make_unique<SaveData>();
+    return *data;
+}

@@ -3,7 +3,11 @@
 //   <root>/File/Save.dat, <root>/File/BackUp/, <root>/DeckEditor/ (the working folder)
 // The constructor changes into <root>/DeckEditor; the destructor changes back
 // and removes everything.
+#include "savedata/SaveData.h"
+#include "support/SaveFile.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,3 +38,18 @@ private:
 
 // Reads a whole file; "" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+
+// A workspace with SimpleCardList() as list.xml and a save file described in
+// memory: tests change saveFile, then Load() writes it and reads it back as
+// the program does at start.
+class GameFolder {
+public:
+    explicit GameFolder(bool withBackupFolder = true);
+
+    void WriteSaveFile() const { ws.Put(ws.SavePath(), saveFile.Bytes()); }
+    SaveData& Load();
+
+    Workspace ws;
+    SaveFileBuilder saveFile;
+    std::unique_ptr<SaveData> data;
+};
