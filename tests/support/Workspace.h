@@ -6,7 +6,6 @@
 #include "savedata/SaveData.h"
 #include "support/SaveFile.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +24,6 @@ public:
 
     // Writes a file given relative to the working folder (or absolute).
     void Put(const std::string& path, const std::string& bytes) const;
-    void Put(const std::string& path, const std::vector<std::uint8_t>& bytes) const;
     std::string Get(const std::string& path) const;  // "" when missing
     bool Exists(const std::string& path) const;
     // Names of the entries of a folder, sorted.
