@@ -66,7 +66,6 @@ bool CDeckEditorApp::ParseOptions(int argc, char** argv, Options& options, std::
 
 bool CDeckEditorApp::InitInstance()
 {
-    // Common controls and control containers need no set-up with Qt.
     QElapsedTimer sinceInit;
     sinceInit.start();
 

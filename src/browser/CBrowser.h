@@ -1,5 +1,5 @@
 #pragma once
-// The browser dialog (window 132): the deck page deckmaker.htm in an embedded
+// The browser dialog: the deck page deckmaker.htm in an embedded
 // browser, created hidden at start-up and shown by the Edit tab.
 #include "view/View.h"
 
@@ -56,7 +56,7 @@ public:
     void Create(BrowserOwner* owner);
 
     bool OnInitDialog();
-    // Virtual key codes as PreTranslateMessage is given them.
+    // Key codes as PreTranslateMessage is given them.
     static constexpr int kEnterKey = 13;
     static constexpr int kEscapeKey = 27;
     // A key-down seen before the dialog and the page; true swallows it.
@@ -73,7 +73,7 @@ public:
 
     CExplorer explorer;
     BrowserOwner* owner = nullptr;
-    // Icon resource 134, the window's big icon.
+    // The id of the window's big icon (BrowserIcon).
     static constexpr int kIcon = 134;
 
 private:
