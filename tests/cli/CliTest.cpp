@@ -107,24 +107,11 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     WriteSaveFile();
     const std::string before = ws.Get(ws.SavePath());
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"-C"},
-             {"rename", "1", "x", "save", "frobnicate"},
-             {"rename", "1"},
-             {"save", "delete", "0"},
-             {"save", "delete", "54"},
-             {"save", "code", "1x"},
-             {"save", "duplicate", "1"},
-             {"save", "rename", "2", u8"絵文字😀"},
-             {"export"},
-             {"export", "0", "all"},
-             {"export", "4", "all"},
-             {"export", "x", "all"},
-             {"export", "1"},
-             {"export", "1", "some"},
-             {"export", "1", "one"},
-             {"export", "1", "one", "54"},
-             {"export", "1", "all", "export", "2", "one", "99"},
+             {}, {"-C"}, {"rename", "1", "x", "save", "frobnicate"}, {"rename", "1"}, {"save", "delete", "0"},
+             {"save", "delete", "54"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
+             {"save", "rename", "2", u8"絵文字😀"}, {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
+             {"export", "x", "all"}, {"export", "1"}, {"export", "1", "some"}, {"export", "1", "one"},
+             {"export", "1", "one", "54"}, {"export", "1", "all", "export", "2", "one", "99"},
          }) {
         std::vector<std::string> full{"-C", ws.WorkDir()};
         full.insert(full.end(), args.begin(), args.end());
