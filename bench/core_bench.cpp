@@ -15,7 +15,8 @@ namespace {
 void Demo()
 {
     static const Workspace demo;
-    static const int made = std::system((std::string(DECKEDITOR_MAKE_DEMO) + " " + demo.Root() + " > /dev/null").c_str());
+    static const std::string command = std::string(DECKEDITOR_MAKE_DEMO) + " " + demo.Root() + " > /dev/null";
+    static const int made = std::system(command.c_str());
     if (made != 0) {
         std::abort();
     }
