@@ -1,7 +1,7 @@
 #pragma once
 // Builders for inputs: a save file in the game's 136-line layout, a card list
-// in list.xml's grammar, deck codes and export format files. Tests, fuzz targets, benchmarks and
-// make-demo all build their save files here.
+// in list.xml's grammar, deck codes and export format files. Tests, fuzz
+// targets, benchmarks and make-demo all build their save files here.
 #include <cstdint>
 #include <initializer_list>
 #include <map>
