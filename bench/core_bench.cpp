@@ -2,34 +2,24 @@
 #include "catalogue/CardCatalogue.h"
 #include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
+#include "support/Workspace.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-// Builds the demo workspace once in a temporary folder and works in it.
-struct DemoWorkspace {
-    DemoWorkspace()
-    {
-        char pattern[] = "/tmp/deckeditor-bench-XXXXXX";
-        root = ::mkdtemp(pattern);
-        const std::string command = std::string(DECKEDITOR_MAKE_DEMO) + " " + root + " > /dev/null";
-        if (std::system(command.c_str()) != 0 || ::chdir((root + "/DeckEditor").c_str()) != 0) {
-            std::abort();
-        }
-    }
-    ~DemoWorkspace() { std::system(("rm -rf " + root).c_str()); }
-    std::string root;
-};
-
-DemoWorkspace& Demo()
+// The demo game folder, made once by make-demo; the benchmarks work in it.
+void Demo()
 {
-    static DemoWorkspace demo;
-    return demo;
+    static const Workspace demo;
+    static const std::string command = std::string(DECKEDITOR_MAKE_DEMO) + " " + demo.Root() + " > /dev/null";
+    static const int made = std::system(command.c_str());
+    if (made != 0) {
+        std::abort();
+    }
 }
 
 void StartupCore(benchmark::State& state)

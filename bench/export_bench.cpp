@@ -2,25 +2,15 @@
 // in each of the three default formats.
 #include "export/DeckListExporter.h"
 #include "savedata/SaveData.h"
+#include "support/Workspace.h"
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 namespace {
-
-void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string CardList()
 {
@@ -35,64 +25,30 @@ std::string CardList()
     return out + "</cards>\r\n";
 }
 
-std::string FullSave()
-{
-    std::string out;
-    for (int line = 0; line < 28; ++line) {
-        out += line == 11 ? "ベンチマーク\r\n" : "game line\r\n";
-    }
-    out += std::string(1200, '\x03') + "\r\n";
-    out += std::string("\x00\x00", 2) + "\r\n";
-    for (int slot = 0; slot < 53; ++slot) {
-        out += "デッキ" + std::to_string(slot + 1) + "\r\n";
-        std::vector<int> cards;
-        for (int k = 0; k < 40; ++k) {
-            cards.push_back((slot * 7 + k * 13) % 600 + 1);
-        }
-        std::sort(cards.begin(), cards.end());
-        for (int n : cards) {
-            out += static_cast<char>(n % 100);
-            out += static_cast<char>(n / 100);
-        }
-        out += "\r\n";
-    }
-    return out;
-}
-
-// A game folder in a temporary directory, with the save data loaded and the
-// exporter built, as after the first export of a run.
+// A game folder with every deck full of 40 distinct cards, the save data
+// loaded and the exporter built, as after the first export of a run.
 struct Fixture {
-    std::string root;
-    std::string previous;
-    std::unique_ptr<SaveData> saveData;
+    GameFolder game;
     std::unique_ptr<DeckListExporter> exporter;
 
     Fixture()
     {
-        previous = std::filesystem::current_path().string();
-        std::string pattern = (std::filesystem::temp_directory_path() / "export-bench-XXXXXX").string();
-        root = ::mkdtemp(&pattern[0]) ? pattern : "";
-        std::filesystem::create_directories(root + "/File");
-        std::filesystem::create_directories(root + "/DeckEditor");
-        std::filesystem::current_path(root + "/DeckEditor");
-        WriteFile("list.xml", CardList());
-        WriteFile("../File/Save.dat", FullSave());
-        saveData = std::make_unique<SaveData>();
-        exporter = std::make_unique<DeckListExporter>(*saveData);
-    }
-    ~Fixture()
-    {
-        exporter.reset();
-        saveData.reset();
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(root);
+        game.ws.Put("list.xml", CardList());
+        game.saveFile.SetPlayer("ベンチマーク");
+        for (int slot = 0; slot < 53; ++slot) {
+            game.saveFile.names[slot] = "デッキ" + std::to_string(slot + 1);
+            for (int k = 0; k < 40; ++k) {
+                game.saveFile.Add(slot, (slot * 7 + k * 13) % 600 + 1);
+            }
+        }
+        exporter = std::make_unique<DeckListExporter>(game.Load());
     }
 };
 
 void BM_ExportAllDecksThreeFormats(benchmark::State& state)
 {
     Fixture fixture;
-    if (!fixture.saveData->IsLoaded()) {
+    if (!fixture.game.data->IsLoaded()) {
         state.SkipWithError("save file not loaded");
         return;
     }
@@ -103,7 +59,7 @@ void BM_ExportAllDecksThreeFormats(benchmark::State& state)
     }
     std::uintmax_t bytes = 0;
     for (int n = 1; n <= 3; ++n) {
-        bytes += std::filesystem::file_size(fixture.root + "/deck_all_format" + std::to_string(n) + ".txt");
+        bytes += std::filesystem::file_size(fixture.game.ws.Root() + "/deck_all_format" + std::to_string(n) + ".txt");
     }
     state.counters["bytes_written"] = static_cast<double>(bytes);
 }
@@ -124,7 +80,7 @@ void BM_BuildExporter(benchmark::State& state)
 {
     Fixture fixture;
     for (auto _ : state) {
-        DeckListExporter exporter(*fixture.saveData);
+        DeckListExporter exporter(*fixture.game.data);
         benchmark::DoNotOptimize(exporter.Format(0));
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the fuzz targets: a private game folder per process, a small
-// valid save file, and a check that stops the run on a broken invariant.
+// Shared by the fuzz targets: the process's game folder, and a check that
+// stops the run on a broken invariant.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,11 +25,11 @@
 #define FUZZ_STRINGIFY(x) FUZZ_STRINGIFY2(x)
 #define FUZZ_STRINGIFY2(x) #x
 
-// Creates <tmp>/File/, <tmp>/File/BackUp/ and <tmp>/DeckEditor/ with a tiny
-// list.xml, once per process, and makes <tmp>/DeckEditor the working folder
-// for the scope's life. The folder before is restored afterwards, so that the
-// fuzzer's own relative paths (corpus folders, artifacts) keep their meaning
-// between inputs. The workspace is removed when the process ends normally.
+// Makes the process's game folder (a Workspace) at the first input and
+// enters its working folder for the scope's life. The folder before is
+// restored afterwards, so that the fuzzer's own relative paths (corpus
+// folders, artifacts) keep their meaning between inputs. The game folder is
+// removed when the process ends normally.
 class FuzzWorkspace {
 public:
     // withCardList false leaves list.xml out: every catalogue then keeps its
@@ -43,25 +43,7 @@ private:
     int previous;
 };
 
-// The tiny card list put into the workspace: a handful of cards, creatures
-// and magic cards, so that exports and deck-rule complaints have texts.
-const std::string& TinyCardList();
-
-// A 136-line save file: lines 0-27 (line 11 the player's name), the stock,
-// the active deck and 53 decks. Decks are given as per-card counts (card
-// index -> copies); unnamed decks get their default name.
-struct SaveSpec {
-    std::string playerName = "FUZZER";
-    std::uint8_t stock[600] = {};
-    std::uint8_t stockSecondByte = 0;
-    std::uint8_t activeDeck = 0;
-    std::uint8_t activeSecondByte = 0;
-    std::vector<std::pair<int, std::vector<std::pair<int, int>>>> decks;  // slot, (index, copies)
-    std::vector<std::pair<int, std::string>> names;                       // slot, name
-};
-std::vector<std::uint8_t> BuildSaveFile(const SaveSpec& saveFile);
-
-// Replaces path with bytes; false on failure.
-bool WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size);
+// Replaces path with bytes; stops the run when it cannot.
+void PutFile(const std::string& path, const void* data, std::size_t size);
 // The whole file; empty when it cannot be read.
 std::vector<std::uint8_t> ReadBytes(const std::string& path);

@@ -4,8 +4,11 @@
 
 #include "export/DeckListExporter.h"
 #include "savedata/SaveData.h"
+#include "support/SaveFile.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,21 +62,20 @@ FUZZ_NO_COVERAGE std::string AsRead(const std::string& bytes)
 const SaveData& Data()
 {
     static const SaveData* data = [] {
-        SaveSpec saveFile;
-        saveFile.playerName = "P\\deck_name\\ver";
-        for (int i = 0; i < 600; ++i) {
-            saveFile.stock[i] = 3;
+        SaveFileBuilder saveFile;
+        saveFile.SetPlayer("P\\deck_name\\ver");
+        std::fill(std::begin(saveFile.stock), std::end(saveFile.stock), 3);
+        const std::pair<int, int> deck[] = {{1, 3}, {2, 2}, {50, 1}, {98, 4}, {101, 3}, {150, 1}, {151, 2}, {600, 24}};
+        for (auto [number, copies] : deck) {
+            saveFile.Add(0, number, copies);
         }
-        saveFile.decks = {
-            {0, {{0, 3}, {1, 2}, {49, 1}, {97, 4}, {100, 3}, {149, 1}, {150, 2}, {599, 24}}},
-            {1, {{1, 1}, {100, 1}}},
-            {52, {{2, 40}}},
-        };
-        saveFile.names = {{0, "Deck_\\card_name_\\player_name"}, {1, ""}};
-        const std::vector<std::uint8_t> bytes = BuildSaveFile(saveFile);
-        if (!WriteBytes(kSavePath, bytes.data(), bytes.size())) {
-            FuzzFail("cannot write the save file");
-        }
+        saveFile.Add(1, 2);
+        saveFile.Add(1, 101);
+        saveFile.Add(52, 3, 40);
+        saveFile.names[0] = "Deck_\\card_name_\\player_name";
+        saveFile.names[1] = "";
+        const std::string bytes = saveFile.Bytes();
+        PutFile(kSavePath, bytes.data(), bytes.size());
         auto* loaded = new SaveData();
         FUZZ_CHECK(loaded->IsLoaded());
         return loaded;
@@ -96,9 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(split.creature == Section(bytes, kStart[2], kEnd[2]));
     FUZZ_CHECK(split.footer == Section(bytes, kStart[5], kEnd[5]));
 
-    if (!WriteBytes("format1.ini", data, size)) {
-        FuzzFail("cannot write format1.ini");
-    }
+    PutFile("format1.ini", data, size);
     const auto exporter = std::make_unique<DeckListExporter>(saveData);
     const std::string text = AsRead(bytes);
     const FormatTemplate& format = exporter->Format(0);

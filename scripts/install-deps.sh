@@ -13,7 +13,7 @@ packages=(
   chromium xvfb xauth
   xdotool dbus-daemon dbus-bin at-spi2-core python3 python3-pyatspi
   clang-14 libclang-rt-14-dev
-  dpkg-dev file help2man lintian desktop-file-utils appstream
+  dpkg-dev file help2man lintian desktop-file-utils appstream cloc
 )
 # A machine may already have Node.js from elsewhere, with npm bundled; Debian's
 # npm package would conflict with it.

@@ -14,6 +14,7 @@
 #include "catalogue/CardCatalogue.h"
 #include "savedata/SafeFile.h"
 #include "savedata/SaveData.h"
+#include "support/SaveFile.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -57,13 +58,6 @@ private:
 };
 
 using Bytes = std::vector<std::uint8_t>;
-
-void Append(Bytes& out, const std::string& text) { out.insert(out.end(), text.begin(), text.end()); }
-void EndLine(Bytes& out)
-{
-    out.push_back('\r');
-    out.push_back('\n');
-}
 
 // The game's own lines 0-27; the editor only carries them through. Line 11 is
 // the player's name. No line may hold CR LF, or every later line would shift.
@@ -246,31 +240,22 @@ void FillStock(Random& random, std::uint8_t stock[600])
     stock[0] = 99;  // the editor refuses to put more back into a full stock
 }
 
-Bytes BuildSaveFile(const CardCatalogue& catalogue)
+std::string BuildSaveFile(const CardCatalogue& catalogue)
 {
     Random random(0x5A4D4944u);
-    Bytes out;
-    for (const std::string& line : GameLines(random)) {
-        Append(out, line);
-        EndLine(out);
+    SaveFileBuilder saveFile;
+    saveFile.gameLines = GameLines(random);
+
+    // The second byte of each stock entry is the game's; 0 or 1 here, so that
+    // no entry can form CR LF with its neighbour.
+    FillStock(random, saveFile.stock);
+    for (std::uint8_t& second : saveFile.stockSecond) {
+        second = static_cast<std::uint8_t>(random.Below(2));
     }
+    saveFile.active = kActiveSlot;
+    saveFile.activeSecond = 1;
 
-    // Line 28: the stock. The second byte of each entry is the game's; 0 or 1
-    // here, so that no entry can form CR LF with its neighbour.
-    std::uint8_t stock[600];
-    FillStock(random, stock);
-    for (int i = 0; i < 600; ++i) {
-        out.push_back(stock[i]);
-        out.push_back(static_cast<std::uint8_t>(random.Below(2)));
-    }
-    EndLine(out);
-
-    // Line 29: the game's active deck and a byte of its own.
-    out.push_back(kActiveSlot);
-    out.push_back(1);
-    EndLine(out);
-
-    std::vector<DeckPlan> plans = DeckPlans();
+    const std::vector<DeckPlan> plans = DeckPlans();
     for (int slot = 0; slot < SaveData::kDecks; ++slot) {
         std::string name = DefaultDeckNameOf(slot);
         std::uint8_t counts[600] = {};
@@ -282,21 +267,13 @@ Bytes BuildSaveFile(const CardCatalogue& catalogue)
                 FillDeck(catalogue, plan, random, counts);
             }
         }
-        Append(out, name.substr(0, DeckRecord::kNameBytes));
-        EndLine(out);
-        // Ascending card number, one slot per copy, empty slots last: the way
-        // the editor writes a card line, so a load and save changes nothing.
-        int used = 0;
+        saveFile.names[slot] = name.substr(0, DeckRecord::kNameBytes);
         for (int n = 1; n <= 600; ++n) {
-            for (int copy = 0; copy < counts[n - 1] && used < DeckRecord::kMaxCards; ++copy, ++used) {
-                out.push_back(static_cast<std::uint8_t>(n % 100));
-                out.push_back(static_cast<std::uint8_t>(n / 100));
-            }
+            saveFile.Add(slot, n, counts[n - 1]);
         }
-        out.insert(out.end(), static_cast<std::size_t>(2 * (DeckRecord::kMaxCards - used)), 0);
-        EndLine(out);
     }
-    return out;
+    // Written the way the editor writes card lines, so a load and save changes nothing.
+    return saveFile.Bytes();
 }
 
 bool MakeFolder(const fs::path& folder)
@@ -392,7 +369,8 @@ int main(int argc, char** argv)
                     save.string().c_str());
         return 0;
     }
-    if (!ReplaceFile(save.string(), BuildSaveFile(catalogue))) {
+    const std::string bytes = BuildSaveFile(catalogue);
+    if (!ReplaceFile(save.string(), Bytes(bytes.begin(), bytes.end()))) {
         std::fprintf(stderr, "make-demo: cannot write %s\n", save.string().c_str());
         return 1;
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The main window (template 102): the deck grid, the six tab commands, SAVE and
-// the status line. It reaches the screen only through a View.
+// The main window: the deck grid, the six tab commands, SAVE and the status
+// line. It reaches the screen only through a View.
 #include "app/Resource.h"
 #include "view/View.h"
 #include "catalogue/CardCatalogue.h"
@@ -38,8 +38,8 @@ public:
 
     // Start-up; false when the dialog has ended (no save file).
     bool OnInitDialog();
-    // Every way of leaving the window (close box, Escape, the framework's OK
-    // and Cancel) comes here. Nothing is written.
+    // Every way of leaving the window (close box, Escape, Enter on OK) comes
+    // here. Nothing is written.
     void EndDialogRequested(int result);
 
     // Deck grid.

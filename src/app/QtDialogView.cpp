@@ -54,8 +54,8 @@ private:
     std::function<void(const QString&)> refused;
 };
 
-// The platform ends every scroll with an end-of-scrolling event when the mouse
-// button is let go.
+// The deck grid settles its rows on the end-of-scrolling event, which Qt does
+// not send: the bar sends it when the mouse button is let go.
 class QtDialogView::ScrollBar : public QScrollBar {
 public:
     ScrollBar(QtDialogView* owner) : QScrollBar(Qt::Vertical, owner), view(owner) {}
@@ -114,15 +114,15 @@ QtDialogView::QtDialogView() : QDialog(nullptr)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("ZevDeckEditor"));
     setFont(DialogFont());
-    // Tabs drawn as buttons, and check marks with the platform's tight spacing,
-    // so that the template's small controls hold their captions.
+    // Tabs drawn as buttons, and check marks with tight spacing, so that the
+    // window's small controls hold their captions.
     setStyleSheet(QStringLiteral(
         "QTabBar::tab { padding: 1px 5px; margin-right: 1px; border: 1px solid #9a9a9a;"
         " border-radius: 2px; background: #ececec; }"
         "QTabBar::tab:selected { background: #d4e2f7; border-color: #4a6ea9; }"
         "QTabBar::tab:hover { border-color: #4a6ea9; }"
         "QRadioButton, QCheckBox { spacing: 2px; }"));
-    // Dialog base units as the platform takes them from the dialog font.
+    // Dialog base units: half the average width of a letter, and the line height.
     const QFontMetrics metrics(font());
     const int alphabet = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
@@ -195,8 +195,8 @@ void QtDialogView::Build()
         auto* box = new QCheckBox(QString::number(p + 1), this);
         place(box, IDC_FORMAT1 + p, 131 + 23 * p, 27, 19, 10);
     }
-    // 20 units wide in the template; Qt's radio mark is wider than the
-    // platform's, so these two take the room up to the frame's edge.
+    // 20 units would cut the captions off beside Qt's radio mark, so these two
+    // take the room up to the frame's edge.
     auto* one = new QRadioButton(QStringLiteral("one"), this);
     place(one, IDC_ONE, 196, 19, 25, 10);
     auto* all = new QRadioButton(QStringLiteral("all"), this);
@@ -525,7 +525,7 @@ void QtDialogView::accept()
 
 void QtDialogView::closeEvent(QCloseEvent* event)
 {
-    // The close box is the framework's Cancel.
+    // The close box cancels, like Escape: EndDialogRequested decides.
     event->ignore();
     reject();
 }

@@ -1,7 +1,8 @@
 #pragma once
-// The main window (template 102) on Qt Widgets. Controls are laid out from the
-// template's dialog units with the dialog font's metrics; their events reach
-// the CDeckEditorDlg handlers, and texts cross to code page 932 here only.
+// The main window on Qt Widgets. Controls are placed in dialog units (the
+// dialog font's average character size), so that the layout keeps its
+// proportions with any font; their events reach the CDeckEditorDlg handlers,
+// and texts cross to code page 932 here only.
 #include "qttext/Cp932Text.h"
 #include "view/View.h"
 

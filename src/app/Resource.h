@@ -1,5 +1,5 @@
 #pragma once
-// Ids of the main window's template (102) and of its controls.
+// Ids of the main window and of its controls, as View addresses them.
 
 constexpr int IDD_DECKEDITOR_DIALOG = 102;
 constexpr int IDR_MAINFRAME = 128;

@@ -1,5 +1,5 @@
 #pragma once
-// The browser dialog (window 132): the deck page deckmaker.htm in an embedded
+// The browser dialog: the deck page deckmaker.htm in an embedded
 // browser, created hidden at start-up and shown by the Edit tab.
 #include "view/View.h"
 
@@ -62,7 +62,7 @@ public:
     // Where OnInitDialog puts the window: its rectangle, the desktop's and
     // the owner's (empty when there is none), all frames in screen pixels.
     static ViewRect Placement(ViewRect window, const ViewRect& desktop, const ViewRect& owner);
-    // Virtual key codes as PreTranslateMessage is given them.
+    // Key codes as PreTranslateMessage is given them.
     static constexpr int kEnterKey = 13;
     static constexpr int kEscapeKey = 27;
     // A key-down seen before the dialog and the page; true swallows it.
@@ -83,7 +83,7 @@ public:
     // edge it goes.
     static constexpr int kPlacedWidth = 625;
     static constexpr int kOwnerOffset = 390;
-    // Icon resource 134, the window's big icon.
+    // The id of the window's big icon (BrowserIcon).
     static constexpr int kIcon = 134;
 
 private:

@@ -20,7 +20,7 @@ class QPushButton;
 class QWebEngineProfile;
 class QWebEngineView;
 
-// Control ids of template 132.
+// Control ids of the browser dialog, as its View addresses them.
 enum : int { kBrowserOkId = 1, kBrowserCancelId = 2, kBrowserControlId = 1037 };
 
 // The dialog window: hands its events to CBrowser's handlers.
@@ -32,7 +32,7 @@ public:
     QPushButton* cancelButton = nullptr;
     QWebEngineView* webView = nullptr;
 
-    // Dialog units of the template's font, in pixels.
+    // Dialog units of the dialog font, in pixels.
     int DluX(int units) const;
     int DluY(int units) const;
 

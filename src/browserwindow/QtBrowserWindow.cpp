@@ -1,5 +1,5 @@
-// The browser dialog's Qt window: template 132 built with widgets, the deck
-// page in a QWebEngineView, events handed to CBrowser.
+// The browser dialog's Qt window: OK, Cancel and the deck page in a
+// QWebEngineView, events handed to CBrowser.
 #include "browserwindow/QtBrowserWindow.h"
 
 #include "browserwindow/QtBrowserDialog.h"
@@ -50,7 +50,8 @@ std::string ToBytes(const QString& text)
     return bytes;
 }
 
-// Qt keys as the platform's virtual keys, for PreTranslateMessage.
+// Qt keys as the key codes CBrowser::PreTranslateMessage takes; 0 for keys it
+// has no use for.
 int VirtualKeyOf(const QKeyEvent& event)
 {
     const int key = event.key();
@@ -66,7 +67,7 @@ int VirtualKeyOf(const QKeyEvent& event)
     default: break;
     }
     if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
-        return key;  // the same codes as the platform's
+        return key;  // Qt's codes for these are their ASCII codes
     }
     return 0;
 }
@@ -154,7 +155,7 @@ QtBrowserDialog::QtBrowserDialog(CBrowser& b, QWidget* owner)
 int QtBrowserDialog::DluX(int units) const { return (units * baseX + 2) / 4; }
 int QtBrowserDialog::DluY(int units) const { return (units * baseY + 4) / 8; }
 
-// The platform's cancel ending (Escape never gets here: it is swallowed).
+// QDialog's cancel (Escape never gets here: PreTranslateMessage swallows it).
 void QtBrowserDialog::reject() { browser.OnBrowserCancel(); }
 
 // The caption's close box counts as cancel; CBrowser hides the window itself.

@@ -1,5 +1,5 @@
 #pragma once
-// Builds the browser dialog's window (template 132) with its Qt WebEngine
+// Builds the browser dialog's window with its Qt WebEngine
 // control and attaches both to the CBrowser. The returned object owns the
 // window; keep it alive as long as the browser dialog is used, and destroy it
 // before the CBrowser (it detaches the window from it).

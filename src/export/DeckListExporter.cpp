@@ -14,8 +14,8 @@ const char* const kStartMarkers[] = {"\\globalheader_start", "\\header_start", "
 const char* const kEndMarkers[] = {"\\globalheader_end", "\\header_end", "\\creature_end",
                                    "\\separator_end",    "\\magic_end",  "\\footer_end"};
 
-// Reads a format file the way a text-mode read does on the game's platform:
-// CR LF becomes LF (a lone CR stays), only the first kMaxFormatBytes bytes
+// Reads a format file as text, as players' editors write it: CR LF becomes
+// LF (a lone CR stays), only the first kMaxFormatBytes bytes
 // after that count, and a NUL byte ends the text. False when the file cannot
 // be opened or read, so that it is treated as missing.
 bool ReadFormatFile(const std::string& path, std::string& text)

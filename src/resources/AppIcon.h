@@ -2,9 +2,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The application icon (resource 128): a fan of three cards.
+// The application icon (IDR_MAINFRAME): a fan of three cards.
 QIcon AppIcon();
 // The application icon drawn at one size, for the installed icon theme files.
 QPixmap AppIconPixmap(int size);
-// The browser dialog's icon (resource 134): the same cards with a page on top.
+// The browser dialog's icon (CBrowser::kIcon): the same cards with a page on top.
 QIcon BrowserIcon();

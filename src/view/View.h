@@ -1,6 +1,6 @@
 #pragma once
 // The screen as the window logic sees it: the control operations of a dialog,
-// addressed by the dialog template's control ids, with code page 932 texts.
+// addressed by control ids, with code page 932 texts.
 // QtDialogView shows them with Qt widgets; TestView keeps them in memory.
 #include <string>
 
@@ -13,7 +13,7 @@ struct ViewRect {
     int Height() const { return bottom - top; }
 };
 
-// Message box styles and results, with the platform's values.
+// Message box styles, and the answers MessageBox returns.
 enum : unsigned { MB_OK = 0x0, MB_YESNO = 0x4, MB_TYPEMASK = 0xF, MB_DEFBUTTON2 = 0x100 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
@@ -56,6 +56,6 @@ public:
     virtual ViewRect GetDesktopClientRect() const = 0;
     virtual void MoveWindow(const ViewRect& rect) = 0;
 
-    // The window's large icon, by icon resource id. Views without icons ignore it.
+    // The window's large icon, by icon id. Views without icons ignore it.
     virtual void SetIcon(int iconResource) { (void)iconResource; }
 };

@@ -12,11 +12,10 @@
 #include <string>
 #include <vector>
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected GameFolder {
 protected:
-    explicit MainWindowTest(bool withBackupFolder = true) : ws(withBackupFolder)
+    explicit MainWindowTest(bool withBackupFolder = true) : GameFolder(withBackupFolder)
     {
-        ws.Put("list.xml", SimpleCardList());
         std::vector<int> a, b;
         for (int r = 0; r < kRows; ++r) {
             a.push_back(IDC_RADIO_A + r);
@@ -34,7 +33,7 @@ protected:
     bool Start(bool withSaveFile = true)
     {
         if (withSaveFile) {
-            ws.Put(ws.SavePath(), saveFile.Bytes());
+            WriteSaveFile();
         }
         dlg = std::make_unique<CDeckEditorDlg>(view);
         return dlg->OnInitDialog();
@@ -63,8 +62,6 @@ protected:
         return found;
     }
 
-    Workspace ws;
-    SaveFileBuilder saveFile;
     TestView view;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };

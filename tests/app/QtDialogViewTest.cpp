@@ -38,19 +38,18 @@ QApplication& App()
 
 QString U(const std::string& utf8) { return QString::fromUtf8(utf8.c_str()); }
 
-class QtMainWindowTest : public ::testing::Test {
+class QtMainWindowTest : public ::testing::Test, protected GameFolder {
 protected:
     QtMainWindowTest()
     {
         App();
-        ws.Put("list.xml", SimpleCardList());
         saveFile.Fill(0, 1);
         saveFile.Fill(1, 100);
         saveFile.Add(3, 7, 2);
     }
     void Start()
     {
-        ws.Put(ws.SavePath(), saveFile.Bytes());
+        WriteSaveFile();
         view = std::make_unique<QtDialogView>();
         dlg = std::make_unique<CDeckEditorDlg>(*view);
         view->Connect(dlg.get());
@@ -69,8 +68,6 @@ protected:
     QLineEdit* RowEdit(int r) const { return Get<QLineEdit>(IDC_NAME_ROW + r); }
     QString StatusShown() const { return Get<QLineEdit>(IDC_STATUS)->text(); }
 
-    Workspace ws;
-    SaveFileBuilder saveFile;
     std::unique_ptr<QtDialogView> view;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };

@@ -24,16 +24,6 @@ constexpr int kEditTab = 3;
 constexpr int kCreateTab = 2;
 constexpr int kDeleteTab = 1;
 
-// The code of a deck given as (card number, copies) pairs.
-std::string CodeOf(std::initializer_list<std::pair<int, int>> cards)
-{
-    std::uint8_t counts[600] = {};
-    for (const auto& [number, copies] : cards) {
-        counts[number - 1] = static_cast<std::uint8_t>(copies);
-    }
-    return encode(counts);
-}
-
 std::vector<int> CountsOf(const DeckRecord& deck) { return std::vector<int>(deck.Counts(), deck.Counts() + 600); }
 
 std::vector<int> CountsOf(std::initializer_list<std::pair<int, int>> cards)
@@ -49,9 +39,7 @@ QString JsText(const std::string& ascii) { return QStringLiteral("'") + QString:
 
 // A game folder, the main window on a test view and the browser dialog's Qt
 // window. Declared so that the browser window goes first, the folder last.
-struct Game {
-    Workspace ws;
-    SaveFileBuilder saveFile;
+struct Game : GameFolder {
     TestView mainView;
     std::unique_ptr<CDeckEditorDlg> dlg;
     std::unique_ptr<WebDialog> web;
@@ -65,7 +53,6 @@ struct Game {
         saveFile.Add(1, 30, 1);
         // A complete deck elsewhere, so that emptying the active deck 1 is allowed.
         saveFile.Fill(5, 100);
-        ws.Put("list.xml", SimpleCardList());
         ws.Put("deckmaker.htm", TestPage());
         std::vector<int> columnA, columnB;
         for (int r = 0; r < 10; ++r) {
@@ -80,7 +67,7 @@ struct Game {
     // creating the browser dialog, which requests the page.
     bool Start()
     {
-        ws.Put(ws.SavePath(), saveFile.Bytes());
+        WriteSaveFile();
         dlg = std::make_unique<CDeckEditorDlg>(mainView);
         web = std::make_unique<WebDialog>(dlg->browser, nullptr);
         bool initialised = false;

@@ -7,54 +7,9 @@
 
 #include <sstream>
 
-namespace {
-
-CardCatalogue Read(const std::string& text)
+TEST(CardCatalogue, ReadingRules)
 {
-    std::istringstream in(text);
-    return CardCatalogue(in);
-}
-
-void ExpectUntouched(const CardCatalogue& c, int index)
-{
-    EXPECT_EQ(c.GetName(index), "unknown");
-    EXPECT_EQ(c.GetSpecial(index), "unknown");
-    EXPECT_EQ(c.attribute[index], "unknown");
-    EXPECT_EQ(c.race[index], "unknown");
-    EXPECT_EQ(c.GetApText(index), "0");
-    EXPECT_EQ(c.GetDpText(index), "0");
-    EXPECT_EQ(c.GetCpText(index), "0");
-}
-
-}  // namespace
-
-TEST(CardCatalogue, MissingOrEmptyFileLeavesEveryCardUnknown)
-{
-    Workspace ws;
-    CardCatalogue missing;  // no list.xml in the working folder
-    ws.Put("list.xml", "");
-    CardCatalogue empty;
-    for (int i : {0, 299, 599}) {
-        ExpectUntouched(missing, i);
-        ExpectUntouched(empty, i);
-    }
-}
-
-TEST(CardCatalogue, ReadsFieldsOfTheLatestCardNumber)
-{
-    const std::string name = Sjis(u8"炎の竜");
-    CardCatalogue c = Read("<no>3</no>\n<name>" + name + "</name>\n<ap>1200</ap>\n");
-    EXPECT_EQ(c.GetName(2), name);
-    EXPECT_EQ(c.GetApText(2), "1200");
-    EXPECT_EQ(c.GetDpText(2), "0");
-    EXPECT_EQ(c.race[2], "unknown");
-    ExpectUntouched(c, 0);
-    ExpectUntouched(c, 3);
-}
-
-TEST(CardCatalogue, WordRules)
-{
-    CardCatalogue c = Read(
+    std::istringstream in(
         "<name>first</name>\n"                          // before any <no>: card 1
         "<no>2</no>\n<name>open-ended\n"                // no closing tag
         "<no>3</no>\n<name>\n"                          // tag alone: empty
@@ -65,48 +20,47 @@ TEST(CardCatalogue, WordRules)
         "<no>8</no>\n<ap>99999999999</ap>\n<dp>-99999999999</dp>\n"
         "<no>9</no>\n<name>a</name>\n<name>b</name>\n<no>9</no>\n<race>r</race>\n"
         "<no>10</no>\n<special>x<name>y</name></special>\n"  // <name> is looked for first
-        "<no>11</no>\n<NAME>upper</NAME>\n<name attr=\"1\">z</name>\n");
-    EXPECT_EQ(c.GetName(0), "first");
-    EXPECT_EQ(c.GetName(1), "open-ended");
-    EXPECT_EQ(c.GetName(2), "");
-    EXPECT_EQ(c.GetApText(3), "0");
-    EXPECT_EQ(c.GetName(4), "two");
-    EXPECT_EQ(c.GetName(5), "late</name>");
-    EXPECT_EQ(c.GetApText(6), "4294967291");
-    EXPECT_EQ(c.GetDpText(6), "12");
-    EXPECT_EQ(c.GetCpText(6), "0");
-    EXPECT_EQ(c.GetApText(7), "2147483647");  // saturates
-    EXPECT_EQ(c.GetDpText(7), "2147483648");  // -2147483648 as unsigned
-    EXPECT_EQ(c.GetName(8), "b");
-    EXPECT_EQ(c.race[8], "r");
-    EXPECT_EQ(c.GetName(9), "y");
-    EXPECT_EQ(c.GetSpecial(9), "unknown");
-    EXPECT_EQ(c.GetName(10), "unknown");
-}
-
-TEST(CardCatalogue, FieldsAfterAnInvalidNumberAreDropped)
-{
-    CardCatalogue c = Read(
-        "<no>1</no>\n<name>one</name>\n"
-        "<no>0</no>\n<name>zero</name>\n"
-        "<no>601</no>\n<name>big</name>\n<ap>5</ap>\n"
-        "<no>-3</no>\n<name>negative</name>\n"
-        "<no>abc</no>\n<name>text</name>\n"
-        "<no>99999999999</no>\n<name>huge</name>\n"
-        "<no>600</no>\n<name>last</name>\n");
-    EXPECT_EQ(c.GetName(0), "one");
-    EXPECT_EQ(c.GetApText(0), "0");
-    EXPECT_EQ(c.GetName(599), "last");
-    for (int i = 1; i < 599; ++i) {
-        ASSERT_EQ(c.GetName(i), "unknown") << i;
+        "<no>11</no>\n<NAME>upper</NAME>\n<name attr=\"1\">z</name>\n"
+        // Fields after a number outside 1-600 belong to no card.
+        "<no>0</no>\n<name>zero</name>\n<no>601</no>\n<name>big</name>\n<ap>5</ap>\n<no>-3</no>\n<name>minus</name>\n"
+        "<no>abc</no>\n<name>text</name>\n<no>99999999999</no>\n<name>huge</name>\n"
+        "<no>600</no>\n<name>" + Sjis(u8"終わりの札") + "</name>\n<attribute>A</attribute>\n<cp>7</cp>");
+    const CardCatalogue c(in);
+    const struct {
+        int number;
+        const char* field;
+        std::string value;
+    } cases[] = {
+        {1, "name", "first"},         {1, "ap", "0"},
+        {2, "name", "open-ended"},    {3, "name", ""},
+        {4, "ap", "0"},               {5, "name", "two"},
+        {6, "name", "late</name>"},   {7, "ap", "4294967291"},
+        {7, "dp", "12"},              {7, "cp", "0"},
+        {8, "ap", "2147483647"},      {8, "dp", "2147483648"},  // saturated; -2147483648 as unsigned
+        {9, "name", "b"},             {9, "race", "r"},
+        {10, "name", "y"},            {10, "special", "unknown"},
+        {11, "name", "unknown"},      {11, "attribute", "unknown"},
+        {12, "name", "unknown"},      {12, "ap", "0"},
+        {600, "name", Sjis(u8"終わりの札")}, {600, "attribute", "A"},
+        {600, "cp", "7"},  // the last word needs no line break after it
+    };
+    for (const auto& k : cases) {
+        const int i = k.number - 1;
+        const std::string field = k.field;
+        const std::string value = field == "name" ? c.GetName(i) : field == "special" ? c.GetSpecial(i)
+                                : field == "attribute" ? c.attribute[i] : field == "race" ? c.race[i]
+                                : field == "ap" ? c.GetApText(i) : field == "dp" ? c.GetDpText(i) : c.GetCpText(i);
+        EXPECT_EQ(value, k.value) << "card " << k.number << " " << field;
+    }
+    for (int i = 11; i < 599; ++i) {
+        ASSERT_EQ(c.GetName(i), "unknown") << i + 1;
     }
 }
 
 TEST(CardCatalogue, ReadsListXmlFromTheWorkingFolder)
 {
     Workspace ws;
-    ws.Put("list.xml", "<no>600</no>\r\n<name>" + Sjis(u8"終わりの札") + "</name>\r\n<cp>7</cp>");
-    CardCatalogue c;
-    EXPECT_EQ(c.GetName(599), Sjis(u8"終わりの札"));
-    EXPECT_EQ(c.GetCpText(599), "7");  // the last word needs no line break after it
+    EXPECT_EQ(CardCatalogue().GetName(0), "unknown");
+    ws.Put("list.xml", "<no>1</no>\r\n<name>" + Sjis(u8"始まりの札") + "</name>\r\n");
+    EXPECT_EQ(CardCatalogue().GetName(0), Sjis(u8"始まりの札"));
 }

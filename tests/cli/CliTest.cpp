@@ -4,7 +4,6 @@
 #include "savedata/SaveData.h"
 
 #include "support/Cp932.h"
-#include "support/SaveFile.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -68,15 +67,15 @@ Result Cli(const std::vector<std::string>& args)
     return result;
 }
 
-class CommandLine : public ::testing::Test {
+class CommandLine : public ::testing::Test, protected GameFolder {
 protected:
-    void Write()
+    // Writes the save file and runs the program in the working folder.
+    Result Run(std::vector<std::string> args)
     {
-        ws.Put("list.xml", SimpleCardList());
-        ws.Put(ws.SavePath(), saveFile.Bytes());
+        WriteSaveFile();
+        args.insert(args.begin(), {"-C", ws.WorkDir()});
+        return Cli(args);
     }
-    Workspace ws;
-    SaveFileBuilder saveFile;
 };
 
 }  // namespace
@@ -88,8 +87,7 @@ TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
     saveFile.Add(0, 1, 1);
     saveFile.Add(0, 600, 3);
     saveFile.active = 4;
-    Write();
-    const Result r = Cli({"-C", ws.WorkDir(), "list", "cards", "1", "code", "1", "active", "player", "stock"});
+    const Result r = Run({"list", "cards", "1", "code", "1", "active", "player", "stock"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     std::string expected = u8"1\t炎のデッキ\t4\t000t1\n";
@@ -106,18 +104,14 @@ TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
 
 TEST_F(CommandLine, UsageErrorsRunNothing)
 {
-    Write();
+    WriteSaveFile();
     const std::string before = ws.Get(ws.SavePath());
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"-C"},
-             {"rename", "1", "x", "save", "frobnicate"},
-             {"rename", "1"},
-             {"save", "delete", "0"},
-             {"save", "delete", "54"},
-             {"save", "code", "1x"},
-             {"save", "duplicate", "1"},
-             {"save", "rename", "2", u8"絵文字😀"},
+             {}, {"-C"}, {"rename", "1", "x", "save", "frobnicate"}, {"rename", "1"}, {"save", "delete", "0"},
+             {"save", "delete", "54"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
+             {"save", "rename", "2", u8"絵文字😀"}, {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
+             {"export", "x", "all"}, {"export", "1"}, {"export", "1", "some"}, {"export", "1", "one"},
+             {"export", "1", "one", "54"}, {"export", "1", "all", "export", "2", "one", "99"},
          }) {
         std::vector<std::string> full{"-C", ws.WorkDir()};
         full.insert(full.end(), args.begin(), args.end());
@@ -125,14 +119,16 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
         EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err.compare(0, 16, "deckeditor-cli: "), 0) << r.err;
+        EXPECT_NE(r.err.find("\nusage: deckeditor-cli"), std::string::npos) << r.err;
     }
     EXPECT_EQ(ws.Get(ws.SavePath()), before);
     EXPECT_TRUE(ws.List(ws.BackupDir()).empty());
+    EXPECT_EQ(ws.List(ws.Root()), (std::vector<std::string>{"DeckEditor", "File"}));
+    EXPECT_EQ(ws.List("."), (std::vector<std::string>{"list.xml"}));
 }
 
 TEST_F(CommandLine, MissingSaveDataIsReported)
 {
-    ws.Put("list.xml", SimpleCardList());
     const Result r = Cli({"-C", ws.WorkDir(), "list"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
@@ -149,12 +145,9 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
     for (int i = 99; i <= 112; ++i) {
         saveFile.stock[i] = 3;  // enough for a copy of deck 11
     }
-    Write();
-    const std::string original = ws.Get(ws.SavePath());
-    const std::string code = "0" + std::string{digit_char((500 * 3 + 2) / 62), digit_char((500 * 3 + 2) % 62)} +
-                             std::string{digit_char((501 * 3 + 1) / 62), digit_char((501 * 3 + 1) % 62)};
+    const std::string original = saveFile.Bytes();
     // The JIS forms 〜 and − that input methods give are stored as the game's 0x8160 and 0x817C.
-    const Result r = Cli({"-C", ws.WorkDir(), "rename", "2", u8"新しい名前〜−", "create", "3", code, "delete", "1",
+    const Result r = Run({"rename", "2", u8"新しい名前〜−", "create", "3", CodeOf({{501, 3}, {502, 2}}), "delete", "1",
                           "duplicate", "11", "50", "swap", "50", "51", "swap", "5", "6", "save", "list"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n");
@@ -180,8 +173,7 @@ TEST_F(CommandLine, RawModePassesBytesThrough)
 {
     const std::string cut = Sjis(u8"あいう").substr(0, 5);  // ends inside a character
     saveFile.names[0] = cut;
-    Write();
-    Result r = Cli({"-C", ws.WorkDir(), "--raw", "code", "1", "rename", "2", Sjis(u8"名前"), "list"});
+    Result r = Run({"--raw", "code", "1", "rename", "2", Sjis(u8"名前"), "list"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.substr(0, 10), "0\n1\t" + cut + "\t");
     EXPECT_EQ(r.out.substr(r.out.find("\n2\t") + 3, 4), Sjis(u8"名前"));
@@ -214,12 +206,11 @@ private:
 
 TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
 {
-    Write();
     SaveFileBuilder game = saveFile;
     game.stock[0] = 77;
     const std::string newer = game.Bytes();
     for (const char* command : {"save", "overwrite"}) {
-        Write();
+        WriteSaveFile();
         GameWritesOnOutput outBuffer([&] { ws.Put(ws.SavePath(), newer); });
         std::ostream out(&outBuffer);
         std::ostringstream err;
@@ -237,4 +228,24 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
         }
         ASSERT_EQ(::chdir(ws.WorkDir().c_str()), 0);
     }
+}
+
+TEST_F(CommandLine, ExportsSeeTheRunsEarlierCommands)
+{
+    saveFile.names[0] = Sjis(u8"炎のデッキ");
+    saveFile.Add(0, 105, 2);
+    saveFile.Add(0, 7, 3);
+    ws.Put("format2.ini", FormatWith({{"header", "\\deck_name:\\deck_code\n"}}));
+    const Result r = Run({"rename", "2", "Second", "swap", "1", "3", "export", "2", "all", "export", "3", "one", "53"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out + r.err, "");
+    std::string expected = "Deck 3:0\r\nSecond:0\r\n" + Sjis(u8"炎のデッキ") + ":00k53\r\n";
+    for (int n = 4; n <= 53; ++n) {
+        expected += "Deck " + std::to_string(n) + ":0\r\n";
+    }
+    EXPECT_EQ(ws.Get("../deck_all_format2.txt"), expected);
+    EXPECT_EQ(ws.Get("../deck_53_format3.txt"), SjisLines({u8"デッキコードリスト", u8"", u8"Name:Deck 53", u8"Code:0", u8""}));
+    // The first export of a run puts the missing default formats in place.
+    EXPECT_EQ(ws.List("."), (std::vector<std::string>{"format1.ini", "format2.ini", "format3.ini", "list.xml"}));
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }

@@ -1,9 +1,9 @@
 // Deck-list files: what each format writes for a known save file, the
 // placeholders of each section, file names, and when format edits count.
-#include "ExportFixture.h"
 #include "export/DeckListExporter.h"
 #include "rules/DeckRules.h"
 #include "support/Cp932.h"
+#include "support/Workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-std::string Lines(const std::vector<std::string>& utf8Lines)
-{
-    std::string out;
-    for (const std::string& line : utf8Lines) {
-        out += Sjis(line) + "\r\n";
-    }
-    return out;
-}
 
 const std::string kDashes(50, '-');
 
@@ -55,60 +46,54 @@ void FireDeck(SaveFileBuilder& saveFile)
 
 TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
 {
-    ExportFolder f;
+    GameFolder f;
     FireDeck(f.saveFile);
     DeckListExporter exporter(f.Load());
     for (int format = 0; format < 3; ++format) {
         exporter.WriteDeckList(format, 0, false);
     }
 
-    EXPECT_EQ(f.folder.Get("../deck_1_format1.txt"),
-              Lines({u8"ゼヴ使いのデッキリスト(シンプル)", u8"", kDashes, u8"デッキ名：\t炎のデッキ",
-                     u8"DAZO Rozi:\t00k0x537g", kDashes, u8"クリーチャー(5枚)", u8"No.007 Card7 x 3",
-                     u8"No.012 Card12 x 1", u8"No.151 Card151 x 1", u8"", u8"マジック(2枚)", u8"No.105 Card105 x 2",
-                     u8""}));
-    EXPECT_EQ(f.folder.Get("../deck_1_format2.txt"),
-              Lines({u8"ゼヴ使いのデッキリスト(forWiki)", u8"", u8"*炎のデッキ", u8"00k0x537g", u8"",
-                     u8"・クリーチャー5枚", u8"", u8"", u8"Ｎｏ007[[Card7]]×3", u8"Ｎｏ012[[Card12]]×1",
-                     u8"Ｎｏ151[[Card151]]×1", u8"", u8"", u8"", u8"・マジック(2枚)", u8"", u8"",
-                     u8"Ｎｏ105[[Card105]]×2", u8"", u8"", u8"", u8"**解説", u8"", u8"", u8"ｖｅｒ○.○○現在。",
-                     u8""}));
-    EXPECT_EQ(f.folder.Get("../deck_1_format3.txt"),
-              Lines({u8"デッキコードリスト", u8"", u8"Name:炎のデッキ", u8"Code:00k0x537g", u8""}));
+    EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"),
+              SjisLines({u8"ゼヴ使いのデッキリスト(シンプル)", u8"", kDashes, u8"デッキ名：\t炎のデッキ",
+                         u8"DAZO Rozi:\t00k0x537g", kDashes, u8"クリーチャー(5枚)", u8"No.007 Card7 x 3",
+                         u8"No.012 Card12 x 1", u8"No.151 Card151 x 1", u8"", u8"マジック(2枚)", u8"No.105 Card105 x 2",
+                         u8""}));
+    EXPECT_EQ(f.ws.Get("../deck_1_format2.txt"),
+              SjisLines({u8"ゼヴ使いのデッキリスト(forWiki)", u8"", u8"*炎のデッキ", u8"00k0x537g", u8"",
+                         u8"・クリーチャー5枚", u8"", u8"", u8"Ｎｏ007[[Card7]]×3", u8"Ｎｏ012[[Card12]]×1",
+                         u8"Ｎｏ151[[Card151]]×1", u8"", u8"", u8"", u8"・マジック(2枚)", u8"", u8"",
+                         u8"Ｎｏ105[[Card105]]×2", u8"", u8"", u8"", u8"**解説", u8"", u8"", u8"ｖｅｒ○.○○現在。",
+                         u8""}));
+    EXPECT_EQ(f.ws.Get("../deck_1_format3.txt"),
+              SjisLines({u8"デッキコードリスト", u8"", u8"Name:炎のデッキ", u8"Code:00k0x537g", u8""}));
 }
 
 TEST(WriteDeckList, AllDecksIncludingEmptyAndTrainingDecks)
 {
-    ExportFolder f;
+    GameFolder f;
     FireDeck(f.saveFile);
     f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
     DeckListExporter exporter(f.Load());
     exporter.WriteDeckList(2, 17, true);
     exporter.WriteDeckList(0, 17, true);
 
-    std::string expected = Lines({u8"デッキコードリスト", u8""});
+    std::string expected = SjisLines({u8"デッキコードリスト", u8""});
     for (int slot = 0; slot < 53; ++slot) {
         const std::string name = slot == 0 ? u8"炎のデッキ" : "Deck " + std::to_string(slot + 1);
         const std::string code = slot == 0 ? "00k0x537g" : slot == 52 ? "000" : "0";
-        expected += Lines({u8"Name:" + name, u8"Code:" + code, u8""});
+        expected += SjisLines({u8"Name:" + name, u8"Code:" + code, u8""});
     }
-    EXPECT_EQ(f.folder.Get("../deck_all_format3.txt"), expected);
+    EXPECT_EQ(f.ws.Get("../deck_all_format3.txt"), expected);
 
     // An empty deck gets its header, separator and footer and no card lines.
-    const std::string all = f.folder.Get("../deck_all_format1.txt");
-    const std::string emptyDeck = Lines({kDashes, u8"デッキ名：\tDeck 2", u8"DAZO Rozi:\t0", kDashes,
-                                         u8"クリーチャー(0枚)", u8"", u8"マジック(0枚)", u8""});
-    const std::string trainingDeck = Lines({kDashes, u8"デッキ名：\tDeck 53", u8"DAZO Rozi:\t000", kDashes,
-                                            u8"クリーチャー(1枚)", u8"No.001 Card1 x 1", u8"", u8"マジック(0枚)", u8""});
+    const std::string all = f.ws.Get("../deck_all_format1.txt");
+    const std::string emptyDeck = SjisLines({kDashes, u8"デッキ名：\tDeck 2", u8"DAZO Rozi:\t0", kDashes,
+                                             u8"クリーチャー(0枚)", u8"", u8"マジック(0枚)", u8""});
+    const std::string trainingDeck = SjisLines({kDashes, u8"デッキ名：\tDeck 53", u8"DAZO Rozi:\t000", kDashes,
+                                                u8"クリーチャー(1枚)", u8"No.001 Card1 x 1", u8"", u8"マジック(0枚)", u8""});
     EXPECT_NE(all.find(emptyDeck), std::string::npos);
     EXPECT_EQ(all.size() - trainingDeck.size(), all.rfind(trainingDeck));
-    std::size_t headers = 0;
-    for (std::size_t at = all.find(Sjis(u8"デッキ名：")); at != std::string::npos;
-         at = all.find(Sjis(u8"デッキ名："), at + 1)) {
-        ++headers;
-    }
-    EXPECT_EQ(headers, 53u);
-    EXPECT_FALSE(f.folder.Exists("../deck_18_format1.txt"));
+    EXPECT_FALSE(f.ws.Exists("../deck_18_format1.txt"));
 }
 
 TEST(WriteDeckList, EachSectionFillsItsOwnPlaceholdersOnce)
@@ -120,8 +105,8 @@ TEST(WriteDeckList, EachSectionFillsItsOwnPlaceholdersOnce)
     for (const char* section : {"globalheader", "header", "creature", "separator", "magic", "footer"}) {
         format += std::string("\\") + section + "_start\n" + section + " " + line + "\\" + section + "_end\n";
     }
-    ExportFolder f;
-    f.folder.Put("format1.ini", format);
+    GameFolder f;
+    f.ws.Put("format1.ini", format);
     f.saveFile.SetPlayer("P1");
     f.saveFile.names[4] = "Fire";
     // Card 9: cp 2, ap 90, dp 45, Attr4, Race0, Sp9. Card 103 (magic): cp 5, Attr3, Sp103.
@@ -145,15 +130,15 @@ TEST(WriteDeckList, EachSectionFillsItsOwnPlaceholdersOnce)
         "magic pn=\\player_name ver=\\ver dn=\\deck_name dc=\\deck_code mg=\\magics cr=\\creatures no=103 NO=103 "
         "nm=Card103 cp=5 ap=\\ap dp=\\dp at=Attr3 ra=\\race sp=Sp103 n=2 again=\\player_name\\card_no\\sp\r\n"
         "footer " + deckLine;
-    EXPECT_EQ(f.folder.Get("../deck_5_format1.txt"), expected);
+    EXPECT_EQ(f.ws.Get("../deck_5_format1.txt"), expected);
 }
 
 TEST(WriteDeckList, LaterReplacementsSearchTheTextEarlierOnesLeft)
 {
-    ExportFolder f;
+    GameFolder f;
     // A card name holding "\sp" and a deck name holding "\magics" and "\player_name".
-    f.folder.Put("list.xml", SimpleCardList() + "<no>9</no>\n<name>N\\sp</name>\n");
-    f.folder.Put("format1.ini", FormatWith({{"header", "[\\deck_name|\\magics|\\player_name]\n"},
+    f.ws.Put("list.xml", SimpleCardList() + "<no>9</no>\n<name>N\\sp</name>\n");
+    f.ws.Put("format1.ini", FormatWith({{"header", "[\\deck_name|\\magics|\\player_name]\n"},
                                             {"creature", "[\\card_name|\\sp]\n"}}));
     f.saveFile.SetPlayer("P1");
     f.saveFile.names[0] = "\\magics\\player_name";
@@ -163,13 +148,13 @@ TEST(WriteDeckList, LaterReplacementsSearchTheTextEarlierOnesLeft)
     exporter.WriteDeckList(0, 0, false);
     // The player's name is filled before the deck name comes in; "\magics" is
     // then found first inside the deck name.
-    EXPECT_EQ(f.folder.Get("../deck_1_format1.txt"), "[1\\player_name|\\magics|P1]\r\n[NSp9|\\sp]\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"), "[1\\player_name|\\magics|P1]\r\n[NSp9|\\sp]\r\n");
 }
 
 TEST(WriteDeckList, FileNamesFollowTheSlot)
 {
-    ExportFolder f;
-    f.folder.Put("format3.ini", FormatWith({{"header", "\\deck_name\n"}}));
+    GameFolder f;
+    f.ws.Put("format3.ini", FormatWith({{"header", "\\deck_name\n"}}));
     SaveData& saveData = f.Load();
     ASSERT_EQ(SwapDecks(saveData, 0, 6), "");
     DeckListExporter exporter(saveData);
@@ -181,104 +166,80 @@ TEST(WriteDeckList, FileNamesFollowTheSlot)
     exporter.WriteDeckList(2, 53, false);
     exporter.WriteDeckList(-1, 0, true);
 
-    EXPECT_EQ(f.folder.Get("../deck_1_format3.txt"), "Deck 7\r\n");
-    EXPECT_EQ(f.folder.Get("../deck_7_format3.txt"), "Deck 1\r\n");
-    EXPECT_EQ(f.folder.Get("../deck_53_format3.txt"), "Deck 53\r\n");
-    EXPECT_EQ(f.folder.List(f.folder.Root()),
+    EXPECT_EQ(f.ws.Get("../deck_1_format3.txt"), "Deck 7\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_7_format3.txt"), "Deck 1\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_53_format3.txt"), "Deck 53\r\n");
+    EXPECT_EQ(f.ws.List(f.ws.Root()),
               (std::vector<std::string>{"DeckEditor", "File", "deck_1_format3.txt", "deck_53_format3.txt",
                                         "deck_7_format3.txt"}));
 }
 
 TEST(WriteDeckList, FormatsAreReadOncePerExporter)
 {
-    ExportFolder f;
-    f.folder.Put("format1.ini", FormatWith({{"header", "before \\deck_name\n"}}));
+    GameFolder f;
+    f.ws.Put("format1.ini", FormatWith({{"header", "before \\deck_name\n"}}));
     SaveData& saveData = f.Load();
     auto exporter = std::make_unique<DeckListExporter>(saveData);
-    f.folder.Put("format1.ini", FormatWith({{"header", "after \\deck_name\n"}}));
-    f.folder.Put("format2.ini", FormatWith({{"header", "after \\deck_name\n"}}));
+    f.ws.Put("format1.ini", FormatWith({{"header", "after \\deck_name\n"}}));
+    f.ws.Put("format2.ini", FormatWith({{"header", "after \\deck_name\n"}}));
     exporter->WriteDeckList(0, 0, false);
     exporter->WriteDeckList(1, 0, false);
-    EXPECT_EQ(f.folder.Get("../deck_1_format1.txt"), "before Deck 1\r\n");
-    EXPECT_EQ(f.folder.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
+    EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"), "before Deck 1\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
 
     // The next run's exporter sees the edits.
     exporter = std::make_unique<DeckListExporter>(saveData);
     exporter->WriteDeckList(0, 0, false);
     exporter->WriteDeckList(1, 0, false);
-    EXPECT_EQ(f.folder.Get("../deck_1_format1.txt"), "after Deck 1\r\n");
-    EXPECT_EQ(f.folder.Get("../deck_1_format2.txt"), "after Deck 1\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"), "after Deck 1\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_1_format2.txt"), "after Deck 1\r\n");
 }
 
 TEST(WriteDeckList, LineBreaksOfTheFormatFile)
 {
-    ExportFolder f;
-    f.folder.Put("format1.ini", FormatWith({{"header", "\\deck_name\r\nx\r\n"}}, "\r\n"));
-    f.folder.Put("format2.ini", FormatWith({{"header", "\\deck_name\nx\n"}}));
-    f.folder.Put("format3.ini", FormatWith({{"header", "\\deck_name\rx\r\r\n"}}));
+    GameFolder f;
+    f.ws.Put("format1.ini", FormatWith({{"header", "\\deck_name\r\nx\r\n"}}, "\r\n"));
+    f.ws.Put("format2.ini", FormatWith({{"header", "\\deck_name\nx\n"}}));
+    f.ws.Put("format3.ini", FormatWith({{"header", "\\deck_name\rx\r\r\n"}}));
     DeckListExporter exporter(f.Load());
     for (int format = 0; format < 3; ++format) {
         exporter.WriteDeckList(format, 1, false);
     }
-    EXPECT_EQ(f.folder.Get("../deck_2_format1.txt"), "Deck 2\r\nx\r\n");
-    EXPECT_EQ(f.folder.Get("../deck_2_format2.txt"), "Deck 2\r\nx\r\n");
-    EXPECT_EQ(f.folder.Get("../deck_2_format3.txt"), "Deck 2\rx\r\r\n");
-}
-
-TEST(WriteDeckList, EmptySectionsAndMisplacedEndMarkers)
-{
-    ExportFolder f;
-    const std::string noSeparator = "\\globalheader_start\n\\globalheader_end\n\\header_start\nH\n\\header_end\n"
-                                    "\\creature_start\n\\creature_end\n\\magic_start\n\\magic_end\n"
-                                    "\\footer_start\n\\footer_end\n";
-    // An end marker before its start marker: the section runs to the end.
-    f.folder.Put("format1.ini", noSeparator + "\\separator_end\n\\separator_start\nS\n");
-    // No end marker at all: likewise.
-    f.folder.Put("format2.ini", FormatWith({{"header", "H\n"}}) + "\\creature_start\n\\card_no,");
-    f.saveFile.Add(0, 1);
-    f.saveFile.Add(0, 2);
-    DeckListExporter exporter(f.Load());
-    exporter.WriteDeckList(0, 0, true);
-    exporter.WriteDeckList(1, 0, false);
-    std::string all;
-    for (int i = 0; i < 53; ++i) {
-        all += "H\r\nS\r\n";
-    }
-    EXPECT_EQ(f.folder.Get("../deck_all_format1.txt"), all);
-    // The first creature markers, empty, win over the later start marker.
-    EXPECT_EQ(f.folder.Get("../deck_1_format2.txt"), "H\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_2_format1.txt"), "Deck 2\r\nx\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_2_format2.txt"), "Deck 2\r\nx\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_2_format3.txt"), "Deck 2\rx\r\r\n");
 }
 
 TEST(WriteDeckList, FilesThatCannotBeWrittenAreSkippedAndNeverLeftCutOff)
 {
-    ExportFolder f;
+    GameFolder f;
     FireDeck(f.saveFile);
     SaveData& saveData = f.Load();
     DeckListExporter exporter(saveData);
 
     // A folder in place of the file: skipped, the next format is still written.
-    ASSERT_EQ(::mkdir((f.folder.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((f.ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
     exporter.WriteDeckList(0, 0, false);
     exporter.WriteDeckList(1, 0, false);
-    EXPECT_TRUE(f.folder.Exists("../deck_1_format2.txt"));
+    EXPECT_TRUE(f.ws.Exists("../deck_1_format2.txt"));
 
     // The disk refuses the file past 100 bytes: no partial list stays behind.
-    f.folder.Put("../deck_all_format1.txt", "an earlier export");
+    f.ws.Put("../deck_all_format1.txt", "an earlier export");
     WithFileSizeLimit(100, [&] { exporter.WriteDeckList(0, 0, true); });
-    EXPECT_FALSE(f.folder.Exists("../deck_all_format1.txt"));
+    EXPECT_FALSE(f.ws.Exists("../deck_all_format1.txt"));
 }
 
 TEST(WriteDeckList, ADefaultThatCannotBeFullyWrittenIsRemoved)
 {
-    ExportFolder f;
+    GameFolder f;
     SaveData& saveData = f.Load();
     std::unique_ptr<DeckListExporter> exporter;
     // Default 3 fits, 1 and 2 do not.
     WithFileSizeLimit(300, [&] { exporter = std::make_unique<DeckListExporter>(saveData); });
-    EXPECT_FALSE(f.folder.Exists("format1.ini"));
-    EXPECT_FALSE(f.folder.Exists("format2.ini"));
-    EXPECT_TRUE(f.folder.Exists("format3.ini"));
+    EXPECT_FALSE(f.ws.Exists("format1.ini"));
+    EXPECT_FALSE(f.ws.Exists("format2.ini"));
+    EXPECT_TRUE(f.ws.Exists("format3.ini"));
     // The run goes on with the defaults from memory.
     exporter->WriteDeckList(1, 0, false);
-    EXPECT_EQ(f.folder.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
+    EXPECT_EQ(f.ws.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
 }

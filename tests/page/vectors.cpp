@@ -3,8 +3,12 @@
 // decoder makes of them. The page must agree with both.
 // Usage: vectors [seed]
 #include "deckcode/DazoRozi.h"
+#include "rules/DeckRules.h"
+#include "support/Workspace.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <iterator>
+
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -13,26 +17,11 @@
 
 namespace {
 
-constexpr int kCards = 600;
-constexpr int kMaxCards = 40;
+constexpr int kCards = CardCatalogue::kCards;
+constexpr int kMaxCards = DeckRecord::kMaxCards;
 
-std::string Quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (unsigned char ch : text) {
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += static_cast<char>(ch);
-        } else if (ch < 0x20 || ch >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
-            out += escaped;
-        } else {
-            out += static_cast<char>(ch);
-        }
-    }
-    return out + "\"";
-}
+// The codes here are printable ASCII without quotes or backslashes.
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string CountsJson(const std::uint8_t counts[kCards])
 {
@@ -46,21 +35,6 @@ std::string CountsJson(const std::uint8_t counts[kCards])
         }
     }
     return out + "]";
-}
-
-// A deck filled from a code the way a deck with copies to spare is filled:
-// copies one by one in the decoder's order while the deck holds fewer than 40.
-void FillFromCode(const std::string& code, std::uint8_t counts[kCards])
-{
-    DecodedCode decoded = decode(code);
-    int total = 0;
-    for (; decoded.current_count() != 0; decoded.advance()) {
-        const int index = decoded.current_card();
-        while (counts[index] < decoded.current_count() && total < kMaxCards) {
-            ++counts[index];
-            ++total;
-        }
-    }
 }
 
 }  // namespace
@@ -113,9 +87,16 @@ int main(int argc, char** argv)
         "0ZZZZZZ",                // all above 1799
         "00",                     // one unpaired character only
     };
+    // What the editor makes of each: an empty normal deck filled by the deck
+    // rules, with copies to spare in the stock.
+    GameFolder game;
+    std::fill(std::begin(game.saveFile.stock), std::end(game.saveFile.stock), 50);
+    game.saveFile.active = 1;
+    SaveData& data = game.Load();
     for (std::size_t k = 0; k < odd.size(); ++k) {
-        std::uint8_t counts[kCards] = {};
-        FillFromCode(odd[k], counts);
+        data.DeleteDeck(0);
+        AddFromCode(data, 0, odd[k]);
+        const std::uint8_t* counts = data.Deck(0).Counts();
         std::printf("{\"code\":%s,\"counts\":%s,\"result\":%s}%s\n", Quoted(odd[k]).c_str(),
                     CountsJson(counts).c_str(), Quoted(encode(counts)).c_str(),
                     k + 1 < odd.size() ? "," : "");

@@ -4,43 +4,20 @@
 #include "savedata/SaveData.h"
 
 #include "support/Cp932.h"
-#include "support/SaveFile.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
-class DeckOperations : public ::testing::Test {
+class DeckOperations : public ::testing::Test, protected GameFolder {
 protected:
-    void Load()
-    {
-        ws.Put("list.xml", SimpleCardList());
-        ws.Put(ws.SavePath(), saveFile.Bytes());
-        data = std::make_unique<SaveData>();
-        ASSERT_TRUE(data->IsLoaded());
-    }
+    void LoadGame() { ASSERT_TRUE(Load().IsLoaded()); }
     int Stock(int cardNumber) const { return data->Stock(cardNumber - 1); }
     int Count(int slot, int cardNumber) const { return data->Deck(slot).Counts()[cardNumber - 1]; }
-
-    Workspace ws;
-    SaveFileBuilder saveFile;
-    std::unique_ptr<SaveData> data;
 };
 
-// A code for (card number, copies) pairs, built by hand.
-std::string Code(std::initializer_list<std::pair<int, int>> cards)
-{
-    std::string code = "0";
-    for (auto [number, copies] : cards) {
-        const int v = (number - 1) * 3 + copies - 1;
-        code += digit_char(v / 62);
-        code += digit_char(v % 62);
-    }
-    return code;
-}
+const std::string kLastDeck = Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ");
 
 }  // namespace
 
@@ -52,15 +29,15 @@ TEST_F(DeckOperations, DeletingReturnsCardsAndMovesTheActiveDeckOnlyWhenNeeded)
     saveFile.Fill(10, 200);
     saveFile.Fill(20, 300);
     saveFile.active = 3;
-    Load();
+    LoadGame();
     EXPECT_EQ(data->DeleteDeck(2), "");
     EXPECT_EQ(Stock(10), 8);
     EXPECT_EQ(data->Deck(2).CardCount(), 0);
     EXPECT_EQ(data->ActiveDeck(), 3);
 
-    EXPECT_EQ(data->DeleteDeck(3), "");
+    EXPECT_EQ(ClearDeck(*data, 3), "");
     EXPECT_EQ(data->ActiveDeck(), 20);  // the highest other complete deck
-    EXPECT_EQ(data->Deck(3).Name(), saveFile.names[3]);  // the caller resets names
+    EXPECT_EQ(data->Deck(3).Name(), Sjis(u8"デッキ04"));
 }
 
 TEST_F(DeckOperations, TheLastCompleteActiveDeckCannotBeDeleted)
@@ -68,17 +45,17 @@ TEST_F(DeckOperations, TheLastCompleteActiveDeckCannotBeDeleted)
     saveFile.Fill(3, 1);
     saveFile.Add(4, 50, 39);  // 39 cards: not complete
     saveFile.active = 3;
-    Load();
+    LoadGame();
     const std::vector<std::uint8_t> before = data->BuildImage();
-    EXPECT_EQ(data->DeleteDeck(3), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
+    EXPECT_EQ(ClearDeck(*data, 3), kLastDeck);
     EXPECT_EQ(data->BuildImage(), before);
     // Storing or duplicating onto it deletes first, so they are refused the same way.
-    EXPECT_EQ(StoreDeck(*data, 3, "0"), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
-    EXPECT_EQ(DuplicateDeck(*data, 4, 3), Sjis(u8"最後のデッキみたいです。全部のデッキは消せないですよぉ"));
+    EXPECT_EQ(StoreDeck(*data, 3, "0"), kLastDeck);
+    EXPECT_EQ(DuplicateDeck(*data, 4, 3), kLastDeck);
     EXPECT_EQ(data->BuildImage(), before);
     // A complete training deck is a usable replacement.
     saveFile.Fill(51, 1);
-    Load();
+    LoadGame();
     EXPECT_EQ(data->DeleteDeck(3), "");
     EXPECT_EQ(data->ActiveDeck(), 51);
 }
@@ -90,7 +67,7 @@ TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
     saveFile.stock[4] = 98;
     saveFile.stock[5] = 0;
     saveFile.active = 9;
-    Load();
+    LoadGame();
     EXPECT_EQ(data->DeleteDeck(0), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
     EXPECT_EQ(Count(0, 5), 2);
     EXPECT_EQ(Stock(5), 99);
@@ -98,21 +75,8 @@ TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
     EXPECT_EQ(Stock(6), 2);
     EXPECT_EQ(data->Deck(0).CardCount(), 2);
     // StoreDeck stops there and does not fill the deck.
-    EXPECT_EQ(StoreDeck(*data, 0, Code({{7, 1}})), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
+    EXPECT_EQ(StoreDeck(*data, 0, CodeOf({{7, 1}})), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
     EXPECT_EQ(Count(0, 7), 0);
-}
-
-TEST_F(DeckOperations, TrainingDecksNeverTouchTheStock)
-{
-    saveFile.Add(50, 5, 3);
-    saveFile.stock[4] = 99;
-    Load();
-    EXPECT_EQ(data->DeleteDeck(50), "");
-    EXPECT_EQ(Stock(5), 99);
-    EXPECT_EQ(StoreDeck(*data, 50, Code({{5, 3}, {98, 1}})),
-              std::string("Card98") + Sjis(u8" は訓練デッキにいれられないようです\n"));
-    EXPECT_EQ(Count(50, 5), 3);
-    EXPECT_EQ(Stock(5), 99);
 }
 
 TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
@@ -122,14 +86,14 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
     saveFile.active = 3;
     saveFile.stock[499] = 1;
     saveFile.stock[500] = 0;
-    Load();
+    LoadGame();
     // Into the active deck: it moves away during the delete and comes back.
-    EXPECT_EQ(StoreDeck(*data, 3, Code({{500, 1}})), "");
+    EXPECT_EQ(StoreDeck(*data, 3, CodeOf({{500, 1}})), "");
     EXPECT_EQ(data->ActiveDeck(), 3);
     EXPECT_EQ(Stock(500), 0);
     EXPECT_EQ(Stock(1), 3);  // the old cards went back
     // A refused card: the rest stays, the active deck does not move here.
-    EXPECT_EQ(StoreDeck(*data, 5, Code({{1, 1}, {501, 1}})), "Card501" + Sjis(u8" が足りないみたいです\n"));
+    EXPECT_EQ(StoreDeck(*data, 5, CodeOf({{1, 1}, {501, 1}})), "Card501" + Sjis(u8" が足りないみたいです\n"));
     EXPECT_EQ(Count(5, 1), 1);
     EXPECT_EQ(data->ActiveDeck(), 3);
 }
@@ -138,20 +102,12 @@ TEST_F(DeckOperations, ACodeWithForeignCharactersChangesNothing)
 {
     saveFile.Fill(3, 1);
     saveFile.active = 3;
-    Load();
+    LoadGame();
     const std::vector<std::uint8_t> before = data->BuildImage();
-    for (const std::string& code : {std::string("000-"), std::string("0 00"), Sjis(u8"0あ"), std::string("00\0", 3)}) {
+    for (const std::string& code : {std::string("000-"), Sjis(u8"0あ"), std::string("00\0", 3)}) {
         EXPECT_EQ(StoreDeck(*data, 3, code), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
         EXPECT_EQ(data->BuildImage(), before);
     }
-    // The first character is never read, and the empty text holds no cards.
-    saveFile.Fill(9, 100);
-    Load();
-    EXPECT_EQ(StoreDeck(*data, 3, "-00"), "");
-    EXPECT_EQ(data->Deck(3).CardCount(), 1);
-    EXPECT_EQ(StoreDeck(*data, 3, ""), "");
-    EXPECT_EQ(data->Deck(3).CardCount(), 0);
-    EXPECT_EQ(data->ActiveDeck(), 3);
 }
 
 TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
@@ -162,7 +118,7 @@ TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
         saveFile.stock[i] = 3;
     }
     saveFile.active = 0;
-    Load();
+    LoadGame();
     EXPECT_EQ(DuplicateDeck(*data, 0, 1), "");
     EXPECT_EQ(data->Deck(1).Name(), Sjis(u8"元のデッキ"));
     EXPECT_EQ(encode(data->Deck(1)), encode(data->Deck(0)));
@@ -188,42 +144,37 @@ TEST_F(DeckOperations, DuplicatingKeepsCopiesBeyondWhatACodeCarries)
 {
     saveFile.Add(0, 7, 5);
     saveFile.stock[6] = 5;
-    Load();
+    LoadGame();
     EXPECT_EQ(DuplicateDeck(*data, 0, 4), "");
     EXPECT_EQ(Count(4, 7), 5);
     EXPECT_EQ(Stock(7), 0);
     // A training target applies its own rules to the copy.
     saveFile.Add(1, 98, 1);
     saveFile.Add(1, 1, 2);
-    Load();
+    LoadGame();
     EXPECT_EQ(DuplicateDeck(*data, 1, 51), "Card98" + Sjis(u8" は訓練デッキにいれられないようです\n"));
     EXPECT_EQ(Count(51, 1), 2);
     EXPECT_EQ(data->Deck(51).Name(), saveFile.names[51]);
 }
 
-TEST_F(DeckOperations, SwappingMovesDecksWithTheirNumbersAndTheActiveDeck)
+TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
 {
     saveFile.Fill(5, 1);
     saveFile.active = 5;
-    Load();
+    LoadGame();
     EXPECT_EQ(SwapDecks(*data, 0, 5), "");
     EXPECT_EQ(data->ActiveDeck(), 0);
-    EXPECT_EQ(data->Deck(0).Number(), 6);
-    EXPECT_EQ(data->Deck(5).Number(), 1);
-    EXPECT_EQ(data->Deck(0).Name(), saveFile.names[5]);
-    EXPECT_EQ(SwapDecks(*data, 10, 11), "");
-    EXPECT_EQ(data->ActiveDeck(), 0);
+    EXPECT_EQ(data->Deck(0).Number(), 6);  // until written and loaded again
     EXPECT_EQ(SwapDecks(*data, 50, 52), "");
-    EXPECT_EQ(data->Deck(50).Number(), 53);
-    EXPECT_TRUE(data->Deck(50).IsTrainingDeck());
-    EXPECT_EQ(SwapDecks(*data, 7, 7), "");
-    EXPECT_EQ(data->Deck(7).Number(), 8);
+    const std::vector<std::uint8_t> before = data->BuildImage();
+    EXPECT_EQ(SwapDecks(*data, 49, 50), Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"));
+    EXPECT_EQ(data->BuildImage(), before);
 
-    // Written in the new order; reloading numbers decks by their new slots.
     ASSERT_EQ(data->Write(), "");
     SaveData reloaded;
     EXPECT_EQ(reloaded.Deck(0).Name(), saveFile.names[5]);
     EXPECT_EQ(reloaded.Deck(0).Number(), 1);
     EXPECT_EQ(reloaded.Deck(0).CardCount(), 40);
+    EXPECT_EQ(reloaded.Deck(50).Name(), saveFile.names[52]);
     EXPECT_EQ(reloaded.ActiveDeck(), 0);
 }

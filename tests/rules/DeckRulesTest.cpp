@@ -1,120 +1,70 @@
 // Filling a deck from a code: the 40-card limit, the stock and training decks.
-#include "deckcode/DazoRozi.h"
 #include "rules/DeckRules.h"
 
 #include "support/Cp932.h"
-#include "support/SaveFile.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
-class DeckRules : public ::testing::Test {
-protected:
-    DeckRecord& Load(int slot)
-    {
-        ws.Put("list.xml", SimpleCardList());
-        ws.Put(ws.SavePath(), saveFile.Bytes());
-        data = std::make_unique<SaveData>();
-        EXPECT_TRUE(data->IsLoaded());
-        loadedSlot = slot;
-        return data->Deck(slot);
-    }
-    std::string Add(const std::string& code) { return AddFromCode(*data, loadedSlot, code); }
-    static std::string Group(int number, int copies)
-    {
-        const int v = (number - 1) * 3 + copies - 1;
-        return {digit_char(v / 62), digit_char(v % 62)};
-    }
-    static std::string Short(int number) { return "Card" + std::to_string(number) + Sjis(u8" が足りないみたいです\n"); }
-    static std::string Refused(int number)
-    {
-        return "Card" + std::to_string(number) + Sjis(u8" は訓練デッキにいれられないようです\n");
-    }
+using Cards = std::vector<std::pair<int, int>>;  // (card number, copies)
 
-    Workspace ws;
-    SaveFileBuilder saveFile;
-    std::unique_ptr<SaveData> data;
-    int loadedSlot = 0;
-};
+std::string Short(int number) { return "Card" + std::to_string(number) + Sjis(u8" が足りないみたいです\n"); }
+std::string Refused(int number) { return "Card" + std::to_string(number) + Sjis(u8" は訓練デッキにいれられないようです\n"); }
+
+std::string FifteenTimesThree()
+{
+    return CodeOf({{1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {6, 3}, {7, 3}, {8, 3}, {9, 3}, {10, 3}, {11, 3},
+                   {12, 3}, {13, 3}, {14, 3}, {15, 3}});
+}
 
 }  // namespace
 
-TEST_F(DeckRules, NormalDecksDrawOnTheStock)
+TEST(DeckRules, AddFromCode)
 {
-    saveFile.stock[9] = 2;   // card 10
-    saveFile.stock[10] = 0;  // card 11
-    DeckRecord& deck = Load(49);  // number 50 is still a normal deck
-    EXPECT_EQ(Add("0"), "");
-    EXPECT_EQ(Add("0" + Group(10, 3) + Group(11, 1)), Short(10) + Short(11));
-    EXPECT_EQ(deck.Counts()[9], 2);
-    EXPECT_EQ(data->Stock(9), 0);
-    EXPECT_EQ(deck.Counts()[10], 0);
-    EXPECT_EQ(deck.CardCount(), 2);
-    // Copies already held count toward the wanted number; nothing is taken for them.
-    saveFile.Add(49, 12, 3);
-    saveFile.stock[11] = 3;
-    DeckRecord& again = Load(49);
-    EXPECT_EQ(Add("0" + Group(12, 2)), "");
-    EXPECT_EQ(again.Counts()[11], 3);
-    EXPECT_EQ(data->Stock(11), 3);
-}
-
-TEST_F(DeckRules, ACardNamedTwiceIsServedTwice)
-{
-    saveFile.stock[19] = 0;
-    DeckRecord& deck = Load(0);
-    EXPECT_EQ(Add("0" + Group(20, 3) + Group(20, 1)), Short(20) + Short(20));
-    saveFile.stock[19] = 2;
-    DeckRecord& more = Load(0);
-    EXPECT_EQ(Add("0" + Group(20, 1) + Group(20, 3)), Short(20));
-    EXPECT_EQ(more.Counts()[19], 2);
-}
-
-TEST_F(DeckRules, TrainingDecksCheckTheExclusionsNotTheStock)
-{
-    saveFile.stock[0] = 0;
-    saveFile.stock[97] = 5;
-    DeckRecord& deck = Load(50);  // number 51
-    EXPECT_EQ(Add("0" + Group(1, 3) + Group(98, 2) + Group(99, 1) + Group(101, 1)),
-              Refused(98) + Refused(99));
-    EXPECT_EQ(deck.Counts()[0], 3);
-    EXPECT_EQ(deck.Counts()[97], 0);
-    EXPECT_EQ(deck.Counts()[100], 1);
-    EXPECT_EQ(data->Stock(0), 0);
-    EXPECT_EQ(data->Stock(97), 5);
-}
-
-TEST_F(DeckRules, TheFortyCardLimitCutsTheHighestCardsSilently)
-{
-    std::string code = "0";
-    for (int number = 1; number <= 15; ++number) {
-        code += Group(number, 3);  // 45 copies asked for
+    const struct {
+        const char* what;
+        int slot;
+        Cards stock, held;
+        std::string code, complaints;
+        Cards deckAfter, stockAfter;
+        int cardsAfter;
+    } cases[] = {
+        {"deck 50 is still a normal deck and draws on the stock", 49, {{10, 2}, {11, 0}}, {},
+         CodeOf({{10, 3}, {11, 1}}), Short(10) + Short(11), {{10, 2}, {11, 0}}, {{10, 0}}, 2},
+        {"copies held count toward the wanted number", 49, {{12, 3}}, {{12, 3}}, CodeOf({{12, 2}}), "",
+         {{12, 3}}, {{12, 3}}, 3},
+        {"a card named twice is served twice", 0, {{20, 0}}, {}, CodeOf({{20, 3}, {20, 1}}), Short(20) + Short(20),
+         {{20, 0}}, {}, 0},
+        {"the larger count named wins", 0, {{20, 2}}, {}, CodeOf({{20, 1}, {20, 3}}), Short(20), {{20, 2}},
+         {{20, 0}}, 2},
+        {"training decks check the exclusions, not the stock", 50, {{1, 0}, {98, 5}}, {},
+         CodeOf({{1, 3}, {98, 2}, {99, 1}, {101, 1}}), Refused(98) + Refused(99), {{1, 3}, {98, 0}, {101, 1}},
+         {{1, 0}, {98, 5}}, 4},
+        {"the 40-card limit cuts the highest cards silently", 52, {}, {}, FifteenTimesThree(), "",
+         {{13, 3}, {14, 1}, {15, 0}}, {}, 40},
+        {"the limit comes before a missing copy", 3,
+         {{1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {6, 3}, {7, 3}, {8, 3}, {9, 3}, {10, 3}, {11, 3}, {12, 3},
+          {13, 3}, {14, 3}, {15, 0}},
+         {}, FifteenTimesThree(), "", {{14, 1}}, {{14, 2}}, 40},
+    };
+    for (const auto& c : cases) {
+        GameFolder game;
+        for (auto [number, count] : c.stock) {
+            game.saveFile.stock[number - 1] = static_cast<std::uint8_t>(count);
+        }
+        for (auto [number, copies] : c.held) {
+            game.saveFile.Add(c.slot, number, copies);
+        }
+        SaveData& data = game.Load();
+        EXPECT_EQ(AddFromCode(data, c.slot, c.code), c.complaints) << c.what;
+        for (auto [number, copies] : c.deckAfter) {
+            EXPECT_EQ(data.Deck(c.slot).Counts()[number - 1], copies) << c.what << ": card " << number;
+        }
+        for (auto [number, count] : c.stockAfter) {
+            EXPECT_EQ(data.Stock(number - 1), count) << c.what << ": stock of card " << number;
+        }
+        EXPECT_EQ(data.Deck(c.slot).CardCount(), c.cardsAfter) << c.what;
     }
-    DeckRecord& training = Load(52);
-    EXPECT_EQ(Add(code), "");
-    EXPECT_EQ(training.CardCount(), 40);
-    EXPECT_EQ(training.Counts()[12], 3);
-    EXPECT_EQ(training.Counts()[13], 1);  // the 14th card only partly served
-    EXPECT_EQ(training.Counts()[14], 0);
-
-    for (int i = 0; i < 15; ++i) {
-        saveFile.stock[i] = 3;
-    }
-    saveFile.stock[14] = 0;  // would complain, but the limit comes first
-    DeckRecord& normal = Load(3);
-    EXPECT_EQ(Add(code), "");
-    EXPECT_EQ(normal.CardCount(), 40);
-    EXPECT_EQ(data->Stock(13), 2);
-}
-
-TEST_F(DeckRules, UnknownCardsAreNamedUnknown)
-{
-    saveFile.stock[0] = 0;
-    ws.Put(ws.SavePath(), saveFile.Bytes());  // and no list.xml
-    SaveData withoutList;
-    EXPECT_EQ(AddFromCode(withoutList, 0, "000"), "unknown" + Sjis(u8" が足りないみたいです\n"));
 }

@@ -13,20 +13,6 @@ namespace {
 
 std::string Slot(int card) { return std::string{static_cast<char>(card % 100), static_cast<char>(card / 100)}; }
 
-// The bytes of lines [from, to) of a file.
-std::string Lines(const std::string& file, int from, int to)
-{
-    std::size_t begin = 0;
-    for (int i = 0; i < from; ++i) {
-        begin = file.find("\r\n", begin) + 2;
-    }
-    std::size_t end = begin;
-    for (int i = from; i < to; ++i) {
-        end = file.find("\r\n", end) + 2;
-    }
-    return file.substr(begin, end - begin);
-}
-
 }  // namespace
 
 TEST(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
@@ -67,6 +53,11 @@ TEST(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
     EXPECT_EQ(data.Write(), "");
     EXPECT_EQ(ws.Get(ws.SavePath()), file);
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+
+    // A player's name stops at a zero byte.
+    saveFile.SetPlayer(std::string("Na\0me", 5));
+    ws.Put(ws.SavePath(), saveFile.Bytes());
+    EXPECT_EQ(SaveData().PlayerName(), "Na");
 }
 
 TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
@@ -74,17 +65,12 @@ TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
     Workspace ws;
     SaveFileBuilder saveFile;
     saveFile.SetPlayer(std::string(50, 'P'));
-    std::string file = saveFile.Bytes();
-    // Deck in slot 0: out-of-order slots, a 150,0 pair, empty and out-of-range pairs in between.
-    const std::string oldCards = Slot(20) + std::string{static_cast<char>(150), 0} + std::string(2, '\0') +
-                                 Slot(601) + Slot(7) + Slot(20) + std::string(68, '\0');
-    const std::string oldLines = Lines(file, 30, 32);
-    const std::string messyName = std::string(40, 'L');
-    file.replace(file.find(oldLines), oldLines.size(), messyName + "\r\n" + oldCards + "\r\n");
-    const std::string zeroName = std::string("ab\0cd", 5);
-    const std::string deck1Name = Lines(file, 32, 33);
-    file.replace(file.find(deck1Name), deck1Name.size(), zeroName + "\r\n");
-    file += "trailing line\r\n";
+    saveFile.names[0] = std::string(40, 'L');
+    // Out-of-order slots, a 150,0 pair, empty and out-of-range pairs in between.
+    saveFile.cardLines[0] = Slot(20) + std::string{static_cast<char>(150), 0} + std::string(2, '\0') + Slot(601) +
+                            Slot(7) + Slot(20) + std::string(68, '\0');
+    saveFile.names[1] = std::string("ab\0cd", 5);
+    const std::string file = saveFile.Bytes() + "trailing line\r\n";
     ws.Put(ws.SavePath(), file);
 
     SaveData data;
@@ -104,11 +90,11 @@ TEST(SaveFile, LoadingNormalisesOnlyTheDeckLines)
 
     ASSERT_EQ(data.Write(), "");
     const std::string written = ws.Get(ws.SavePath());
-    EXPECT_EQ(Lines(written, 0, 30), Lines(file, 0, 30));
-    EXPECT_EQ(Lines(written, 30, 32),
+    EXPECT_EQ(FileLines(written, 0, 30), FileLines(file, 0, 30));
+    EXPECT_EQ(FileLines(written, 30, 32),
               std::string(37, 'L') + "\r\n" + Slot(7) + Slot(20) + Slot(20) + Slot(150) + std::string(72, '\0') + "\r\n");
-    EXPECT_EQ(Lines(written, 32, 33), "ab\r\n");
-    EXPECT_EQ(written.size(), Lines(written, 0, 136).size());  // the trailing line is gone
+    EXPECT_EQ(FileLines(written, 32, 33), "ab\r\n");
+    EXPECT_EQ(written.size(), FileLines(written, 0, 136).size());  // the trailing line is gone
     EXPECT_FALSE(data.HasUnsavedChanges());
 }
 
@@ -119,7 +105,7 @@ TEST(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
     saveFile.Fill(49, 200);
     saveFile.Fill(50, 1);
     const std::string full = saveFile.Bytes();
-    ws.Put(ws.SavePath(), Lines(full, 0, 130));  // ends after slot 49's lines
+    ws.Put(ws.SavePath(), FileLines(full, 0, 130));  // ends after slot 49's lines
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
     EXPECT_EQ(data.Deck(49).CardCount(), 40);
@@ -129,10 +115,10 @@ TEST(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
     EXPECT_EQ(DefaultDeckNameOf(0), Sjis(u8"デッキ01"));
     EXPECT_EQ(DefaultDeckNameOf(8), Sjis(u8"デッキ09"));
     ASSERT_EQ(data.Write(), "");
-    EXPECT_EQ(Lines(ws.Get(ws.SavePath()), 130, 132), Sjis(u8"デッキ51") + "\r\n" + std::string(80, '\0') + "\r\n");
+    EXPECT_EQ(FileLines(ws.Get(ws.SavePath()), 130, 132), Sjis(u8"デッキ51") + "\r\n" + std::string(80, '\0') + "\r\n");
 
     // A card line cut short keeps the cards of the slots that are there.
-    std::string cut = Lines(full, 0, 130) + "short\r\n" + Slot(5) + Slot(6) + Slot(5);
+    std::string cut = FileLines(full, 0, 130) + "short\r\n" + Slot(5) + Slot(6) + Slot(5);
     ws.Put(ws.SavePath(), cut);
     SaveData shortLine;
     ASSERT_TRUE(shortLine.IsLoaded());
@@ -145,14 +131,14 @@ TEST(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
 {
     Workspace ws;
     const std::string good = SaveFileBuilder().Bytes();
-    const std::size_t stockAt = Lines(good, 0, 28).size();
+    const std::size_t stockAt = FileLines(good, 0, 28).size();
     const std::size_t activeAt = stockAt + 1202;
     struct Case {
         const char* what;
         std::string bytes;
     } cases[] = {
         {"empty", ""},
-        {"only the game lines", Lines(good, 0, 28)},
+        {"only the game lines", FileLines(good, 0, 28)},
         {"stock line unterminated", good.substr(0, activeAt - 2)},
         {"active line missing", good.substr(0, activeAt)},
         {"active line unterminated", good.substr(0, activeAt + 2)},
@@ -184,33 +170,19 @@ TEST(SaveFile, NamesKeepAtMost37BytesAndNoLineBreaks)
     ws.Put(ws.SavePath(), saveFile.Bytes());
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
-
     DeckRecord& deck = data.Deck(4);
-    deck.SetName(std::string(40, 'x'));
-    EXPECT_EQ(deck.Name(), std::string(37, 'x'));
-    EXPECT_EQ(deck.Number(), 5);
-    deck.SetName("a\r\nb\rc\nd");
-    EXPECT_EQ(deck.Name(), "abcd");
-    deck.SetName(std::string("12\r\n") + std::string(40, 'y'));
-    EXPECT_EQ(deck.Name(), "12" + std::string(35, 'y'));
-    deck.SetName(std::string("ab\0cd", 5));
-    EXPECT_EQ(deck.Name(), "ab");
-    deck.SetName("");
-    EXPECT_EQ(deck.Name(), "");
-
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(40, 'x'), std::string(37, 'x')},
+        {"a\r\nb\rc\nd", "abcd"},
+        {"12\r\n" + std::string(40, 'y'), "12" + std::string(35, 'y')},  // line breaks go before the cut
+        {std::string("ab\0cd", 5), "ab"},
+        {"", ""},
+    };
+    for (const auto& [given, kept] : cases) {
+        deck.SetName(given);
+        EXPECT_EQ(deck.Name(), kept);
+    }
     EXPECT_TRUE(data.HasUnsavedChanges());
     deck.SetName(saveFile.names[4]);
     EXPECT_FALSE(data.HasUnsavedChanges());  // changed and changed back
-}
-
-TEST(SaveFile, PlayerNameOfShortOrOddLine)
-{
-    Workspace ws;
-    SaveFileBuilder saveFile;
-    saveFile.SetPlayer(std::string("Na\0me", 5));
-    ws.Put(ws.SavePath(), saveFile.Bytes());
-    EXPECT_EQ(SaveData().PlayerName(), "Na");
-    saveFile.SetPlayer("");
-    ws.Put(ws.SavePath(), saveFile.Bytes());
-    EXPECT_EQ(SaveData().PlayerName(), "");
 }

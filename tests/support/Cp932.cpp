@@ -24,4 +24,12 @@ static std::string Convert(const char* to, const char* from, const std::string& 
 }
 
 std::string Sjis(const std::string& utf8) { return Convert("CP932", "UTF-8", utf8); }
-std::string Utf8(const std::string& cp932) { return Convert("UTF-8", "CP932", cp932); }
+
+std::string SjisLines(const std::vector<std::string>& utf8Lines)
+{
+    std::string out;
+    for (const std::string& line : utf8Lines) {
+        out += Sjis(line) + "\r\n";
+    }
+    return out;
+}

@@ -1,5 +1,6 @@
 #include "support/SaveFile.h"
 
+#include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 
 #include <algorithm>
@@ -51,13 +52,17 @@ std::string SaveFileBuilder::Bytes() const
     out += "\r\n";
     for (int s = 0; s < 53; ++s) {
         out += names[s] + "\r\n";
+        if (!cardLines[s].empty()) {
+            out += cardLines[s] + "\r\n";
+            continue;
+        }
         std::vector<int> sorted = cards[s];
         std::sort(sorted.begin(), sorted.end());
         for (int n : sorted) {
             out += static_cast<char>(n % 100);
             out += static_cast<char>(n / 100);
         }
-        out.append(static_cast<std::size_t>(2 * (40 - static_cast<int>(sorted.size()))), '\0');
+        out.append(2 * (40 - std::min<std::size_t>(sorted.size(), 40)), '\0');
         out += "\r\n";
     }
     return out;
@@ -80,4 +85,43 @@ std::string Image(const SaveData& data)
 {
     const std::vector<std::uint8_t> image = data.BuildImage();
     return std::string(image.begin(), image.end());
+}
+
+std::string FileLines(const std::string& file, int from, int to)
+{
+    const auto next = [&file](std::size_t at) {
+        const std::size_t end = file.find("\r\n", at);
+        return end == std::string::npos ? file.size() : end + 2;
+    };
+    std::size_t begin = 0;
+    for (int i = 0; i < from; ++i) {
+        begin = next(begin);
+    }
+    std::size_t end = begin;
+    for (int i = from; i < to; ++i) {
+        end = next(end);
+    }
+    return file.substr(begin, end - begin);
+}
+
+std::string CodeOf(std::initializer_list<std::pair<int, int>> cards)
+{
+    std::string code = "0";
+    for (const auto& [number, copies] : cards) {
+        const int value = (number - 1) * 3 + copies - 1;
+        code += digit_char(value / 62);
+        code += digit_char(value % 62);
+    }
+    return code;
+}
+
+std::string FormatWith(const std::map<std::string, std::string>& sections, const std::string& lineBreak)
+{
+    std::string out;
+    for (const char* name : {"globalheader", "header", "creature", "separator", "magic", "footer"}) {
+        const auto it = sections.find(name);
+        out += std::string("\\") + name + "_start" + lineBreak + (it == sections.end() ? "" : it->second) + "\\" +
+               name + "_end" + lineBreak;
+    }
+    return out;
 }

@@ -6,7 +6,6 @@ void TestView::EndDialog(int result)
 {
     ended = true;
     endResult = result;
-    ++endCount;
     windowVisible = false;
 }
 
@@ -68,7 +67,8 @@ void TestView::GetScrollRange(int id, int& minimum, int& maximum) const
 
 ViewRect TestView::GetClientRect() const
 {
-    return {0, 0, windowRect.Width() - 2 * frameWidth, windowRect.Height() - captionHeight - 2 * frameWidth};
+    // A 4-pixel border and a 24-pixel caption around the client area.
+    return {0, 0, windowRect.Width() - 2 * 4, windowRect.Height() - 24 - 2 * 4};
 }
 
 void TestView::ClickRadio(int id)

@@ -20,7 +20,7 @@ public:
         std::vector<std::string> tabs;
         int curSel = -1;
         int minimum = 0;
-        int maximum = 100;  // a fresh scroll bar's range, as on the platform
+        int maximum = 100;  // a fresh scroll bar's range, as the window's own has it
         int position = 0;
     };
     struct Message {
@@ -80,11 +80,8 @@ public:
     std::function<void(const Message&)> onMessage;  // runs while the box is "open"
     bool ended = false;
     int endResult = 0;
-    int endCount = 0;
     ViewRect windowRect{100, 100, 500, 400};
     ViewRect desktopRect{0, 0, 1280, 1024};
-    int frameWidth = 4;     // border around the client area
-    int captionHeight = 24;
 
 private:
     std::vector<std::vector<int>> radioGroups;

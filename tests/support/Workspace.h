@@ -3,7 +3,10 @@
 //   <root>/File/Save.dat, <root>/File/BackUp/, <root>/DeckEditor/ (the working folder)
 // The constructor changes into <root>/DeckEditor; the destructor changes back
 // and removes everything.
-#include <cstdint>
+#include "savedata/SaveData.h"
+#include "support/SaveFile.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,7 +24,6 @@ public:
 
     // Writes a file given relative to the working folder (or absolute).
     void Put(const std::string& path, const std::string& bytes) const;
-    void Put(const std::string& path, const std::vector<std::uint8_t>& bytes) const;
     std::string Get(const std::string& path) const;  // "" when missing
     bool Exists(const std::string& path) const;
     // Names of the entries of a folder, sorted.
@@ -34,3 +36,18 @@ private:
 
 // Reads a whole file; "" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+
+// A workspace with SimpleCardList() as list.xml and a save file described in
+// memory: tests change saveFile, then Load() writes it and reads it back as
+// the program does at start.
+class GameFolder {
+public:
+    explicit GameFolder(bool withBackupFolder = true);
+
+    void WriteSaveFile() const { ws.Put(ws.SavePath(), saveFile.Bytes()); }
+    SaveData& Load();
+
+    Workspace ws;
+    SaveFileBuilder saveFile;
+    std::unique_ptr<SaveData> data;
+};
