@@ -162,10 +162,18 @@ int SaveData::NextLineStart(int p) const
     if (p < 0) {
         return -1;
     }
-    const int size = static_cast<int>(image.size());
-    for (int q = p + 1; q < size; ++q) {
-        if (image[static_cast<std::size_t>(q)] == '\n' && image[static_cast<std::size_t>(q - 1)] == '\r') {
-            return q + 1;
+    // Every line start is found from the start of the file, so LF bytes are
+    // sought with memchr rather than byte by byte.
+    const std::uint8_t* const data = image.data();
+    const std::size_t size = image.size();
+    for (std::size_t q = static_cast<std::size_t>(p) + 1; q < size; ++q) {
+        const void* lf = std::memchr(data + q, '\n', size - q);
+        if (lf == nullptr) {
+            return -1;
+        }
+        q = static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data);
+        if (data[q - 1] == '\r') {
+            return static_cast<int>(q + 1);
         }
     }
     return -1;

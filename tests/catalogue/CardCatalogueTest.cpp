@@ -1,6 +1,8 @@
 #include "catalogue/CardCatalogue.h"
 
+#include "savedata/SaveData.h"
 #include "support/Cp932.h"
+#include "support/SaveFile.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -102,11 +104,21 @@ TEST(CardCatalogue, FieldsAfterAnInvalidNumberAreDropped)
     }
 }
 
-TEST(CardCatalogue, ReadsListXmlFromTheWorkingFolder)
+TEST(CardCatalogue, StartUpReadsListXmlOnceAndAChangedFileAgain)
 {
     Workspace ws;
     ws.Put("list.xml", "<no>600</no>\r\n<name>" + Sjis(u8"終わりの札") + "</name>\r\n<cp>7</cp>");
-    CardCatalogue c;
-    EXPECT_EQ(c.GetName(599), Sjis(u8"終わりの札"));
-    EXPECT_EQ(c.GetCpText(599), "7");  // the last word needs no line break after it
+    ws.Put(ws.SavePath(), SaveFileBuilder().Bytes());
+    const SaveData data;
+    const CardCatalogue window;
+    EXPECT_EQ(window.GetName(599), Sjis(u8"終わりの札"));
+    EXPECT_EQ(window.GetCpText(599), "7");  // the last word needs no line break after it
+    for (int s = 0; s < SaveData::kDecks; ++s) {
+        ASSERT_TRUE(data.Deck(s).Catalogue().SharesTableWith(window)) << s;
+    }
+    // The exporter's catalogue, made later, reads a list changed since.
+    ws.Put("list.xml", "<no>600</no>\n<name>new</name>\n");
+    const CardCatalogue later;
+    EXPECT_EQ(later.GetName(599), "new");
+    EXPECT_EQ(data.Deck(0).Catalogue().GetName(599), Sjis(u8"終わりの札"));
 }
