@@ -1,13 +1,28 @@
 // deckeditor: the deck editor's main window. Run it in the game's DeckEditor
 // folder (list.xml, deckmaker.htm; the save file is ../File/Save.dat).
 #include "app/CDeckEditorApp.h"
-#include "browserwindow/QtBrowserWindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+
+namespace {
+
+// The browser window's program: beside this one (a build folder, a portable
+// copy), else where the installation put it.
+std::string BrowserProgram()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/deckeditor-browser");
+#ifdef DECKEDITOR_LIBEXECDIR
+    if (!QFileInfo(beside).isExecutable()) {
+        return DECKEDITOR_LIBEXECDIR "/deckeditor-browser";
+    }
+#endif
+    return beside.toLocal8Bit().toStdString();
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -16,15 +31,9 @@ int main(int argc, char** argv)
         std::fputs(error.c_str(), stderr);
         return 2;
     }
-    // Chromium's sandbox refuses to run as root; the page is our own file.
-    if (geteuid() == 0) {
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-    }
-    // Qt WebEngine shares OpenGL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
-    theApp.createBrowserWindow = CreateQtBrowserWindow;
+    theApp.browserProgram = BrowserProgram();
     theApp.InitInstance();
     return theApp.exitCode;
 }
