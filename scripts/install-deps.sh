@@ -13,6 +13,8 @@ packages=(
   chromium xvfb xauth
   clang-14 libclang-rt-14-dev
 )
+# The start-up benchmark bench/window-ready.sh.
+packages+=(xdotool hyperfine time)
 # A machine may already have Node.js from elsewhere, with npm bundled; Debian's
 # npm package would conflict with it.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)

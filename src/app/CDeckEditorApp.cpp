@@ -4,8 +4,10 @@
 #include "app/QtDialogView.h"
 #include "browserhost/BrowserProcess.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
 
@@ -47,6 +49,19 @@ double MillisecondsSinceProcessStart()
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
     return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - startTicks / ticks) * 1000.0;
+}
+
+// The browser window's program: beside this one (a build folder, a portable
+// copy), else where the installation put it.
+std::string DefaultBrowserProgram()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/deckeditor-browser");
+#ifdef DECKEDITOR_LIBEXECDIR
+    if (!QFileInfo(beside).isExecutable()) {
+        return DECKEDITOR_LIBEXECDIR "/deckeditor-browser";
+    }
+#endif
+    return beside.toLocal8Bit().toStdString();
 }
 
 // Runs something once the window has painted itself for the first time, when
@@ -105,7 +120,7 @@ bool CDeckEditorApp::InitInstance()
     view.Connect(&dlg);
     // The browser dialog's window is a process of its own, started once the
     // main window is on screen, so the web engine never delays it.
-    BrowserProcess browserWindow(dlg.browser, browserProgram);
+    BrowserProcess browserWindow(dlg.browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
     browserWindow.showMessage = [&view](const std::string& text) { ShowMessage(text, view); };
     AfterFirstPaint startBrowser(view, [&] {
         if (options.screenshotPath.empty() && !options.measureStartup) {

@@ -16,8 +16,9 @@ public:
     // the window is the whole program). Needs a QApplication.
     bool InitInstance();
 
-    // The program of the browser dialog's window (deckeditor-browser), started
-    // once the main window is on screen.
+    // The program of the browser dialog's window, started once the main window
+    // is on screen; empty: deckeditor-browser beside this program, else the
+    // installed one.
     std::string browserProgram;
 
     Options options;

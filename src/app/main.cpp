@@ -3,26 +3,8 @@
 #include "app/CDeckEditorApp.h"
 
 #include <QApplication>
-#include <QFileInfo>
 
 #include <cstdio>
-
-namespace {
-
-// The browser window's program: beside this one (a build folder, a portable
-// copy), else where the installation put it.
-std::string BrowserProgram()
-{
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/deckeditor-browser");
-#ifdef DECKEDITOR_LIBEXECDIR
-    if (!QFileInfo(beside).isExecutable()) {
-        return DECKEDITOR_LIBEXECDIR "/deckeditor-browser";
-    }
-#endif
-    return beside.toLocal8Bit().toStdString();
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -33,7 +15,6 @@ int main(int argc, char** argv)
     }
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
-    theApp.browserProgram = BrowserProgram();
     theApp.InitInstance();
     return theApp.exitCode;
 }

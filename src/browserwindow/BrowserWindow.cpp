@@ -45,7 +45,8 @@ std::string ToBytes(const QString& text)
     return bytes;
 }
 
-// Qt keys as the platform's virtual keys, the editor's names for them.
+// Qt keys as the key codes the editor's PreTranslateMessage takes; 0 for keys
+// it has no use for.
 int VirtualKeyOf(const QKeyEvent& event)
 {
     const int key = event.key();
@@ -61,7 +62,7 @@ int VirtualKeyOf(const QKeyEvent& event)
     default: break;
     }
     if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
-        return key;  // the same codes as the platform's
+        return key;  // Qt's codes for these are their ASCII codes
     }
     return 0;
 }
@@ -141,7 +142,7 @@ BrowserDialog::BrowserDialog()
 int BrowserDialog::DluX(int units) const { return (units * baseX + 2) / 4; }
 int BrowserDialog::DluY(int units) const { return (units * baseY + 4) / 8; }
 
-// The platform's cancel ending (Escape never gets here: it is swallowed).
+// QDialog's cancel (Escape never gets here: the editor has it swallowed).
 void BrowserDialog::reject()
 {
     if (onCancel) {

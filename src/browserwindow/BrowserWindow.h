@@ -1,8 +1,8 @@
 #pragma once
-// The browser dialog's window (template 132) with the deck page in a Qt
-// WebEngine view, as the program deckeditor-browser shows it. It does what
-// the editor's messages say and reports its events back as messages; the
-// dialog's logic stays in the editor.
+// The browser dialog's window with the deck page in a Qt WebEngine view, as
+// the program deckeditor-browser shows it. It does what the editor's messages
+// say and reports its events back as messages; the dialog's logic stays in
+// the editor.
 #include "browser/BrowserMessages.h"
 
 #include <QDialog>
@@ -31,12 +31,12 @@ public:
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QWebEngineView* webView = nullptr;
-    // The platform's cancel ending, the close box and the cancel button.
+    // QDialog's cancel, the close box and the cancel button.
     std::function<void()> onCancel;
     // The window was moved (false) or resized (true).
     std::function<void(bool resized)> onGeometry;
 
-    // Dialog units of the template's font, in pixels.
+    // Dialog units of the dialog font, in pixels.
     int DluX(int units) const;
     int DluY(int units) const;
 
