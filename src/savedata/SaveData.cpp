@@ -42,8 +42,8 @@ std::string DefaultDeckNameOf(int slot)
 
 std::string encode(const DeckRecord& deck) { return encode(deck.Counts()); }
 
-DeckRecord::DeckRecord(SaveData& owner, int deckNumber)
-    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber))
+DeckRecord::DeckRecord(SaveData& owner, int deckNumber, const CardCatalogue& cardList)
+    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber)), catalogue(cardList)
 {
     int p = owner.LineStart(SaveData::kStockLine + 2 * deckNumber);
     const int length = owner.NextLineStart(p) - p - 2;
@@ -149,8 +149,9 @@ SaveData::SaveData()
     for (int i = 0; i < 600; ++i) {
         stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
     }
+    const CardCatalogue cardList;
     for (int s = 0; s < kDecks; ++s) {
-        decks[s] = std::make_unique<DeckRecord>(*this, s + 1);
+        decks[s] = std::make_unique<DeckRecord>(*this, s + 1, cardList);
     }
     loaded = true;
 }
