@@ -5,13 +5,13 @@
 #    display reports it to window-mapped (no polling), for a plain Qt
 #    Widgets dialog of the same shape (window-anchor) and for deckeditor,
 #    RUNS times each, alternating, after one run of each to warm the caches;
-#    medians and their ratio, and the same for the processor time each took
-#    until then, which other load on the machine disturbs less;
+#    medians and their ratio;
 #  - peak resident memory of the anchor, and of deckeditor and its browser
 #    process until the first 編集 and after it;
 #  - the start-up core (core_bench StartupCore);
 #  - deckeditor-cli -C DIR list as a whole process against cat of its two
-#    input files (hyperfine), and its peak resident memory.
+#    input files (hyperfine, in alternating rounds so that a change of load
+#    on the machine meets both alike), and its peak resident memory.
 # Usage: bench/window-ready.sh [BUILD-DIR] [RUNS]
 set -euo pipefail
 export LC_ALL=C
@@ -55,8 +55,7 @@ title='Zev DeckEditor 1.08.0'
 peak_kib() { awk '/^VmHWM/ {print $2}' "/proc/$1/status" 2>/dev/null || echo 0; }
 
 # Starts a program in the demo folder and waits for its window; sets pid,
-# wid, took (microseconds from start to the window's mapping) and cpu (its
-# processor time until about then, microseconds).
+# wid and took (microseconds from start to the window's mapping).
 launch() {
   local start now watcher
   "$build/bench/window-mapped" "$title" >"$work/mapped" &
@@ -71,7 +70,6 @@ launch() {
     cat "$work/stderr" >&2
     exit 1
   fi
-  cpu=$(awk '{printf "%d", $1 / 1000}' "/proc/$pid/schedstat")
   read -r _ wid mapped <<<"$(grep mapped "$work/mapped")"
   took=$((mapped - start))
 }
@@ -100,7 +98,7 @@ browser_of() {
 
 median() { tr ' ' '\n' | grep -v '^$' | sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2]+v[NR/2+1])/2}'; }
 
-anchor_us=() editor_us=() anchor_cpu=() editor_cpu=() anchor_kib=() editor_kib=() editor_after_kib=() browser_kib=() browser_after_kib=()
+anchor_us=() editor_us=() anchor_kib=() editor_kib=() editor_after_kib=() browser_kib=() browser_after_kib=()
 for program in "$build/bench/window-anchor" "$build/src/app/deckeditor"; do
   launch "$program"
   finish "$pid"
@@ -108,14 +106,12 @@ done
 for i in $(seq "$runs"); do
   launch "$build/bench/window-anchor"
   anchor_us+=("$took")
-  anchor_cpu+=("$cpu")
   sleep 1
   anchor_kib+=("$(peak_kib "$pid")")
   finish "$pid"
 
   launch "$build/src/app/deckeditor"
   editor_us+=("$took")
-  editor_cpu+=("$cpu")
   child=$(browser_of "$pid")
   [ -n "$child" ] || { echo "deckeditor started no browser process" >&2; exit 1; }
   sleep 3  # the browser window is made and its page loaded meanwhile
@@ -140,11 +136,9 @@ done
 
 mib() { echo "$*" | median | awk '{printf "%.1f MiB", $1 / 1024}'; }
 echo "Window ready on $display (process start to its window mapped), medians of $runs runs each, alternating:"
-awk -v a="$(echo "${anchor_us[*]}" | median)" -v e="$(echo "${editor_us[*]}" | median)" \
-    -v ac="$(echo "${anchor_cpu[*]}" | median)" -v ec="$(echo "${editor_cpu[*]}" | median)" 'BEGIN {
-  printf "  plain Qt dialog (anchor)  %6.1f ms (processor time %5.1f ms)\n", a / 1000, ac / 1000
-  printf "  deckeditor                %6.1f ms (processor time %5.1f ms)\n", e / 1000, ec / 1000
-  printf "  ratio %.2f (goal: at most 1.25); of the processor times %.2f\n", e / a, ec / ac }'
+awk -v a="$(echo "${anchor_us[*]}" | median)" -v e="$(echo "${editor_us[*]}" | median)" 'BEGIN {
+  printf "  plain Qt dialog (anchor)  %6.1f ms\n  deckeditor                %6.1f ms\n", a / 1000, e / 1000
+  printf "  ratio %.2f (goal: at most 1.25)\n", e / a }'
 echo "Peak resident memory, medians:"
 echo "  plain Qt dialog (anchor)          $(mib "${anchor_kib[*]}")"
 echo "  deckeditor until the first 編集    $(mib "${editor_kib[*]}") (its browser process $(mib "${browser_kib[*]}"))"
@@ -156,8 +150,17 @@ echo "Start-up core (save data, 53 decks, the window's card list): median $core 
 
 cli="$build/src/cli/deckeditor-cli -C $game list"
 cat_files="cat $work/game/File/Save.dat $game/list.xml"
-hyperfine -N --warmup 20 --runs 300 --export-csv "$work/cli.csv" "$cli" "$cat_files" >/dev/null 2>&1
+# Short rounds, each timing both, so that the ratio of a round compares the
+# two under the same load.
+cli_ms=() cat_ms=() ratios=()
+for round in $(seq 20); do
+  hyperfine -N --warmup 3 --runs 20 --export-csv "$work/cli.csv" "$cli" "$cat_files" >/dev/null 2>&1
+  c=$(awk -F, 'NR == 2 {print $4 * 1000}' "$work/cli.csv")
+  k=$(awk -F, 'NR == 3 {print $4 * 1000}' "$work/cli.csv")
+  cli_ms+=("$c") cat_ms+=("$k") ratios+=("$(awk -v c="$c" -v k="$k" 'BEGIN {print c / k}')")
+done
 rss=$(/usr/bin/time -f %M $cli 2>&1 >/dev/null | tail -n 1)
-awk -F, -v rss="$rss" 'NR == 2 {c = $4} NR == 3 {k = $4} END {
-  printf "Command line, medians of 300 runs: deckeditor-cli list %.2f ms, cat of its two files %.2f ms, ratio %.2f (goal: at most 2)\n", c * 1000, k * 1000, c / k
-  printf "  deckeditor-cli list peak resident memory %.1f MiB\n", rss / 1024 }' "$work/cli.csv"
+awk -v c="$(echo "${cli_ms[*]}" | median)" -v k="$(echo "${cat_ms[*]}" | median)" \
+    -v r="$(echo "${ratios[*]}" | median)" -v rss="$rss" 'BEGIN {
+  printf "Command line, medians of 20 rounds of 20 runs each: deckeditor-cli list %.2f ms, cat of its two files %.2f ms,\n", c, k
+  printf "  ratio %.2f (goal: at most 2); deckeditor-cli list peak resident memory %.1f MiB\n", r, rss / 1024 }'
