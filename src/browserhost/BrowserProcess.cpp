@@ -167,8 +167,12 @@ void BrowserProcess::SetWindowText(const std::string& text)
 
 void BrowserProcess::ShowWindow(bool show)
 {
-    // The window is asked for: a process that has ended is started again,
-    // and one that cannot be started is reported.
+    // The window is asked for: a process not started yet (the main window has
+    // not painted) starts now, one that has ended is started again, and one
+    // that cannot be started is reported.
+    if (show && state == State::NotStarted) {
+        Launch();
+    }
     if (show && (state == State::Ended || state == State::Missing)) {
         if (state == State::Ended && showMessage) {
             showMessage(kTextBrowserEnded);

@@ -175,12 +175,24 @@ void BrowserDialog::moveEvent(QMoveEvent* event)
 
 // ---------------------------------------------------------------- page
 
+// In Japanese like every other text of the program (Qt has no Japanese
+// texts for the page's actions).
 QMenu* DeckView::CreateContextMenu()
 {
+    struct Item {
+        QWebEnginePage::WebAction action;
+        const char* text;
+    };
+    static const Item kItems[] = {
+        {QWebEnginePage::Copy, u8"コピー(&C)"},
+        {QWebEnginePage::Paste, u8"貼り付け(&P)"},
+        {QWebEnginePage::SelectAll, u8"すべて選択(&A)"},
+    };
     auto* menu = new QMenu(this);
-    for (const QWebEnginePage::WebAction action :
-         {QWebEnginePage::Copy, QWebEnginePage::Paste, QWebEnginePage::SelectAll}) {
-        menu->addAction(page()->action(action));
+    for (const Item& item : kItems) {
+        QAction* pageAction = page()->action(item.action);
+        QAction* shown = menu->addAction(QString::fromUtf8(item.text), pageAction, &QAction::trigger);
+        shown->setEnabled(pageAction->isEnabled());
     }
     return menu;
 }

@@ -167,11 +167,12 @@ TEST(BrowserWindow, DoesWhatTheEditorSaysAndReportsWhatThePlayerDoes)
     EXPECT_TRUE(w.Dialog()->isVisible());
 
     // The page's context menu cannot leave or reload the page.
-    auto* view = static_cast<DeckView*>(w.Dialog()->webView);
-    std::unique_ptr<QMenu> menu(view->CreateContextMenu());
-    const QList<QAction*> expected{w.Page()->action(QWebEnginePage::Copy), w.Page()->action(QWebEnginePage::Paste),
-                                   w.Page()->action(QWebEnginePage::SelectAll)};
-    EXPECT_EQ(menu->actions(), expected);
+    std::unique_ptr<QMenu> menu(static_cast<DeckView*>(w.Dialog()->webView)->CreateContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts.append(action->text());
+    }
+    EXPECT_EQ(texts, QStringList({Qs(u8"コピー(&C)"), Qs(u8"貼り付け(&P)"), Qs(u8"すべて選択(&A)")}));
 }
 
 TEST(BrowserWindow, SwallowedKeysReachNeitherPageNorWindow)
