@@ -15,6 +15,8 @@ packages=(
   clang-14 libclang-rt-14-dev
   dpkg-dev file help2man lintian desktop-file-utils appstream cloc
 )
+# The start-up benchmark bench/window-ready.sh.
+packages+=(xdotool hyperfine time)
 # A machine may already have Node.js from elsewhere, with npm bundled; Debian's
 # npm package would conflict with it.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)

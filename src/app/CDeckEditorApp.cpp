@@ -4,16 +4,21 @@
 #include "app/GameFolder.h"
 #include "app/QtDialogView.h"
 #include "appinfo/Version.h"
+#include "browserhost/BrowserProcess.h"
 #include "qttext/Cp932Text.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 
 #include <chrono>
@@ -21,6 +26,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -89,6 +95,47 @@ void LoadQtJapanese()
         QCoreApplication::installTranslator(&translator);
     }
 }
+
+// The browser window's program: beside this one (a build folder, a portable
+// copy), else where the installation put it.
+std::string DefaultBrowserProgram()
+{
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/deckeditor-browser");
+#ifdef DECKEDITOR_LIBEXECDIR_FROM_BINDIR
+    // Found from this program's own place, so that a moved or staged
+    // installation finds its own browser, never another installation's.
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                              QStringLiteral("/" DECKEDITOR_LIBEXECDIR_FROM_BINDIR "/deckeditor-browser"));
+    if (!QFileInfo(beside).isExecutable() && QFileInfo(installed).isExecutable()) {
+        return QFile::encodeName(installed).toStdString();
+    }
+#endif
+    return QFile::encodeName(beside).toStdString();
+}
+
+// Runs something once the window has painted itself for the first time, when
+// the player can see it.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget& window, std::function<void()> action) : then(std::move(action))
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && then) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::move(then));
+            then = nullptr;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> then;
+};
 
 }  // namespace
 
@@ -181,14 +228,20 @@ bool CDeckEditorApp::InitInstance()
     CDeckEditorDlg dlg(view);
     const qint64 filesRead = sinceInit.elapsed();
     view.Connect(&dlg);
-    const std::unique_ptr<QObject> browserWindow =
-        createBrowserWindow ? createBrowserWindow(dlg.browser, &view) : nullptr;
-    const qint64 browserBuilt = sinceInit.elapsed();
+    // The browser dialog's window is a process of its own, started once the
+    // main window is on screen, so the web engine never delays it.
+    BrowserProcess browserWindow(dlg.browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
+    browserWindow.showMessage = [&view](const std::string& text) { ShowMessage(text, view); };
+    AfterFirstPaint startBrowser(view, [&] {
+        if (options.screenshotPath.empty() && !options.measureStartup) {
+            browserWindow.Start(static_cast<unsigned long long>(view.winId()));
+        }
+    });
 
     bool shown = false;
     if (!options.screenshotPath.empty() || options.measureStartup) {
         view.autoCloseMessages = true;
-        view.onShownIdle = [this, &view, &dlg, &sinceInit, &shown, viewBuilt, filesRead, browserBuilt] {
+        view.onShownIdle = [this, &view, &dlg, &sinceInit, &shown, viewBuilt, filesRead] {
             shown = true;
             if (options.measureStartup) {
                 const double sinceStart = MillisecondsSinceProcessStart();
@@ -197,11 +250,9 @@ bool CDeckEditorApp::InitInstance()
                 std::printf("window shown and idle: %.0f ms after process start (%lld ms after the application object started)\n"
                             "peak resident memory: %.1f MiB\n",
                             sinceStart, static_cast<long long>(sinceInit.elapsed()), usage.ru_maxrss / 1024.0);
-                std::printf("  widgets built %lld ms, save file and card lists read %lld ms, browser window %lld ms,"
-                            " start-up and showing %lld ms\n",
+                std::printf("  widgets built %lld ms, save file and card list read %lld ms, start-up and showing %lld ms\n",
                             static_cast<long long>(viewBuilt), static_cast<long long>(filesRead - viewBuilt),
-                            static_cast<long long>(browserBuilt - filesRead),
-                            static_cast<long long>(sinceInit.elapsed() - browserBuilt));
+                            static_cast<long long>(sinceInit.elapsed() - filesRead));
             }
             if (!options.screenshotPath.empty()) {
                 const QPixmap shot = view.grab();

@@ -1,12 +1,6 @@
 #pragma once
 // The application object: runs the main window modally and ends with it.
-#include <functional>
-#include <memory>
 #include <string>
-
-class CBrowser;
-class QObject;
-class QWidget;
 
 class CDeckEditorApp {
 public:
@@ -25,10 +19,10 @@ public:
     // the window is the whole program). Needs a QApplication.
     bool InitInstance();
 
-    // Builds the browser dialog's window for the CBrowser, owned by the main
-    // window; the returned object is kept until the main window ends. Left
-    // empty, the Edit tab has no window to show.
-    std::function<std::unique_ptr<QObject>(CBrowser&, QWidget*)> createBrowserWindow;
+    // The program of the browser dialog's window, started once the main window
+    // is on screen; empty: deckeditor-browser beside this program, else the
+    // installed one.
+    std::string browserProgram;
 
     Options options;
     int exitCode = 0;

@@ -109,16 +109,28 @@ void CExplorer::OnStatusTextChange(const std::string& text)
 
 CBrowser::CBrowser() = default;
 
-void CBrowser::Attach(View* v, BrowserControl* c)
+void CBrowser::Attach(View* v, BrowserControl* c, bool pending)
 {
     view = v;
     explorer.Attach(c);
+    windowPending = pending;
 }
 
 void CBrowser::Create(BrowserOwner* o)
 {
     owner = o;
-    OnInitDialog();
+    created = true;
+    if (!windowPending) {
+        OnInitDialog();
+    }
+}
+
+void CBrowser::OnWindowCreated()
+{
+    windowPending = false;
+    if (created) {
+        OnInitDialog();
+    }
 }
 
 bool CBrowser::OnInitDialog()

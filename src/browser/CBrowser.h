@@ -53,10 +53,14 @@ class CBrowser {
 public:
     CBrowser();
     // Gives the dialog its window and control; done before Create by whoever
-    // builds the screen (the application, or a test). Null detaches.
-    void Attach(View* view, BrowserControl* control);
-    // Creates the window hidden, owned by the main window, and runs OnInitDialog.
+    // builds the screen (the application, or a test). Null detaches. A window
+    // that comes into being later (it lives in another process) is attached
+    // as pending and reports OnWindowCreated each time it has been made.
+    void Attach(View* view, BrowserControl* control, bool windowPending = false);
+    // Creates the window hidden, owned by the main window, and runs
+    // OnInitDialog, or leaves that to OnWindowCreated for a pending window.
     void Create(BrowserOwner* owner);
+    void OnWindowCreated();
 
     bool OnInitDialog();
     // Where OnInitDialog puts the window: its rectangle, the desktop's and
@@ -88,4 +92,6 @@ public:
 
 private:
     View* view = nullptr;
+    bool windowPending = false;
+    bool created = false;
 };

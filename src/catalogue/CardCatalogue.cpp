@@ -4,10 +4,15 @@
 
 #include <boost/lexical_cast.hpp>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fstream>
-#include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,167 +56,306 @@ std::int32_t ToInt(const char* p, const char* end)
     return static_cast<std::int32_t>(value);
 }
 
-const char* Find(const char* word, std::size_t length, const char* needle, std::size_t needleLength)
-{
-    if (needleLength > length) {
-        return nullptr;
-    }
-    const char* last = word + (length - needleLength);
-    for (const char* p = word; p <= last; ++p) {
-        p = static_cast<const char*>(std::memchr(p, needle[0], static_cast<std::size_t>(last - p) + 1));
-        if (p == nullptr) {
-            return nullptr;
-        }
-        if (std::memcmp(p, needle, needleLength) == 0) {
-            return p;
-        }
-    }
-    return nullptr;
-}
-
+// The tags in the order in which they are looked for; only the first one of
+// this order that occurs in a word counts.
+enum TagIndex { kNo, kAp, kDp, kCp, kName, kAttribute, kRace, kSpecial, kTagCount };
 struct Tag {
     const char* open;
     std::size_t openLength;
-    const char* close;
-    std::size_t closeLength;
+};
+const Tag kTags[kTagCount] = {
+    {"<no>", 4},   {"<ap>", 4},          {"<dp>", 4},   {"<cp>", 4},
+    {"<name>", 6}, {"<attribute>", 11}, {"<race>", 6}, {"<special>", 9},
 };
 
-// The order in which tags are looked for; only the first one found in a word counts.
-const Tag kTags[] = {
-    {"<no>", 4, nullptr, 0},           {"<ap>", 4, nullptr, 0},
-    {"<dp>", 4, nullptr, 0},           {"<cp>", 4, nullptr, 0},
-    {"<name>", 6, "</name>", 7},       {"<attribute>", 11, "</attribute>", 12},
-    {"<race>", 6, "</race>", 7},       {"<special>", 9, "</special>", 10},
-};
-
-}  // namespace
-
-CardCatalogue::CardCatalogue() : CardCatalogue(DataFilePath("list.xml")) {}
-
-CardCatalogue::CardCatalogue(const std::string& path)
+template <std::size_t N>
+bool IsAt(const char* p, const char* end, const char (&text)[N])
 {
-    std::ifstream in(path);
-    if (in) {
-        Load(in);
-    } else {
-        Reset();
+    return static_cast<std::size_t>(end - p) >= N - 1 && std::memcmp(p, text, N - 1) == 0;
+}
+
+// The opening tag that starts at p (a '<'), or kTagCount.
+int OpeningTagAt(const char* p, const char* end)
+{
+    switch (end - p >= 2 ? p[1] : 0) {
+    case 'n': return IsAt(p, end, "<no>") ? kNo : IsAt(p, end, "<name>") ? kName : kTagCount;
+    case 'a': return IsAt(p, end, "<ap>") ? kAp : IsAt(p, end, "<attribute>") ? kAttribute : kTagCount;
+    case 'd': return IsAt(p, end, "<dp>") ? kDp : kTagCount;
+    case 'c': return IsAt(p, end, "<cp>") ? kCp : kTagCount;
+    case 'r': return IsAt(p, end, "<race>") ? kRace : kTagCount;
+    case 's': return IsAt(p, end, "<special>") ? kSpecial : kTagCount;
+    default: return kTagCount;
     }
 }
 
-CardCatalogue::CardCatalogue(std::istream& in) { Load(in); }
-
-void CardCatalogue::Reset()
+// Whether the closing tag of `tag` ("</" and the opening tag's name) starts at p.
+bool ClosingTagAt(const char* p, const char* end, const Tag& tag)
 {
-    for (int i = 0; i < kCards; ++i) {
-        special[i] = kUnknown;
-        name[i] = kUnknown;
-        ap[i] = dp[i] = cp[i] = 0;
-        attribute[i] = kUnknown;
-        race[i] = kUnknown;
-    }
-    current = 0;
+    const std::size_t length = tag.openLength + 1;
+    return static_cast<std::size_t>(end - p) >= length && p[0] == '<' && p[1] == '/' && p[2] == tag.open[1] &&
+           std::memcmp(p + 2, tag.open + 1, tag.openLength - 1) == 0;
 }
 
-void CardCatalogue::Load(std::istream& in)
+// Eight bytes at a time: a mask with the high bit set in the first byte that
+// is below '!' (whitespace is) or is '<', the only bytes the word scan has to
+// look at; bits above that byte may be set wrongly. Zero when there is none.
+std::uint64_t NeedsLook(const char* p)
 {
-    // One pass over the whole file; words are split here rather than with
-    // operator>> so that the 55 reads at start-up stay cheap. A read error ends
-    // the input just like the end of the file.
-    std::vector<char> text;
-    std::size_t size = 0;
-    for (;;) {
-        text.resize(size + 65536);
-        in.read(text.data() + size, 65536);
-        size += static_cast<std::size_t>(in.gcount());
-        if (!in) {
-            break;
-        }
-    }
-    text.resize(size);
-
-    // Start-up reads the same list.xml once per deck. The same bytes always
-    // give the same table, so the last table read is kept and copied.
-    struct LastRead {
-        std::vector<char> bytes;
-        std::unique_ptr<CardCatalogue> table;
-    };
-    static LastRead last;
-    if (last.table && last.bytes == text) {
-        *this = *last.table;
-        return;
-    }
-    Reset();
-    Parse(text);
-    last.bytes = std::move(text);
-    last.table = std::make_unique<CardCatalogue>(*this);
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    const std::uint64_t below = (x - kOnes * '!') & ~x & kHighs;
+    const std::uint64_t y = x ^ (kOnes * '<');
+    const std::uint64_t angle = (y - kOnes) & ~y & kHighs;
+    return below | angle;
 }
 
-void CardCatalogue::Parse(const std::vector<char>& text)
-{
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-        while (p < end && IsSpace(static_cast<unsigned char>(*p))) {
-            ++p;
-        }
-        const char* word = p;
-        while (p < end && !IsSpace(static_cast<unsigned char>(*p))) {
-            ++p;
-        }
-        if (p > word) {
-            HandleWord(word, static_cast<std::size_t>(p - word));
+// Fills a fresh table from the text of a list.xml, word by word, in one pass.
+class Parser {
+public:
+    explicit Parser(CardColumns& t) : table(t)
+    {
+        for (int i = 0; i < CardColumns::kCards; ++i) {
+            table.special[i] = kUnknown;
+            table.name[i] = kUnknown;
+            table.attribute[i] = kUnknown;
+            table.race[i] = kUnknown;
         }
     }
-}
 
-void CardCatalogue::HandleWord(const char* word, std::size_t length)
-{
-    // One pass over the word finds where each tag first occurs; the first tag
-    // of the fixed order that occurs at all is the one handled.
-    constexpr std::size_t kTagCount = sizeof kTags / sizeof kTags[0];
-    const char* first[kTagCount] = {};
-    const char* end = word + length;
-    for (const char* p = word; p < end; ++p) {
-        p = static_cast<const char*>(std::memchr(p, '<', static_cast<std::size_t>(end - p)));
-        if (p == nullptr) {
-            break;
-        }
-        const std::size_t left = static_cast<std::size_t>(end - p);
-        for (std::size_t t = 0; t < kTagCount; ++t) {
-            const Tag& tag = kTags[t];
-            if (first[t] == nullptr && left >= tag.openLength && p[1] == tag.open[1] &&
-                std::memcmp(p, tag.open, tag.openLength) == 0) {
-                first[t] = p;
+    void Parse(const char* p, const char* end)
+    {
+        constexpr int kKept = 8;
+        const char* angles[kKept];
+        std::vector<const char*> many;
+        while (p < end) {
+            while (p < end && IsSpace(static_cast<unsigned char>(*p))) {
+                ++p;
             }
+            // The word, noting where its '<' are: tags start there.
+            const char* const word = p;
+            int count = 0;
+            while (p < end) {
+                if (end - p >= 8) {
+                    const std::uint64_t look = NeedsLook(p);
+                    if (look == 0) {
+                        p += 8;
+                        continue;
+                    }
+                    p += __builtin_ctzll(look) / 8;
+                }
+                if (IsSpace(static_cast<unsigned char>(*p))) {
+                    break;
+                }
+                if (*p == '<' && count <= kKept) {
+                    if (count < kKept) {
+                        angles[count] = p;
+                    }
+                    ++count;
+                }
+                ++p;
+            }
+            if (count == 0) {
+                continue;  // a word without '<' holds no tag
+            }
+            if (count <= kKept) {
+                HandleWord(angles, count, p);
+                continue;
+            }
+            many.clear();
+            for (const char* q = word; q < p; ++q) {
+                if (*q == '<') {
+                    many.push_back(q);
+                }
+            }
+            HandleWord(many.data(), static_cast<int>(many.size()), p);
         }
     }
-    std::size_t t = 0;
-    while (t < kTagCount && first[t] == nullptr) {
-        ++t;
+
+private:
+    void HandleWord(const char* const* angles, int count, const char* end);
+
+    CardColumns& table;
+    // Card index that fields apply to; -1 after a <no> outside 1-600, so that
+    // its fields are dropped until the next valid <no>.
+    int current = 0;
+};
+
+// `angles` are the places of every '<' in the word, which ends at `end`.
+void Parser::HandleWord(const char* const* angles, int count, const char* end)
+{
+    int found = kTagCount;
+    const char* at = nullptr;
+    for (int i = 0; i < count && found != kNo; ++i) {
+        const int t = OpeningTagAt(angles[i], end);
+        if (t < found) {
+            found = t;
+            at = angles[i];
+        }
     }
-    if (t == kTagCount) {
+    if (found == kTagCount) {
         return;
     }
-    const char* value = first[t] + kTags[t].openLength;
-    if (t == 0) {
+    const char* value = at + kTags[found].openLength;
+    if (found == kNo) {
         const std::int32_t number = ToInt(value, end);
-        current = (number >= 1 && number <= kCards) ? number - 1 : -1;
+        current = (number >= 1 && number <= CardColumns::kCards) ? number - 1 : -1;
         return;
     }
     if (current < 0) {
         return;
     }
-    if (t <= 3) {
+    if (found <= kCp) {
         const auto number = static_cast<std::uint32_t>(ToInt(value, end));
-        std::uint32_t* column = t == 1 ? ap : t == 2 ? dp : cp;
+        std::uint32_t* column = found == kAp ? table.ap : found == kDp ? table.dp : table.cp;
         column[current] = number;
         return;
     }
-    // A closing tag counts only when its first occurrence lies after the opening tag.
-    const char* close = Find(word, length, kTags[t].close, kTags[t].closeLength);
-    const char* valueEnd = (close != nullptr && close >= value) ? close : end;
-    std::string* column = t == 4 ? name : t == 5 ? attribute : t == 6 ? race : special;
+    // The value ends at the closing tag's first occurrence in the word, when
+    // that lies after the opening tag; otherwise it runs to the word's end.
+    const char* valueEnd = end;
+    for (int i = 0; i < count; ++i) {
+        if (ClosingTagAt(angles[i], end, kTags[found])) {
+            if (angles[i] >= value) {
+                valueEnd = angles[i];
+            }
+            break;
+        }
+    }
+    std::string* column = found == kName        ? table.name
+                          : found == kAttribute ? table.attribute
+                          : found == kRace      ? table.race
+                                                : table.special;
     column[current].assign(value, valueEnd);
+}
+
+std::shared_ptr<const CardColumns> Parsed(const std::string& text)
+{
+    auto table = std::make_shared<CardColumns>();
+    Parser(*table).Parse(text.data(), text.data() + text.size());
+    return table;
+}
+
+// Which file was read: a table is shared only for the same, unchanged file.
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified {};
+    timespec changed {};
+
+    explicit FileStamp(const struct stat* st = nullptr)
+    {
+        if (st != nullptr) {
+            exists = true;
+            device = st->st_dev;
+            inode = st->st_ino;
+            size = st->st_size;
+            modified = st->st_mtim;
+            changed = st->st_ctim;
+        }
+    }
+    bool operator==(const FileStamp& o) const
+    {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+// Reads a whole file; a read error ends the text like the end of the file.
+// `stamp` tells which file was read.
+std::string ReadText(const char* path, FileStamp& stamp)
+{
+    std::string text;
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return text;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) == 0) {
+        stamp = FileStamp(&st);
+        if (st.st_size > 0) {
+            text.reserve(static_cast<std::size_t>(st.st_size));
+        }
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return text;
+}
+
+// The table of list.xml in the working folder, shared while someone holds it
+// and the file is the one it was read from.
+std::shared_ptr<const CardColumns> SharedListTable()
+{
+    static std::mutex mutex;
+    static std::weak_ptr<const CardColumns> last;
+    static FileStamp lastStamp;
+
+    // The working folder's card list, else the installed one.
+    const std::string file = DataFilePath("list.xml");
+    const char* const path = file.c_str();
+    struct stat st {};
+    const FileStamp now(::stat(path, &st) == 0 ? &st : nullptr);
+    const std::lock_guard<std::mutex> lock(mutex);
+    if (now == lastStamp) {
+        if (std::shared_ptr<const CardColumns> table = last.lock()) {
+            return table;
+        }
+    }
+    FileStamp read;
+    std::shared_ptr<const CardColumns> table = Parsed(ReadText(path, read));
+    last = table;
+    lastStamp = read;
+    return table;
+}
+
+}  // namespace
+
+CardCatalogue::CardCatalogue(std::shared_ptr<const CardColumns> columns)
+    : table(std::move(columns)),
+      special(table->special),
+      name(table->name),
+      ap(table->ap),
+      dp(table->dp),
+      cp(table->cp),
+      attribute(table->attribute),
+      race(table->race)
+{
+}
+
+CardCatalogue::CardCatalogue() : CardCatalogue(SharedListTable()) {}
+
+CardCatalogue::CardCatalogue(const std::string& path)
+    : CardCatalogue([&] {
+          FileStamp ignored;
+          return Parsed(ReadText(path.c_str(), ignored));
+      }())
+{
+}
+
+CardCatalogue::CardCatalogue(std::istream& in)
+    : CardCatalogue([&] {
+          std::string text;
+          char buffer[65536];
+          while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+              text.append(buffer, static_cast<std::size_t>(in.gcount()));
+          }
+          return Parsed(text);
+      }())
+{
 }
 
 std::string CardCatalogue::GetApText(int index) const { return boost::lexical_cast<std::string>(ap[index]); }

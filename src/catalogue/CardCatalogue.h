@@ -1,20 +1,38 @@
 #pragma once
-// The 600-card table read from list.xml. Every holder owns and loads its own copy.
+// The 600-card table read from list.xml. A catalogue is a handle on one parsed
+// table, which nobody changes once it is read: the start-up's catalogues (the
+// window's and one per deck) all share the one read of the file.
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
-#include <vector>
+
+// The seven columns of the 600 cards, by card index.
+struct CardColumns {
+    static constexpr int kCards = 600;
+    std::string special[kCards];
+    std::string name[kCards];
+    std::uint32_t ap[kCards] = {};
+    std::uint32_t dp[kCards] = {};
+    std::uint32_t cp[kCards] = {};
+    std::string attribute[kCards];
+    std::string race[kCards];
+};
 
 class CardCatalogue {
 public:
-    static constexpr int kCards = 600;
+    static constexpr int kCards = CardColumns::kCards;
 
-    // Reads "list.xml" from the working directory (the installed one when it has none).
+    // list.xml in the working folder (the installed one when it has none). The table is read when the file is not
+    // the one an earlier catalogue still in use read (another folder, a new
+    // or changed file); otherwise that catalogue's table is shared.
     CardCatalogue();
     // Reads the catalogue from another file (tools, benchmarks).
     explicit CardCatalogue(const std::string& path);
     // Reads the catalogue from a stream (fuzzing, tests).
     explicit CardCatalogue(std::istream& in);
+    CardCatalogue(const CardCatalogue& other) : CardCatalogue(other.table) {}
+    CardCatalogue& operator=(const CardCatalogue&) = delete;
 
     std::string GetName(int index) const { return name[index]; }
     std::string GetSpecial(int index) const { return special[index]; }
@@ -23,24 +41,22 @@ public:
     std::string GetCpText(int index) const;
     static bool IsMagic(int index) { return index % 150 >= 100; }
     static bool IsAllowedInTrainingDeck(int index);
-
-    // The columns, in declaration order. attribute and race have no accessor:
-    // the exporter reads them directly.
-    std::string special[kCards];
-    std::string name[kCards];
-    std::uint32_t ap[kCards];
-    std::uint32_t dp[kCards];
-    std::uint32_t cp[kCards];
-    std::string attribute[kCards];
-    std::string race[kCards];
+    // True when both hand out the same table.
+    bool SharesTableWith(const CardCatalogue& other) const { return table == other.table; }
 
 private:
-    void Reset();
-    void Load(std::istream& in);
-    void Parse(const std::vector<char>& text);
-    void HandleWord(const char* word, std::size_t length);
+    explicit CardCatalogue(std::shared_ptr<const CardColumns> columns);
+    // Declared first: the columns below refer into it.
+    std::shared_ptr<const CardColumns> table;
 
-    // Card index that fields apply to; -1 after a <no> outside 1-600, so that
-    // its fields are dropped until the next valid <no>.
-    int current = 0;
+public:
+    // The columns, in declaration order. attribute and race have no accessor:
+    // the exporter reads them directly.
+    const std::string (&special)[kCards];
+    const std::string (&name)[kCards];
+    const std::uint32_t (&ap)[kCards];
+    const std::uint32_t (&dp)[kCards];
+    const std::uint32_t (&cp)[kCards];
+    const std::string (&attribute)[kCards];
+    const std::string (&race)[kCards];
 };

@@ -42,8 +42,8 @@ std::string DefaultDeckNameOf(int slot)
 
 std::string encode(const DeckRecord& deck) { return encode(deck.Counts()); }
 
-DeckRecord::DeckRecord(SaveData& owner, int deckNumber)
-    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber))
+DeckRecord::DeckRecord(SaveData& owner, int deckNumber, const CardCatalogue& cardList)
+    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber)), catalogue(cardList)
 {
     int p = owner.LineStart(SaveData::kStockLine + 2 * deckNumber);
     const int length = owner.NextLineStart(p) - p - 2;
@@ -149,8 +149,9 @@ SaveData::SaveData()
     for (int i = 0; i < 600; ++i) {
         stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
     }
+    const CardCatalogue cardList;
     for (int s = 0; s < kDecks; ++s) {
-        decks[s] = std::make_unique<DeckRecord>(*this, s + 1);
+        decks[s] = std::make_unique<DeckRecord>(*this, s + 1, cardList);
     }
     loaded = true;
     settledImage = BuildImage();
@@ -163,10 +164,18 @@ int SaveData::NextLineStart(int p) const
     if (p < 0) {
         return -1;
     }
-    const int size = static_cast<int>(image.size());
-    for (int q = p + 1; q < size; ++q) {
-        if (image[static_cast<std::size_t>(q)] == '\n' && image[static_cast<std::size_t>(q - 1)] == '\r') {
-            return q + 1;
+    // Every line start is found from the start of the file, so LF bytes are
+    // sought with memchr rather than byte by byte.
+    const std::uint8_t* const data = image.data();
+    const std::size_t size = image.size();
+    for (std::size_t q = static_cast<std::size_t>(p) + 1; q < size; ++q) {
+        const void* lf = std::memchr(data + q, '\n', size - q);
+        if (lf == nullptr) {
+            return -1;
+        }
+        q = static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data);
+        if (data[q - 1] == '\r') {
+            return static_cast<int>(q + 1);
         }
     }
     return -1;

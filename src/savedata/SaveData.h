@@ -24,7 +24,8 @@ public:
     static constexpr int kMaxCards = 40;
     static constexpr int kNameBytes = 37;
 
-    DeckRecord(SaveData& owner, int number);
+    // `cardList` is the card list of the load, whose table every deck shares.
+    DeckRecord(SaveData& owner, int number, const CardCatalogue& cardList);
 
     std::string Name() const { return name; }
     // Keeps at most the first 37 bytes; CR and LF bytes are dropped so that a

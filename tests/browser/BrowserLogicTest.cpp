@@ -1,6 +1,8 @@
 // The browser dialog's handlers, through the test view and a fake control.
 #include "Fakes.h"
 
+#include "browser/BrowserMessages.h"
+
 #include "support/Cp932.h"
 #include "support/Workspace.h"
 
@@ -127,4 +129,61 @@ TEST(BrowserDialog, HandOverIsOneJavascriptUrlAndOnlyCodesAreCaptured)
     d.browser.ShowWindow(true);
     d.browser.ShowWindow(false);
     EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
+}
+
+TEST(BrowserDialog, AWindowMadeLaterIsInitialisedEachTimeItExists)
+{
+    Dialog d;
+    d.browser.Attach(&d.view, &d.control, true);
+    d.browser.Create(nullptr);
+    EXPECT_TRUE(d.control.urls.empty());
+    d.view.windowRect = {0, 0, 600, 752};
+    d.browser.OnWindowCreated();
+    ASSERT_EQ(d.control.urls.size(), 1u);
+    EXPECT_EQ(d.control.urls[0].substr(d.control.urls[0].size() - 14), "/deckmaker.htm");
+    EXPECT_EQ(Sides(d.view.windowRect), (std::vector<long>{390, 0, 1015, 752}));
+    EXPECT_EQ(d.view.icon, CBrowser::kIcon);
+    // A window made anew (its process started again) loads the page again.
+    d.browser.OnWindowCreated();
+    EXPECT_EQ(d.control.urls, std::vector<std::string>(2, d.control.urls[0]));
+}
+
+TEST(BrowserMessages, AnyBytesArriveWholeHoweverThePipeSplitsThem)
+{
+    const std::vector<BrowserMessage> sent{
+        {"status", "0a1b"}, {"caption", Sjis(u8"炎のデッキ") + "\r\n\0x"}, {"ok", ""}, {"move", "-10 0 615 752"}};
+    std::string stream;
+    for (const BrowserMessage& m : sent) {
+        AppendMessage(stream, m.name, m.text);
+    }
+    for (const std::size_t piece : {stream.size(), std::size_t{1}, std::size_t{7}}) {
+        MessageReader reader;
+        std::vector<BrowserMessage> got;
+        for (std::size_t at = 0; at < stream.size(); at += piece) {
+            reader.Feed(stream.data() + at, std::min(piece, stream.size() - at));
+            for (BrowserMessage m; reader.Next(m);) {
+                got.push_back(m);
+            }
+        }
+        ASSERT_EQ(got.size(), sent.size()) << piece;
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            EXPECT_EQ(got[i].name, sent[i].name);
+            EXPECT_EQ(got[i].text, sent[i].text);
+        }
+    }
+    // A stream that is not ours stops the reader for good.
+    for (const std::string& bad : std::vector<std::string>{"ok\n", "ok -1\n", "ok 1x\n", " 1\nx", "ok 99999999999\n", std::string(80, 'a')}) {
+        MessageReader reader;
+        reader.Feed(bad.data(), bad.size());
+        BrowserMessage m;
+        EXPECT_FALSE(reader.Next(m)) << bad;
+        EXPECT_TRUE(reader.Broken()) << bad;
+    }
+
+    std::vector<long long> n;
+    EXPECT_TRUE(ParseNumbers("-10 0 615", n));
+    EXPECT_EQ(n, (std::vector<long long>{-10, 0, 615}));
+    for (const std::string bad : {"1  2", "1 ", "-", "1a", " 1"}) {
+        EXPECT_FALSE(ParseNumbers(bad, n)) << bad;
+    }
 }

@@ -1,6 +1,8 @@
 #include "catalogue/CardCatalogue.h"
 
+#include "savedata/SaveData.h"
 #include "support/Cp932.h"
+#include "support/SaveFile.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -57,10 +59,21 @@ TEST(CardCatalogue, ReadingRules)
     }
 }
 
-TEST(CardCatalogue, ReadsListXmlFromTheWorkingFolder)
+TEST(CardCatalogue, StartUpReadsListXmlOnceAndAChangedFileAgain)
 {
     Workspace ws;
-    EXPECT_EQ(CardCatalogue().GetName(0), "unknown");
-    ws.Put("list.xml", "<no>1</no>\r\n<name>" + Sjis(u8"始まりの札") + "</name>\r\n");
-    EXPECT_EQ(CardCatalogue().GetName(0), Sjis(u8"始まりの札"));
+    ws.Put("list.xml", "<no>600</no>\r\n<name>" + Sjis(u8"終わりの札") + "</name>\r\n<cp>7</cp>");
+    ws.Put(ws.SavePath(), SaveFileBuilder().Bytes());
+    const SaveData data;
+    const CardCatalogue window;
+    EXPECT_EQ(window.GetName(599), Sjis(u8"終わりの札"));
+    EXPECT_EQ(window.GetCpText(599), "7");  // the last word needs no line break after it
+    for (int s = 0; s < SaveData::kDecks; ++s) {
+        ASSERT_TRUE(data.Deck(s).Catalogue().SharesTableWith(window)) << s;
+    }
+    // The exporter's catalogue, made later, reads a list changed since.
+    ws.Put("list.xml", "<no>600</no>\n<name>new</name>\n");
+    const CardCatalogue later;
+    EXPECT_EQ(later.GetName(599), "new");
+    EXPECT_EQ(data.Deck(0).Catalogue().GetName(599), Sjis(u8"終わりの札"));
 }

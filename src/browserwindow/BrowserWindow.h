@@ -1,0 +1,120 @@
+#pragma once
+// The browser dialog's window with the deck page in a Qt WebEngine view, as
+// the program deckeditor-browser shows it. It does what the editor's messages
+// say and reports its events back as messages; the dialog's logic stays in
+// the editor.
+#include "browser/BrowserMessages.h"
+
+#include <QDialog>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+class QMenu;
+class QPushButton;
+class QWebEngineProfile;
+class QWindow;
+
+// The dialog window: ok, the hidden cancel and the page.
+class BrowserDialog : public QDialog {
+public:
+    BrowserDialog();
+
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QWebEngineView* webView = nullptr;
+    // QDialog's cancel, the close box and the cancel button.
+    std::function<void()> onCancel;
+    // The window was moved (false) or resized (true).
+    std::function<void(bool resized)> onGeometry;
+
+    // Dialog units of the dialog font, in pixels.
+    int DluX(int units) const;
+    int DluY(int units) const;
+
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    int baseX = 6;
+    int baseY = 13;
+};
+
+// The page's view: its context menu offers copying and pasting only, never
+// leaving or reloading the page (which would lose the deck being edited).
+class DeckView : public QWebEngineView {
+public:
+    using QWebEngineView::QWebEngineView;
+    QMenu* CreateContextMenu();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+};
+
+// The page: reports window.status assignments, passed on by the script
+// installed at document creation as console messages with a private prefix.
+class DeckPage : public QWebEnginePage {
+public:
+    DeckPage(QWebEngineProfile* profile, QObject* parent);
+    std::function<void(const QString&)> statusText;
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                  int lineNumber, const QString& sourceId) override;
+
+private:
+    QString prefix;
+};
+
+class BrowserWindow : public QObject {
+public:
+    // `send` carries one message to the editor.
+    using Sender = std::function<void(const char* name, const std::string& text)>;
+    explicit BrowserWindow(Sender send);
+    ~BrowserWindow() override;
+
+    // Tells the editor that the window exists, with its place and the desktop's.
+    void Ready();
+    // One command of the editor.
+    void Handle(const BrowserMessage& message);
+
+    BrowserDialog* Dialog() const { return dialog; }
+    DeckPage* Page() const { return page; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Navigate(const std::string& url);
+    void RunWaitingScripts();
+    void UpdateOk();
+    void Show();
+    void Move(const std::vector<long long>& sides);
+    void SetOwner(unsigned long long id);
+    std::string Rect() const;
+
+    Sender send;
+    QWebEngineProfile* profile = nullptr;
+    QPointer<BrowserDialog> dialog;
+    QPointer<DeckPage> page;
+    std::unique_ptr<QWindow> owner;
+    std::set<int> swallowedKeys;
+    // Scripts wait until the page shown has finished loading: run earlier,
+    // they would meet a page without its deck functions, and the hand-over
+    // would be lost.
+    bool pageLoaded = false;
+    QStringList waitingScripts;
+    int runningScripts = 0;
+};
