@@ -6,6 +6,7 @@
 #include "appinfo/Version.h"
 #include "browserhost/BrowserProcess.h"
 #include "qttext/Cp932Text.h"
+#include "qttext/QtJapanese.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,12 +15,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QSettings>
 #include <QTimer>
-#include <QTranslator>
 
 #include <chrono>
 #include <cstdio>
@@ -83,17 +82,6 @@ double MillisecondsSinceProcessStart()
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
     return (static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9 - startTicks / ticks) * 1000.0;
-}
-
-// Every text of the program is Japanese, so Qt's own texts (the message boxes'
-// buttons, the context menus) are too, whatever the locale says.
-void LoadQtJapanese()
-{
-    static QTranslator translator;
-    if (translator.isEmpty() &&
-        translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(&translator);
-    }
 }
 
 // The browser window's program: beside this one (a build folder, a portable

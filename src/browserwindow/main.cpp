@@ -3,6 +3,7 @@
 // standard input and writes its events to standard output (see
 // browser/BrowserMessages.h); it ends when its input ends.
 #include "browserwindow/BrowserWindow.h"
+#include "qttext/QtJapanese.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -53,6 +54,11 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
+#ifdef DECKEDITOR_APP_ID
+    // One application on the desktop with the editor: its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(DECKEDITOR_APP_ID));
+#endif
+    LoadQtJapanese();
 
     BrowserWindow window([](const char* name, const std::string& text) {
         std::string bytes;
