@@ -4,6 +4,7 @@
 // themselves in tests/rules.
 #include "AppFixture.h"
 
+#include "browser/Fakes.h"
 #include "deckcode/DazoRozi.h"
 
 namespace {
@@ -219,4 +220,83 @@ TEST_F(MainWindowTest, DuplicateAndSwapRedrawTheRowsAndKeepTheMarks)
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"));
     EXPECT_EQ(view.messages[0].caption, kCaption);
+}
+
+// ------------------------------------------- the Edit tab with a fake page
+// The round trip itself (hand-over, ok into another deck) is in tests/e2e.
+
+class EditTab : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        saveFile.names[0] = Sjis(u8"炎のデッキ");
+        saveFile.Add(0, 10, 2);
+        saveFile.Add(0, 20, 1);
+        saveFile.names[1] = Sjis(u8"水のデッキ");
+        saveFile.Add(1, 30, 1);
+        // A complete deck elsewhere, so that emptying the active deck 1 is allowed.
+        saveFile.Fill(5, 100);
+        browserControl = &page;
+        ASSERT_TRUE(Start());
+        ChooseTab(3);
+    }
+    void PageReports(const std::vector<std::string>& texts)
+    {
+        for (const std::string& text : texts) {
+            page.Status(text);
+        }
+    }
+    void TearDown() override { dlg.reset(); }  // before the page it holds
+    std::string CodeIn(int slot) const { return encode(dlg->saveData.Deck(slot)); }
+
+    FakeBrowserControl page;
+};
+
+TEST_F(EditTab, CancelStoresNothingAndOkStoresTheLastReportedCode)
+{
+    EXPECT_EQ(browserView.GetWindowText(), Sjis(u8"炎のデッキ"));
+    view.TypeText(IDC_MAIDCODE, "0typed");
+    const std::string edited = CodeOf({{4, 3}, {12, 1}});
+    PageReports({"file:///somewhere/help.htm", edited, "", "Loading..."});
+    dlg->browser.OnBrowserCancel();
+    EXPECT_FALSE(browserView.IsWindowVisible());
+    EXPECT_EQ(view.GetCurSel(IDC_TAB), 2);
+    EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), "0typed");
+    EXPECT_EQ(CodeIn(0), CodeOf({{10, 2}, {20, 1}}));
+    EXPECT_TRUE(view.messages.empty());
+
+    // Deck B is handed over, but the page has reported nothing since.
+    ClickA(1);
+    ChooseTab(3);
+    EXPECT_EQ(page.urls.back(), "javascript:demaid(deck, '" + CodeOf({{30, 1}}) + "');eval();");
+    EXPECT_EQ(browserView.GetWindowText(), Sjis(u8"水のデッキ"));
+    dlg->browser.OnBrowserOk();
+    EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), edited);
+    EXPECT_EQ(CodeIn(1), edited);
+    EXPECT_EQ(Name(1), Sjis(u8"水のデッキ"));
+}
+
+TEST_F(EditTab, OkWithNothingReportedStoresAnEmptyDeck)
+{
+    PageReports({"about:blank", "Loading 0"});
+    dlg->browser.OnBrowserOk();
+    EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), "");
+    EXPECT_EQ(dlg->saveData.Deck(0).CardCount(), 0);
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(EditTab, OkRunsTheCommandOfTheTabSelectedAtThatMoment)
+{
+    const std::string edited = CodeOf({{8, 2}});
+    PageReports({edited});
+    // 消去, chosen while the browser window is open, which stays open.
+    ChooseTab(1);
+    EXPECT_TRUE(browserView.IsWindowVisible());
+    // The box gets the code, and the deck is deleted, not stored.
+    dlg->browser.OnBrowserOk();
+    EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), edited);
+    EXPECT_EQ(dlg->saveData.Deck(0).CardCount(), 0);
+    EXPECT_EQ(Name(0), Sjis(u8"デッキ01"));
+    EXPECT_FALSE(browserView.IsWindowVisible());
+    EXPECT_EQ(view.GetCurSel(IDC_TAB), 1);
 }
