@@ -36,6 +36,9 @@ protected:
             WriteSaveFile();
         }
         dlg = std::make_unique<CDeckEditorDlg>(view);
+        if (browserControl) {
+            dlg->browser.Attach(&browserView, browserControl);
+        }
         return dlg->OnInitDialog();
     }
 
@@ -63,5 +66,8 @@ protected:
     }
 
     TestView view;
+    // The browser dialog's window and page, when a test gives a page.
+    TestView browserView;
+    BrowserControl* browserControl = nullptr;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };

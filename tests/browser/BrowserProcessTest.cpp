@@ -1,5 +1,6 @@
 // The browser dialog with its window in the real deckeditor-browser process:
-// start-up, an early hand-over, a window process that ends, and a missing one.
+// a window process that ends, and a missing one. (An early hand-over is in
+// BrowserWindowTest, the whole round trip in tests/e2e.)
 #include "TestPages.h"
 
 #include "browserhost/BrowserProcess.h"
@@ -44,19 +45,6 @@ struct Host {
 };
 
 }  // namespace
-
-TEST(BrowserProcess, EditBeforeTheWindowExistsHandsOverOnceTheSlowPageHasLoaded)
-{
-    Workspace ws;
-    ws.Put("deckmaker.htm", TestPage(true));
-    Host host;
-    host.Edit("01a3Zt1");
-    host.window.Start(0);
-    ASSERT_TRUE(host.WaitForCode("01a3Zt1"));
-    EXPECT_EQ(host.window.GetState(), BrowserProcess::State::Running);
-    EXPECT_TRUE(host.window.IsWindowVisible());
-    EXPECT_TRUE(host.messages.empty());
-}
 
 TEST(BrowserProcess, AnEndedWindowIsReportedAtTheNextEditAndStartedAgain)
 {

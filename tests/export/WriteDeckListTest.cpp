@@ -174,27 +174,6 @@ TEST(WriteDeckList, FileNamesFollowTheSlot)
                                         "deck_7_format3.txt"}));
 }
 
-TEST(WriteDeckList, FormatsAreReadOncePerExporter)
-{
-    GameFolder f;
-    f.ws.Put("format1.ini", FormatWith({{"header", "before \\deck_name\n"}}));
-    SaveData& saveData = f.Load();
-    auto exporter = std::make_unique<DeckListExporter>(saveData);
-    f.ws.Put("format1.ini", FormatWith({{"header", "after \\deck_name\n"}}));
-    f.ws.Put("format2.ini", FormatWith({{"header", "after \\deck_name\n"}}));
-    exporter->WriteDeckList(0, 0, false);
-    exporter->WriteDeckList(1, 0, false);
-    EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"), "before Deck 1\r\n");
-    EXPECT_EQ(f.ws.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
-
-    // The next run's exporter sees the edits.
-    exporter = std::make_unique<DeckListExporter>(saveData);
-    exporter->WriteDeckList(0, 0, false);
-    exporter->WriteDeckList(1, 0, false);
-    EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"), "after Deck 1\r\n");
-    EXPECT_EQ(f.ws.Get("../deck_1_format2.txt"), "after Deck 1\r\n");
-}
-
 TEST(WriteDeckList, LineBreaksOfTheFormatFile)
 {
     GameFolder f;

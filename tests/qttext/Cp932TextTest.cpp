@@ -55,14 +55,3 @@ TEST(Cp932Text, NothingMayFollowAKeptLoneLeadByte)
     ASSERT_TRUE(text.Edit(QString(36, QChar('x')), edited));
     EXPECT_EQ(edited.Bytes(), std::string(36, 'x'));
 }
-
-TEST(Cp932Text, PlainConversions)
-{
-    EXPECT_EQ(FromCp932(Sjis(u8"ご、ご主人様ぁ～")), U(u8"ご、ご主人様ぁ～"));
-    EXPECT_EQ(FromCp932("abc\x83"), U(u8"abc\uFFFD"));
-    EXPECT_EQ(FromCp932("a\x1a"), U(u8"a\u001A"));
-    std::string bytes;
-    ASSERT_TRUE(ToCp932(U(u8"デッキ01"), bytes));
-    EXPECT_EQ(bytes, Sjis(u8"デッキ01"));
-    EXPECT_FALSE(ToCp932(QString(QChar(0xFC)), bytes));
-}

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Start-up time and peak memory of deckeditor on the demo data (53 decks, a
-# 600-card list), offscreen. Usage: tests/app/measure-startup.sh [build-dir] [runs]
+# 600-card list), offscreen. Usage: bench/measure-startup.sh [build-dir] [runs]
 set -eu
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-5}
