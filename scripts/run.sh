@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash scripts/install-deps.sh --run-only
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDECKEDITOR_WITH_QT=ON -DDECKEDITOR_SANITIZE=OFF >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDECKEDITOR_WITH_QT=ON -DDECKEDITOR_SANITIZE=OFF \
+  -DDECKEDITOR_TESTS=OFF -DDECKEDITOR_BENCH=OFF >/dev/null
 cmake --build build -j"$(nproc 2>/dev/null || echo 2)" --target deckeditor deckeditor-cli make-demo
 
 build/tools/make-demo demo

@@ -45,8 +45,9 @@ suite() {
   [ "$fails" -eq 0 ] || status=1
 }
 
-suite full "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDECKEDITOR_WITH_QT=ON -DDECKEDITOR_SANITIZE=OFF
-suite sanitizers "$root/build-asan" -DDECKEDITOR_SANITIZE=ON -DDECKEDITOR_WITH_QT=OFF -DDECKEDITOR_BENCH=OFF \
+suite full "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDECKEDITOR_WITH_QT=ON -DDECKEDITOR_SANITIZE=OFF \
+  -DDECKEDITOR_TESTS=ON -DDECKEDITOR_BENCH=ON
+suite sanitizers "$root/build-asan" -DDECKEDITOR_SANITIZE=ON -DDECKEDITOR_TESTS=ON -DDECKEDITOR_WITH_QT=OFF -DDECKEDITOR_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=Debug
 
 echo "=== fuzzing (${fuzz_seconds} s per target)"
