@@ -318,7 +318,7 @@ bool CopyInto(const fs::path& source, const fs::path& target)
         std::fprintf(stderr, "make-demo: cannot read %s\n", source.string().c_str());
         return false;
     }
-    if (!ReplaceFile(target.string(), bytes)) {
+    if (ReplaceFile(target.string(), bytes) != ReplaceResult::Done) {
         std::fprintf(stderr, "make-demo: cannot write %s\n", target.string().c_str());
         return false;
     }
@@ -392,7 +392,7 @@ int main(int argc, char** argv)
                     save.string().c_str());
         return 0;
     }
-    if (!ReplaceFile(save.string(), BuildSaveFile(catalogue))) {
+    if (ReplaceFile(save.string(), BuildSaveFile(catalogue)) != ReplaceResult::Done) {
         std::fprintf(stderr, "make-demo: cannot write %s\n", save.string().c_str());
         return 1;
     }

@@ -18,7 +18,6 @@ const char kUsage[] =
     "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite |\n"
     "          export F one N | export F all\n"
     "decks are numbered 1-53, export formats 1-3\n";
-const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 // One parsed command: its name and its arguments, deck numbers already
 // turned into slots, texts already in code page 932.
@@ -176,7 +175,12 @@ void Export(Run& run, const Command& c)
         run.exporter = std::make_unique<DeckListExporter>(*run.saveData);
     }
     const bool allDecks = c.numbers.size() == 1;
-    run.exporter->WriteDeckList(c.numbers[0], allDecks ? 0 : c.numbers[1], allDecks);
+    const int deck = allDecks ? 0 : c.numbers[1];
+    if (!run.exporter->WriteDeckList(c.numbers[0], deck, allDecks)) {
+        // The editor's window says nothing here; a script needs to know.
+        run.err << "deckeditor-cli: cannot write " << ExportFileName(c.numbers[0], deck, allDecks) << "\n";
+        run.shownText = true;
+    }
 }
 
 const CommandInfo kCommands[] = {
@@ -209,11 +213,8 @@ const CommandInfo kCommands[] = {
      }},
     {"swap", 2, false, Swap},
     // save never overwrites a file that the game has rewritten since it was read.
-    {"save", 0, false,
-     [](Run& run, const Command&) {
-         run.Show(run.saveData->ChangedOnDisk() ? std::string(kTextChangedByGame) : run.saveData->Write());
-     }},
-    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+    {"save", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Overwrite()); }},
     {"export", 0, false, Export, ParseExport},
 };
 
@@ -241,7 +242,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     for (; at < args.size() && (args[at] == "-C" || args[at] == "--raw"); ++at) {
         if (args[at] == "--raw") {
             run.raw = true;
-        } else if (++at < args.size()) {
+        } else if (++at < args.size() && !args[at].empty()) {
             folder = args[at];
         } else {
             return usage("-C needs a folder");
@@ -291,8 +292,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
 
     if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-        err << "deckeditor-cli: cannot enter folder '" << folder << "'\n";
-        return 2;
+        return usage("cannot enter folder '" + folder + "'");
     }
     SaveData saveData;
     if (!saveData.IsLoaded()) {
@@ -306,6 +306,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     for (const auto& entry : commands) {
         entry.first->run(run, entry.second);
+        // Output that went nowhere (a full disk) must not pass
+        // for a run that did what it was asked; nothing more is done.
+        if (!out.flush()) {
+            err << "deckeditor-cli: cannot write the output\n";
+            return 1;
+        }
     }
     return run.shownText ? 1 : 0;
 }

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <utility>
 
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
@@ -15,11 +17,12 @@ const char kTextCannotOpenSave[] = "セーブファイルを開けないです";
 const char kTextNoBackupFolder[] = "バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。";
 const char kTextBadCodeCharacter[] = "DAZO Roziに使えない文字が入ってるみたいです…。";
 const char kTextWouldBreakFile[] = "このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。";
+const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 namespace {
 
 const char kSavePath[] = "../File/Save.dat";
-const char kBackupPrefix[] = "../File/BackUp/Save";
+const char kBackupFolder[] = "../File/BackUp";
 
 std::tm SystemLocalTime()
 {
@@ -315,17 +318,35 @@ bool SaveData::KeepsItsLines(const std::vector<std::uint8_t>& out) const
     return true;
 }
 
-std::string SaveData::Write()
+std::string SaveData::Write() { return WriteFile(true); }
+
+std::string SaveData::Overwrite() { return WriteFile(false); }
+
+std::string SaveData::WriteFile(bool keepGameChanges)
 {
     image = BuildImage();
     if (!KeepsItsLines(image)) {
         return kTextWouldBreakFile;
     }
-    if (!ReplaceFile(kSavePath, image)) {
-        return kTextCannotOpenSave;
+    ReplaceOptions options;
+    options.expected = keepGameChanges ? &knownFile : nullptr;
+    // A save file that can only be rewritten in place is damaged if that
+    // breaks off; it is done only once a copy of it exists.
+    std::string backupProblem;
+    options.mayWriteInPlace = [this, &backupProblem] {
+        backupProblem = backupTaken ? std::string() : MakeBackup();
+        return backupProblem.empty();
+    };
+    switch (ReplaceFile(kSavePath, image, options)) {
+    case ReplaceResult::Done:
+        knownFile = image;
+        return std::string();
+    case ReplaceResult::Changed:
+        return kTextChangedByGame;
+    case ReplaceResult::Failed:
+        break;
     }
-    knownFile = image;
-    return std::string();
+    return backupProblem.empty() ? std::string(kTextCannotOpenSave) : backupProblem;
 }
 
 std::string SaveData::MakeBackup()
@@ -338,9 +359,13 @@ std::string SaveData::MakeBackup()
     if (!ReadWholeFile(kSavePath, bytes)) {
         return kTextCannotOpenSave;
     }
-    if (!ReplaceFile(std::string(kBackupPrefix) + stamp + ".dat", bytes)) {
+    ReplaceOptions options;
+    // An earlier copy from the same minute may be rewritten in place.
+    options.mayWriteInPlace = [] { return ::faccessat(AT_FDCWD, kBackupFolder, W_OK, AT_EACCESS) == 0; };
+    if (ReplaceFile(std::string(kBackupFolder) + "/Save" + stamp + ".dat", bytes, options) != ReplaceResult::Done) {
         return kTextNoBackupFolder;
     }
+    backupTaken = true;
     return std::string();
 }
 

@@ -89,7 +89,11 @@ public:
 
     // Rebuilds the image and replaces ../File/Save.dat with it, through a
     // temporary file so that a failure never leaves a damaged save file.
+    // Refused with kTextChangedByGame when the file on disk, looked at again
+    // right before it is replaced, is no longer what was loaded or last written.
     std::string Write();
+    // Write for a player who agreed to replace whatever the file now holds.
+    std::string Overwrite();
     // Copies ../File/Save.dat to ../File/BackUp/Save<YYMMDDhhmm>.dat.
     std::string MakeBackup();
 
@@ -108,6 +112,7 @@ public:
 
 private:
     bool KeepsItsLines(const std::vector<std::uint8_t>& out) const;
+    std::string WriteFile(bool keepGameChanges);
 
     std::vector<std::uint8_t> image;
     std::uint8_t stock[600] = {};
@@ -116,6 +121,7 @@ private:
     int activeLineStart = -1;
     std::unique_ptr<DeckRecord> decks[kDecks + 1];
     std::vector<std::uint8_t> knownFile;
+    bool backupTaken = false;
 };
 
 // Texts of the save data, shown unchanged to the player.
@@ -127,3 +133,4 @@ extern const char kTextCannotOpenSave[];
 extern const char kTextNoBackupFolder[];
 extern const char kTextBadCodeCharacter[];
 extern const char kTextWouldBreakFile[];
+extern const char kTextChangedByGame[];

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -122,21 +123,164 @@ TEST(WriteSafety, AFullDiskLeavesTheSaveFileAsItWas)
     EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
 }
 
-TEST(WriteSafety, TheGameRewritingTheFileIsNoticed)
+TEST(WriteSafety, TheGamesNewerFileIsNeverOverwrittenUnasked)
 {
+    HookGuard guard;
     Workspace ws;
     SaveFileSpec spec;
     ws.Put(ws.SavePath(), spec.Bytes());
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
-    EXPECT_FALSE(data.ChangedOnDisk());
-    spec.stock[0] = 42;
-    ws.Put(ws.SavePath(), spec.Bytes());
-    EXPECT_TRUE(data.ChangedOnDisk());
-    ASSERT_EQ(data.Write(), "");
-    EXPECT_FALSE(data.ChangedOnDisk());  // what we wrote ourselves is known
+    data.Deck(0).SetName("mine");
+    SaveFileSpec game = spec;
+    game.stock[0] = 42;
+    const std::string changedByGame =
+        Sjis(u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。");
+
+    // The game saves before SAVE, or while the temporary file is written.
+    static Workspace* g_ws;
+    static std::string g_gameBytes;
+    g_ws = &ws;
+    g_gameBytes = game.Bytes();
+    for (const bool whileWriting : {false, true}) {
+        ws.Put(ws.SavePath(), data.KnownFileBytes());
+        if (whileWriting) {
+            g_failWriteStep = [](WriteStep step) {
+                if (step == WriteStep::Rename) {
+                    g_ws->Put(g_ws->SavePath(), g_gameBytes);
+                }
+                return false;
+            };
+        } else {
+            ws.Put(ws.SavePath(), g_gameBytes);
+        }
+        EXPECT_TRUE(data.ChangedOnDisk() != whileWriting);
+        EXPECT_EQ(data.Write(), changedByGame) << whileWriting;
+        EXPECT_EQ(ws.Get(ws.SavePath()), g_gameBytes);
+        EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+        EXPECT_EQ(data.Overwrite(), "");  // the player agreed
+        EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
+        EXPECT_FALSE(data.ChangedOnDisk());  // what we wrote ourselves is known
+        g_failWriteStep = nullptr;
+    }
     ::unlink(ws.SavePath().c_str());
     EXPECT_TRUE(data.ChangedOnDisk());
+    EXPECT_EQ(data.Write(), changedByGame);
+    EXPECT_FALSE(ws.Exists(ws.SavePath()));
+}
+
+TEST(WriteSafety, ALinkedSaveFileIsWrittenWhereItLeads)
+{
+    // A save in a Wine prefix or a synced folder, linked to from File/.
+    const std::vector<std::vector<std::string>> chains = {
+        {"../Elsewhere/real.dat"},
+        {"@/Elsewhere/real.dat"},  // @ is the workspace root
+        {"../Elsewhere/hop", "real.dat"},
+    };
+    for (const auto& chain : chains) {
+        Workspace ws;
+        ASSERT_EQ(::mkdir((ws.Root() + "/Elsewhere").c_str(), 0755), 0);
+        std::string link = ws.SavePath();
+        std::vector<std::pair<std::string, std::string>> links;
+        for (std::string to : chain) {
+            if (to[0] == '@') {
+                to = ws.Root() + to.substr(1);
+            }
+            ASSERT_EQ(::symlink(to.c_str(), link.c_str()), 0);
+            links.emplace_back(link, to);
+            link = ws.Root() + "/Elsewhere/" + to.substr(to.rfind('/') + 1);
+        }
+        const std::string real = ws.Root() + "/Elsewhere/real.dat";
+        ws.Put(real, SaveFileSpec().Bytes());
+        SaveData data;
+        ASSERT_TRUE(data.IsLoaded());
+        data.Deck(3).SetName("linked");
+        EXPECT_EQ(data.Write(), "") << chain[0];
+        EXPECT_EQ(ws.Get(real), Image(data));
+        for (const auto& [path, to] : links) {
+            char buffer[4096] = {};
+            EXPECT_EQ(::readlink(path.c_str(), buffer, sizeof buffer - 1), static_cast<ssize_t>(to.size()));
+            EXPECT_EQ(buffer, to);
+        }
+        EXPECT_EQ(ws.List(ws.Root() + "/File").size(), 2u);  // BackUp and the link
+        EXPECT_EQ(ws.List(ws.Root() + "/Elsewhere").size(), chain.size());
+    }
+}
+
+namespace {
+struct Mode {
+    ~Mode() { ::umask(saved); }
+    mode_t saved = ::umask(022);
+};
+struct stat StatOf(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st;
+}
+}  // namespace
+
+TEST(WriteSafety, NewFilesFollowTheUmaskAndAReplacedFileKeepsItsMode)
+{
+    Mode restore;
+    ClockGuard clock(2026, 3, 9, 7, 5);
+    for (const mode_t mask : {022, 077, 002}) {
+        Workspace ws;
+        ws.Put(ws.SavePath(), SaveFileSpec().Bytes());
+        ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0604), 0);
+        SaveData data;
+        ::umask(mask);
+        EXPECT_EQ(data.MakeBackup(), "");
+        EXPECT_EQ(StatOf(ws.BackupDir() + "/Save2603090705.dat").st_mode & 07777, 0666 & ~mask) << mask;
+        data.Deck(0).SetName("umask");
+        EXPECT_EQ(data.Write(), "");
+        EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0604u);
+        ::unlink(ws.SavePath().c_str());
+        EXPECT_EQ(data.Overwrite(), "");
+        EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0666 & ~mask);
+        EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
+    }
+}
+
+TEST(WriteSafety, OwnerGroupModeAndOtherLinksAreKept)
+{
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving files to a second user needs root";
+    }
+    Workspace ws;
+    ws.Put(ws.SavePath(), SaveFileSpec().Bytes());
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    // A player's file saved by root (a run under sudo); and read-only, which
+    // does not stop root, as it would not stop the game run as root.
+    for (const mode_t mode : {0640, 0444}) {
+        ASSERT_EQ(::chown(ws.SavePath().c_str(), 40123, 40124), 0);
+        ASSERT_EQ(::chmod(ws.SavePath().c_str(), mode), 0);
+        data.Deck(1).SetName(std::to_string(mode));
+        EXPECT_EQ(data.Write(), "");
+        const struct stat st = StatOf(ws.SavePath());
+        EXPECT_EQ(st.st_uid, 40123u);
+        EXPECT_EQ(st.st_gid, 40124u);
+        EXPECT_EQ(st.st_mode & 07777, mode);
+        EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
+    }
+
+    // A second name for the file keeps seeing it: it is written in place, but
+    // only once a backup exists.
+    const std::string other = ws.Root() + "/other-name.dat";
+    ASSERT_EQ(::link(ws.SavePath().c_str(), other.c_str()), 0);
+    const std::string before = ws.Get(other);
+    ASSERT_EQ(::rmdir(ws.BackupDir().c_str()), 0);
+    data.Deck(1).SetName("in place");
+    EXPECT_EQ(data.Write(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
+    EXPECT_EQ(ws.Get(other), before);
+    ASSERT_EQ(::mkdir(ws.BackupDir().c_str(), 0755), 0);
+    EXPECT_EQ(data.Write(), "");
+    EXPECT_EQ(ws.Get(other), Image(data));
+    EXPECT_EQ(ws.List(ws.BackupDir()).size(), 1u);
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), before);
+    EXPECT_EQ(StatOf(ws.SavePath()).st_nlink, 2u);
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
 }
 
 TEST(Backup, CopiesTheFileUnderTheMinuteItWasTaken)
