@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic
   chromium xvfb xauth
   clang-14 libclang-rt-14-dev
+  util-linux  # setpriv: tests that run the command line as a user who is not root
 )
 # A machine may already have Node.js from elsewhere, with npm bundled; Debian's
 # npm package would conflict with it.
