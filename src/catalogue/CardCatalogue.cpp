@@ -84,6 +84,23 @@ const Tag kTags[] = {
 
 }  // namespace
 
+struct CardCatalogue::Table {
+    std::string special[kCards];
+    std::string name[kCards];
+    std::uint32_t ap[kCards];
+    std::uint32_t dp[kCards];
+    std::uint32_t cp[kCards];
+    std::string attribute[kCards];
+    std::string race[kCards];
+    // Card index that fields apply to; -1 after a <no> outside 1-600, so that
+    // its fields are dropped until the next valid <no>.
+    int current = 0;
+
+    void Reset();
+    void Parse(const std::vector<char>& text);
+    void HandleWord(const char* word, std::size_t length);
+};
+
 CardCatalogue::CardCatalogue() : CardCatalogue(std::string("list.xml")) {}
 
 CardCatalogue::CardCatalogue(const std::string& path)
@@ -91,14 +108,31 @@ CardCatalogue::CardCatalogue(const std::string& path)
     std::ifstream in(path);
     if (in) {
         Load(in);
-    } else {
-        Reset();
+        return;
     }
+    static const std::shared_ptr<const Table> unknown = [] {
+        auto table = std::make_shared<Table>();
+        table->Reset();
+        return table;
+    }();
+    Use(unknown);
 }
 
 CardCatalogue::CardCatalogue(std::istream& in) { Load(in); }
 
-void CardCatalogue::Reset()
+void CardCatalogue::Use(std::shared_ptr<const Table> shared)
+{
+    table = std::move(shared);
+    special = table->special;
+    name = table->name;
+    ap = table->ap;
+    dp = table->dp;
+    cp = table->cp;
+    attribute = table->attribute;
+    race = table->race;
+}
+
+void CardCatalogue::Table::Reset()
 {
     for (int i = 0; i < kCards; ++i) {
         special[i] = kUnknown;
@@ -128,23 +162,25 @@ void CardCatalogue::Load(std::istream& in)
     text.resize(size);
 
     // Start-up reads the same list.xml once per deck. The same bytes always
-    // give the same table, so the last table read is kept and copied.
+    // give the same table, so the last table read is shared; when no
+    // catalogue holds it any more, its storage is reused for the next.
     struct LastRead {
         std::vector<char> bytes;
-        std::unique_ptr<CardCatalogue> table;
+        std::shared_ptr<Table> table;
     };
     static LastRead last;
-    if (last.table && last.bytes == text) {
-        *this = *last.table;
-        return;
+    if (!last.table || last.bytes != text) {
+        if (!last.table || last.table.use_count() > 1) {
+            last.table = std::make_shared<Table>();
+        }
+        last.table->Reset();
+        last.table->Parse(text);
+        last.bytes = std::move(text);
     }
-    Reset();
-    Parse(text);
-    last.bytes = std::move(text);
-    last.table = std::make_unique<CardCatalogue>(*this);
+    Use(last.table);
 }
 
-void CardCatalogue::Parse(const std::vector<char>& text)
+void CardCatalogue::Table::Parse(const std::vector<char>& text)
 {
     const char* p = text.data();
     const char* end = p + text.size();
@@ -162,7 +198,7 @@ void CardCatalogue::Parse(const std::vector<char>& text)
     }
 }
 
-void CardCatalogue::HandleWord(const char* word, std::size_t length)
+void CardCatalogue::Table::HandleWord(const char* word, std::size_t length)
 {
     // One pass over the word finds where each tag first occurs; the first tag
     // of the fixed order that occurs at all is the one handled.

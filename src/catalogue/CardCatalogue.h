@@ -1,7 +1,8 @@
 #pragma once
-// The 600-card table read from list.xml. Every holder owns and loads its own copy.
+// The 600-card table read from list.xml. Every holder loads its own copy.
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,23 +25,26 @@ public:
     static bool IsMagic(int index) { return index % 150 >= 100; }
     static bool IsAllowedInTrainingDeck(int index);
 
-    // The columns, in declaration order. attribute and race have no accessor:
-    // the exporter reads them directly.
-    std::string special[kCards];
-    std::string name[kCards];
-    std::uint32_t ap[kCards];
-    std::uint32_t dp[kCards];
-    std::uint32_t cp[kCards];
-    std::string attribute[kCards];
-    std::string race[kCards];
+    // The columns, in declaration order, read-only. attribute and race have
+    // no accessor: the exporter reads them directly. Catalogues read from the
+    // same bytes share one table, so that the copy every deck holds is cheap.
+    const std::string* special;
+    const std::string* name;
+    const std::uint32_t* ap;
+    const std::uint32_t* dp;
+    const std::uint32_t* cp;
+    const std::string* attribute;
+    const std::string* race;
+
+    // Copies share the table. Declared so that there are no moves, which
+    // would leave the moved-from columns pointing into a table it no longer holds.
+    CardCatalogue(const CardCatalogue&) = default;
+    CardCatalogue& operator=(const CardCatalogue&) = default;
 
 private:
-    void Reset();
+    struct Table;
+    void Use(std::shared_ptr<const Table> shared);
     void Load(std::istream& in);
-    void Parse(const std::vector<char>& text);
-    void HandleWord(const char* word, std::size_t length);
 
-    // Card index that fields apply to; -1 after a <no> outside 1-600, so that
-    // its fields are dropped until the next valid <no>.
-    int current = 0;
+    std::shared_ptr<const Table> table;
 };
