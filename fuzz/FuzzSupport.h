@@ -26,7 +26,8 @@
 #define FUZZ_STRINGIFY2(x) #x
 
 // Creates <tmp>/File/, <tmp>/File/BackUp/ and <tmp>/DeckEditor/ with a tiny
-// list.xml, once per process, and makes <tmp>/DeckEditor the working folder
+// list.xml, once per process, in $TMPDIR or else in the RAM-backed /dev/shm
+// where there is one, and makes <tmp>/DeckEditor the working folder
 // for the scope's life. The folder before is restored afterwards, so that the
 // fuzzer's own relative paths (corpus folders, artifacts) keep their meaning
 // between inputs. The workspace is removed when the process ends normally.

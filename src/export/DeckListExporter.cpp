@@ -201,14 +201,16 @@ void DeckListExporter::AppendDeck(const FormatTemplate& format, const std::strin
                                   std::string& out) const
 {
     const std::uint8_t* counts = deck.Counts();
+    // Most of the 53 decks of an all-decks list are usually empty.
+    const int cards = deck.CardCount() == 0 ? 0 : CardCatalogue::kCards;
     AppendDeckSection(format.header, playerName, deck, out);
-    for (int i = 0; i < CardCatalogue::kCards; ++i) {
+    for (int i = 0; i < cards; ++i) {
         if (counts[i] != 0 && !CardCatalogue::IsMagic(i)) {
             AppendCard(format.creature, false, i, counts[i], out);
         }
     }
     AppendDeckSection(format.separator, playerName, deck, out);
-    for (int i = 0; i < CardCatalogue::kCards; ++i) {
+    for (int i = 0; i < cards; ++i) {
         if (counts[i] != 0 && CardCatalogue::IsMagic(i)) {
             AppendCard(format.magic, true, i, counts[i], out);
         }

@@ -3,6 +3,7 @@
 #include "maidcode/DazoRozi.h"
 #include "savedata/SafeFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -118,8 +119,9 @@ void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
     out.insert(out.end(), name, name + std::strlen(name));
     out.push_back('\r');
     out.push_back('\n');
-    for (int n = 1; n <= 600; ++n) {
-        for (int copy = 0; copy < counts[n - 1]; ++copy) {
+    // Stops at the deck's last card: most decks hold few cards or none.
+    for (int n = 1, placed = 0; n <= 600 && placed < cardCount; ++n) {
+        for (int copy = 0; copy < counts[n - 1]; ++copy, ++placed) {
             out.push_back(static_cast<std::uint8_t>(n % 100));
             out.push_back(static_cast<std::uint8_t>(n / 100));
         }
@@ -152,9 +154,15 @@ SaveData::SaveData()
     for (int i = 0; i < 600; ++i) {
         stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
     }
+    // Every deck looks for its lines from the start of the file; one pass
+    // finds them all.
+    for (int p = 0; p >= 0 && loadingLines.size() <= kStockLine + 2 * kDecks + 2; p = NextLineStart(p)) {
+        loadingLines.push_back(p);
+    }
     for (int s = 0; s < kDecks; ++s) {
         decks[s] = std::make_unique<DeckRecord>(*this, s + 1);
     }
+    loadingLines.clear();
     loaded = true;
 }
 
@@ -162,13 +170,20 @@ SaveData::~SaveData() = default;
 
 int SaveData::NextLineStart(int p) const
 {
-    if (p < 0) {
+    if (p < 0 || static_cast<std::size_t>(p) + 1 >= image.size()) {
         return -1;
     }
-    const int size = static_cast<int>(image.size());
-    for (int q = p + 1; q < size; ++q) {
-        if (image[static_cast<std::size_t>(q)] == '\n' && image[static_cast<std::size_t>(q - 1)] == '\r') {
-            return q + 1;
+    // Loading asks for every deck's line from the start of the file, so the
+    // search hops from LF to LF rather than looking at every byte.
+    const std::uint8_t* const begin = image.data();
+    const std::uint8_t* const end = begin + image.size();
+    for (const std::uint8_t* q = begin + p + 1; q < end; ++q) {
+        q = static_cast<const std::uint8_t*>(std::memchr(q, '\n', static_cast<std::size_t>(end - q)));
+        if (q == nullptr) {
+            return -1;
+        }
+        if (q[-1] == '\r') {
+            return static_cast<int>(q - begin) + 1;
         }
     }
     return -1;
@@ -184,8 +199,13 @@ int SaveData::ByteAt(int p) const
 
 int SaveData::LineStart(int line) const
 {
+    int i = 0;
     int p = 0;
-    for (int i = 0; i < line && p >= 0; ++i) {
+    if (!loadingLines.empty() && line > 0) {
+        i = std::min(line, static_cast<int>(loadingLines.size()) - 1);
+        p = loadingLines[static_cast<std::size_t>(i)];
+    }
+    for (; i < line && p >= 0; ++i) {
         p = NextLineStart(p);
     }
     return p;
@@ -294,7 +314,11 @@ bool SaveData::SwapDecks(std::uint8_t a, std::uint8_t b)
 
 std::vector<std::uint8_t> SaveData::BuildImage() const
 {
-    std::vector<std::uint8_t> out(image.begin(), image.begin() + activeLineStart + 4);
+    const std::size_t kept = static_cast<std::size_t>(activeLineStart) + 4;
+    std::vector<std::uint8_t> out;
+    // Room for the longest deck lines, so that the image is never moved.
+    out.reserve(kept + kDecks * (DeckRecord::kNameBytes + 2 * DeckRecord::kMaxCards + 4));
+    out.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(kept));
     for (int i = 0; i < 600; ++i) {
         out[static_cast<std::size_t>(stockLineStart + 2 * i)] = stock[i];
     }

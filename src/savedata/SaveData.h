@@ -122,6 +122,7 @@ private:
     std::unique_ptr<DeckRecord> decks[kDecks + 1];
     std::vector<std::uint8_t> knownFile;
     bool backupTaken = false;
+    std::vector<int> loadingLines;  // line starts, while the decks are built
 };
 
 // Texts of the save data, shown unchanged to the player.
