@@ -101,18 +101,20 @@ void SyncFolder(const std::string& target)
 enum class Outcome { Done, Failed, InPlace };
 
 // Gives the temporary file the replaced file's owner, group and mode. InPlace
-// when the owner or group cannot be given away, as for a user who is not root.
+// when the system will not allow that, as for a user who is not root giving a
+// file away, or a file system that keeps no owners.
 Outcome TakeOver(int fd, const struct stat& old)
 {
     struct stat now {};
     if (::fstat(fd, &now) != 0) {
         return Outcome::Failed;
     }
-    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+    // fchmod after fchown, which may clear set-id bits.
+    if (((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
+        ::fchmod(fd, old.st_mode & 07777) != 0) {
         return errno == EPERM ? Outcome::InPlace : Outcome::Failed;
     }
-    // After fchown, which may have cleared set-id bits.
-    return ::fchmod(fd, old.st_mode & 07777) == 0 ? Outcome::Done : Outcome::Failed;
+    return Outcome::Done;
 }
 
 Outcome ThroughTemporary(const std::string& target, const struct stat* old, const std::vector<std::uint8_t>& bytes,
@@ -210,7 +212,7 @@ ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_
         if (!StillHolds(target, options.expected)) {
             return ReplaceResult::Changed;
         }
-        outcome = InPlace(target, bytes) ? Outcome::Done : Outcome::Failed;
+        return InPlace(target, bytes) ? ReplaceResult::Done : ReplaceResult::Damaged;
     }
     return outcome == Outcome::Done ? ReplaceResult::Done : ReplaceResult::Failed;
 }

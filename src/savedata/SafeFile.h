@@ -18,8 +18,9 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 enum class ReplaceResult {
     Done,
-    Failed,   // nothing changed, except where a write in place broke off
+    Failed,   // nothing changed
     Changed,  // the file no longer held the expected bytes; nothing changed
+    Damaged,  // a write in place broke off: the file may hold any part of the bytes
 };
 
 struct ReplaceOptions {

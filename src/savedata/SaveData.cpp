@@ -367,6 +367,11 @@ std::string SaveData::WriteFile(bool keepGameChanges)
         return std::string();
     case ReplaceResult::Changed:
         return kTextChangedByGame;
+    case ReplaceResult::Damaged:
+        // What is there now is our own doing, not the game's: a retry may
+        // write over it. The backup holds the file as it was.
+        ReadWholeFile(kSavePath, knownFile);
+        break;
     case ReplaceResult::Failed:
         break;
     }

@@ -242,7 +242,7 @@ TEST(WriteSafety, NewFilesFollowTheUmaskAndAReplacedFileKeepsItsMode)
     }
 }
 
-TEST(WriteSafety, OwnerGroupModeAndOtherLinksAreKept)
+TEST(WriteSafety, OwnerGroupAndModeAreKept)
 {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "giving files to a second user needs root";
@@ -264,21 +264,36 @@ TEST(WriteSafety, OwnerGroupModeAndOtherLinksAreKept)
         EXPECT_EQ(st.st_mode & 07777, mode);
         EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
     }
+}
 
-    // A second name for the file keeps seeing it: it is written in place, but
-    // only once a backup exists.
-    const std::string other = ws.Root() + "/other-name.dat";
+TEST(WriteSafety, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
+{
+    // A second name for the file must keep seeing it, so it is not replaced.
+    HookGuard guard;
+    Workspace ws(false);
+    const std::string original = SaveFileSpec().Bytes();
+    ws.Put(ws.SavePath(), original);
+    const std::string other = ws.Root() + "/second-name.dat";
     ASSERT_EQ(::link(ws.SavePath().c_str(), other.c_str()), 0);
-    const std::string before = ws.Get(other);
-    ASSERT_EQ(::rmdir(ws.BackupDir().c_str()), 0);
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
     data.Deck(1).SetName("in place");
     EXPECT_EQ(data.Write(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
-    EXPECT_EQ(ws.Get(other), before);
+    EXPECT_EQ(ws.Get(other), original);
+
     ASSERT_EQ(::mkdir(ws.BackupDir().c_str(), 0755), 0);
+    ASSERT_EQ(data.MakeBackup(), "");  // as at start-up
+    g_stepToFail = WriteStep::Sync;
+    g_injected = 0;
+    g_failWriteStep = &FailChosenStep;
+    EXPECT_EQ(data.Write(), kCannotOpen);
+    EXPECT_EQ(g_injected, 1);
+    g_failWriteStep = nullptr;
+    ASSERT_EQ(ws.List(ws.BackupDir()).size(), 1u);
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), original);
+
     EXPECT_EQ(data.Write(), "");
     EXPECT_EQ(ws.Get(other), Image(data));
-    EXPECT_EQ(ws.List(ws.BackupDir()).size(), 1u);
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), before);
     EXPECT_EQ(StatOf(ws.SavePath()).st_nlink, 2u);
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
 }
