@@ -312,15 +312,18 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
         GTEST_SKIP() << why;
     }
 
-    // A read-only save file is refused as a failure to open it, before
-    // anything is written.
+    // A read-only save file, and a backup folder that cannot be written, are
+    // refused as failures to open or create them, before anything is written.
     ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0555), 0);
     Result r = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, u8"セーブファイルを開けないです\n");
+    EXPECT_EQ(r.err, u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\nセーブファイルを開けないです\n");
     EXPECT_EQ(ws.Get(ws.SavePath()), spec.Bytes());
     EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0444u);
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    EXPECT_TRUE(ws.List(ws.BackupDir()).empty());
+    ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0755), 0);
 
     // A format file that is there but cannot be read stays as it is; its
     // default is used.
