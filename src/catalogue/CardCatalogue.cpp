@@ -2,6 +2,7 @@
 
 #include <boost/lexical_cast.hpp>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -149,17 +150,20 @@ void CardCatalogue::Load(std::istream& in)
     // One pass over the whole file; words are split here rather than with
     // operator>> so that the 55 reads at start-up stay cheap. A read error ends
     // the input just like the end of the file.
-    std::vector<char> text;
+    // The buffer is kept from read to read, so that it is not allocated and
+    // touched afresh each time.
+    static std::vector<char> text;
     std::size_t size = 0;
     for (;;) {
-        text.resize(size + 65536);
+        if (text.size() < size + 65536) {
+            text.resize(size + 65536);
+        }
         in.read(text.data() + size, 65536);
         size += static_cast<std::size_t>(in.gcount());
         if (!in) {
             break;
         }
     }
-    text.resize(size);
 
     // Start-up reads the same list.xml once per deck. The same bytes always
     // give the same table, so the last table read is shared; when no
@@ -169,13 +173,13 @@ void CardCatalogue::Load(std::istream& in)
         std::shared_ptr<Table> table;
     };
     static LastRead last;
-    if (!last.table || last.bytes != text) {
+    if (!last.table || last.bytes.size() != size || !std::equal(last.bytes.begin(), last.bytes.end(), text.begin())) {
         if (!last.table || last.table.use_count() > 1) {
             last.table = std::make_shared<Table>();
         }
+        last.bytes.assign(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(size));
         last.table->Reset();
-        last.table->Parse(text);
-        last.bytes = std::move(text);
+        last.table->Parse(last.bytes);
     }
     Use(last.table);
 }
