@@ -147,11 +147,11 @@ Outcome ThroughTemporary(const std::string& target, const struct stat* old, cons
 
 // Rewrites the file itself, which keeps everything about it but its bytes. A
 // failure part way leaves it damaged, so every byte is read back.
-bool InPlace(const std::string& target, const std::vector<std::uint8_t>& bytes)
+ReplaceResult InPlace(const std::string& target, const std::vector<std::uint8_t>& bytes)
 {
     const int fd = Injected(WriteStep::Create) ? -1 : ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return ReplaceResult::Failed;
     }
     bool ok = !Injected(WriteStep::Write) && WriteAll(fd, bytes.data(), bytes.size());
     ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
@@ -159,7 +159,7 @@ bool InPlace(const std::string& target, const std::vector<std::uint8_t>& bytes)
     const bool closed = ::close(fd) == 0;
     ok = ok && closed && !Injected(WriteStep::Close);
     std::vector<std::uint8_t> back;
-    return ok && ReadWholeFile(target, back) && back == bytes;
+    return ok && ReadWholeFile(target, back) && back == bytes ? ReplaceResult::Done : ReplaceResult::Damaged;
 }
 
 }  // namespace
@@ -212,7 +212,7 @@ ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_
         if (!StillHolds(target, options.expected)) {
             return ReplaceResult::Changed;
         }
-        return InPlace(target, bytes) ? ReplaceResult::Done : ReplaceResult::Damaged;
+        return InPlace(target, bytes);
     }
     return outcome == Outcome::Done ? ReplaceResult::Done : ReplaceResult::Failed;
 }
