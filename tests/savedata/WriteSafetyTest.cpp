@@ -127,12 +127,11 @@ TEST(WriteSafety, TheGamesNewerFileIsNeverOverwrittenUnasked)
 {
     HookGuard guard;
     Workspace ws;
-    SaveFileSpec spec;
-    ws.Put(ws.SavePath(), spec.Bytes());
+    SaveFileSpec game;
+    ws.Put(ws.SavePath(), game.Bytes());
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
     data.Deck(0).SetName("mine");
-    SaveFileSpec game = spec;
     game.stock[0] = 42;
     const std::string changedByGame =
         Sjis(u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。");
