@@ -36,10 +36,12 @@ if [ -z "$cxx" ] || [ -z "$cc" ]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/deckfuzz-run.XXXXXX")
-trap 'rm -rf "$work"' EXIT
 # The targets make their private game folders under TMPDIR; a crashing run
-# cannot remove its own, so they all go into the run's folder.
-export TMPDIR=$work
+# cannot remove its own, so they all go into a folder of this run's, in
+# memory where possible: every input writes and syncs files there.
+games=$(mktemp -d /dev/shm/deckfuzz-games.XXXXXX 2>/dev/null || mktemp -d "$work/games.XXXXXX")
+trap 'rm -rf "$work" "$games"' EXIT
+export TMPDIR=$games
 
 probe=$work/probe.cpp
 echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' > "$probe"

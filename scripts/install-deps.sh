@@ -14,6 +14,7 @@ packages=(
   xdotool dbus-daemon dbus-bin at-spi2-core python3 python3-pyatspi
   clang-14 libclang-rt-14-dev
   dpkg-dev file help2man lintian desktop-file-utils appstream cloc
+  util-linux  # setpriv: tests that run the command line as a user who is not root
 )
 # The start-up benchmark bench/window-ready.sh.
 packages+=(xdotool hyperfine time)

@@ -295,7 +295,7 @@ bool CopyInto(const fs::path& source, const fs::path& target)
         std::fprintf(stderr, "make-demo: cannot read %s\n", source.string().c_str());
         return false;
     }
-    if (!ReplaceFile(target.string(), bytes)) {
+    if (ReplaceFile(target.string(), bytes) != ReplaceResult::Done) {
         std::fprintf(stderr, "make-demo: cannot write %s\n", target.string().c_str());
         return false;
     }
@@ -370,7 +370,7 @@ int main(int argc, char** argv)
         return 0;
     }
     const std::string bytes = BuildSaveFile(catalogue);
-    if (!ReplaceFile(save.string(), Bytes(bytes.begin(), bytes.end()))) {
+    if (ReplaceFile(save.string(), Bytes(bytes.begin(), bytes.end())) != ReplaceResult::Done) {
         std::fprintf(stderr, "make-demo: cannot write %s\n", save.string().c_str());
         return 1;
     }

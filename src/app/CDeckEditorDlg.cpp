@@ -254,9 +254,11 @@ void CDeckEditorDlg::OnSaveClicked()
     view.SetItemText(IDC_STATUS, kProgressSave);
     // The game may have saved progress while the editor was open; writing our
     // older copy of its lines over it would lose that progress.
-    if (!saveData.ChangedOnDisk() ||
-        view.MessageBox(kTextAskOverwrite, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
+    if (!saveData.ChangedOnDisk()) {
+        // Write looks again right before replacing the file.
         ShowMessage(saveData.Write());
+    } else if (view.MessageBox(kTextAskOverwrite, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
+        ShowMessage(saveData.Overwrite());
     }
     UpdateStatusCode();
 }

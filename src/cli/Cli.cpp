@@ -56,7 +56,6 @@ const char kHelp[] =
     "Exit status: 0 when nothing needed saying, 1 when a command reported something\n"
     "(on standard error; the run goes on), 2 for a usage error or a save file that\n"
     "cannot be opened.\n";
-const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 // One parsed command: its name and its arguments, deck numbers already
 // turned into slots, texts already in code page 932.
@@ -194,7 +193,12 @@ void Export(Run& run, const Command& c)
         run.exporter = std::make_unique<DeckListExporter>(*run.saveData);
     }
     const bool allDecks = c.numbers.size() == 1;
-    run.exporter->WriteDeckList(c.numbers[0], allDecks ? 0 : c.numbers[1], allDecks);
+    const int deck = allDecks ? 0 : c.numbers[1];
+    if (!run.exporter->WriteDeckList(c.numbers[0], deck, allDecks)) {
+        // The editor's window says nothing here; a script needs to know.
+        run.err << "deckeditor-cli: cannot write " << ExportFileName(c.numbers[0], deck, allDecks) << "\n";
+        run.shownText = true;
+    }
 }
 
 const CommandInfo kCommands[] = {
@@ -227,11 +231,8 @@ const CommandInfo kCommands[] = {
     {"swap", 2, false,
      [](Run& run, const Command& c) { run.Show(SwapDecks(*run.saveData, c.numbers[0], c.numbers[1])); }},
     // save never overwrites a file that the game has rewritten since it was read.
-    {"save", 0, false,
-     [](Run& run, const Command&) {
-         run.Show(run.saveData->ChangedOnDisk() ? std::string(kTextChangedByGame) : run.saveData->Write());
-     }},
-    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+    {"save", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Overwrite()); }},
     {"export", 0, false, Export, ParseExport},
 };
 
@@ -267,7 +268,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return usage("unknown option '" + args[at] + "'");
         } else if (args[at] == "--raw") {
             run.raw = true;
-        } else if (++at < args.size()) {
+        } else if (++at < args.size() && !args[at].empty()) {
             folder = args[at];
         } else {
             return usage("-C needs a folder");
@@ -317,8 +318,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
 
     if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
-        err << "deckeditor-cli: cannot enter folder '" << folder << "'\n";
-        return 2;
+        return usage("cannot enter folder '" + folder + "'");
     }
     SaveData saveData;
     if (!saveData.IsLoaded()) {
@@ -332,6 +332,12 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     for (const auto& entry : commands) {
         entry.first->run(run, entry.second);
+        // Output that went nowhere (a full disk) must not pass
+        // for a run that did what it was asked; nothing more is done.
+        if (!out.flush()) {
+            err << "deckeditor-cli: cannot write the output\n";
+            return 1;
+        }
     }
     return run.shownText ? 1 : 0;
 }

@@ -4,6 +4,7 @@
 #include "deckcode/DazoRozi.h"
 #include "savedata/SaveData.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
 
@@ -14,15 +15,16 @@ const char* const kStartMarkers[] = {"\\globalheader_start", "\\header_start", "
 const char* const kEndMarkers[] = {"\\globalheader_end", "\\header_end", "\\creature_end",
                                    "\\separator_end",    "\\magic_end",  "\\footer_end"};
 
-// Reads a format file as text, as players' editors write it: CR LF becomes
-// LF (a lone CR stays), only the first kMaxFormatBytes bytes
-// after that count, and a NUL byte ends the text. False when the file cannot
-// be opened or read, so that it is treated as missing.
-bool ReadFormatFile(const std::string& path, std::string& text)
+enum class FormatFile { Read, Missing, Unreadable };
+
+// Reads a format file as text, as players' editors write it:
+// CR LF becomes LF (a lone CR stays), only the first kMaxFormatBytes bytes
+// after that count, and a NUL byte ends the text.
+FormatFile ReadFormatFile(const std::string& path, std::string& text)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        return false;
+        return errno == ENOENT ? FormatFile::Missing : FormatFile::Unreadable;
     }
     // Each kept byte takes at most two bytes of the file, plus one to see
     // whether a CR at the limit is followed by LF.
@@ -31,7 +33,7 @@ bool ReadFormatFile(const std::string& path, std::string& text)
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        return false;
+        return FormatFile::Unreadable;
     }
     text.clear();
     for (std::size_t i = 0; i < length && text.size() < DeckListExporter::kMaxFormatBytes; ++i) {
@@ -45,7 +47,7 @@ bool ReadFormatFile(const std::string& path, std::string& text)
         }
         text += ch;
     }
-    return true;
+    return FormatFile::Read;
 }
 
 // Appends text with every LF written as CR LF, as a text-mode write does.
@@ -60,12 +62,12 @@ void AppendAsCrLf(const std::string& text, std::string& out)
     out.append(text, from, std::string::npos);
 }
 
-// Creates or truncates path and writes bytes whole. A file that was created
-// but not fully written is removed: a cut-off deck list or format must not
-// pass for a complete one.
-bool WriteWholeFile(const std::string& path, const std::string& bytes)
+// Creates or truncates path and writes bytes whole; with onlyNew, a file
+// already there is left alone. A file that was created but not fully written
+// is removed: a cut-off deck list or format must not pass for a complete one.
+bool WriteWholeFile(const std::string& path, const std::string& bytes, bool onlyNew = false)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = std::fopen(path.c_str(), onlyNew ? "wbx" : "wb");
     if (file == nullptr) {
         return false;
     }
@@ -133,23 +135,28 @@ void DeckListExporter::LoadFormats()
     for (int number = 1; number <= kFormats; ++number) {
         const std::string path = FormatFileName(number);
         std::string text;
-        if (!ReadFormatFile(path, text)) {
+        const FormatFile read = ReadFormatFile(path, text);
+        if (read != FormatFile::Read) {
             text = DefaultFormatText(number);
+        }
+        if (read == FormatFile::Missing) {
             std::string bytes;
             AppendAsCrLf(text, bytes);
-            // Not being able to write it is no reason to stop the export.
-            WriteWholeFile(path, bytes);
+            // Not being able to write it is no reason to stop the export. A
+            // file that appeared meanwhile is the user's and stays.
+            WriteWholeFile(path, bytes, true);
         }
         formats[number - 1] = SplitFormat(text);
     }
 }
 
-void DeckListExporter::WriteDeckList(int formatIndex, int deckIndex, bool allDecks)
+bool DeckListExporter::WriteDeckList(int formatIndex, int deckIndex, bool allDecks)
 {
     if (formatIndex < 0 || formatIndex >= kFormats || (!allDecks && (deckIndex < 0 || deckIndex >= SaveData::kDecks))) {
-        return;
+        return false;
     }
-    WriteWholeFile(ExportFileName(formatIndex, deckIndex, allDecks), BuildDeckList(formatIndex, deckIndex, allDecks));
+    return WriteWholeFile(ExportFileName(formatIndex, deckIndex, allDecks),
+                          BuildDeckList(formatIndex, deckIndex, allDecks));
 }
 
 std::string DeckListExporter::BuildDeckList(int formatIndex, int deckIndex, bool allDecks) const
@@ -193,14 +200,16 @@ void DeckListExporter::AppendDeck(const FormatTemplate& format, const std::strin
                                   std::string& out) const
 {
     const std::uint8_t* counts = deck.Counts();
+    // Most of the 53 decks of an all-decks list are usually empty.
+    const int cards = deck.CardCount() == 0 ? 0 : CardCatalogue::kCards;
     AppendDeckSection(format.header, playerName, deck, out);
-    for (int i = 0; i < CardCatalogue::kCards; ++i) {
+    for (int i = 0; i < cards; ++i) {
         if (counts[i] != 0 && !CardCatalogue::IsMagic(i)) {
             AppendCard(format.creature, false, i, counts[i], out);
         }
     }
     AppendDeckSection(format.separator, playerName, deck, out);
-    for (int i = 0; i < CardCatalogue::kCards; ++i) {
+    for (int i = 0; i < cards; ++i) {
         if (counts[i] != 0 && CardCatalogue::IsMagic(i)) {
             AppendCard(format.magic, true, i, counts[i], out);
         }

@@ -42,14 +42,16 @@ public:
     static constexpr std::size_t kMaxFormatBytes = 10240;
 
     // Loads list.xml and the three formats from the working directory,
-    // creating missing format files from the defaults.
+    // creating missing format files from the defaults. A format file that is
+    // there but cannot be read is left alone; its default is used.
     explicit DeckListExporter(const SaveData& saveData);
     DeckListExporter(const DeckListExporter&) = delete;
     DeckListExporter& operator=(const DeckListExporter&) = delete;
 
     // Writes one deck (slot deckIndex) or all 53 decks with format
-    // formatIndex (0-2) to ../deck_..._format<N>.txt. Failures are silent.
-    void WriteDeckList(int formatIndex, int deckIndex, bool allDecks);
+    // formatIndex (0-2) to ../deck_..._format<N>.txt; false when the file
+    // could not be written whole. The window says nothing either way.
+    bool WriteDeckList(int formatIndex, int deckIndex, bool allDecks);
 
     // The bytes WriteDeckList would write (CR LF line breaks).
     std::string BuildDeckList(int formatIndex, int deckIndex, bool allDecks) const;

@@ -1,8 +1,10 @@
 #include "savedata/SafeFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +20,33 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
 }
 
+// Follows symbolic links to the final target, which need not exist yet (a
+// link may point at a file still to be made). False on a loop or an
+// unreadable link.
+bool FinalTarget(const std::string& path, std::string& target)
+{
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat link {};
+        if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return true;
+        }
+        char buffer[PATH_MAX];
+        const ssize_t length = ::readlink(target.c_str(), buffer, sizeof buffer);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
+            return false;
+        }
+        // A relative link is relative to the folder the link is in.
+        const std::string points(buffer, static_cast<std::size_t>(length));
+        const std::string folder = FolderOf(target);
+        target = points[0] == '/' || folder == "." ? points : folder + points;
+    }
+    return false;
+}
+
+// The test applies the effective ids, as opening the file would.
+bool MayWrite(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
+
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
 {
     while (size > 0) {
@@ -32,6 +61,105 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
         size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+bool StillHolds(const std::string& path, const std::vector<std::uint8_t>* expected)
+{
+    std::vector<std::uint8_t> now;
+    return expected == nullptr || (ReadWholeFile(path, now) && now == *expected);
+}
+
+// A fresh file beside target. A new file is created with 0666 so that the
+// kernel applies the umask (and any default ACL); one that is to replace an
+// existing file starts private and gets that file's mode later.
+int CreateTemporary(const std::string& target, bool replacing, std::string& temp)
+{
+    static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target + ".";
+        for (int i = 0; i < 6; ++i) {
+            temp += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+void SyncFolder(const std::string& target)
+{
+    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+enum class Outcome { Done, Failed, InPlace };
+
+// Gives the temporary file the replaced file's owner, group and mode. InPlace
+// when the system will not allow that, as for a user who is not root giving a
+// file away, or a file system that keeps no owners.
+Outcome TakeOver(int fd, const struct stat& old)
+{
+    struct stat now {};
+    if (::fstat(fd, &now) != 0) {
+        return Outcome::Failed;
+    }
+    // fchmod after fchown, which may clear set-id bits.
+    if (((now.st_uid != old.st_uid || now.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) ||
+        ::fchmod(fd, old.st_mode & 07777) != 0) {
+        return errno == EPERM ? Outcome::InPlace : Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+Outcome ThroughTemporary(const std::string& target, const struct stat* old, const std::vector<std::uint8_t>& bytes,
+                         const std::vector<std::uint8_t>* expected, bool& changed)
+{
+    std::string temp;
+    const int fd = Injected(WriteStep::Create) ? -1 : CreateTemporary(target, old != nullptr, temp);
+    if (fd < 0) {
+        return Outcome::Failed;
+    }
+    Outcome outcome = old != nullptr ? TakeOver(fd, *old) : Outcome::Done;
+    bool ok = outcome == Outcome::Done;
+    ok = ok && !Injected(WriteStep::Write) && WriteAll(fd, bytes.data(), bytes.size());
+    ok = ok && !Injected(WriteStep::Sync) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    ok = ok && closed && !Injected(WriteStep::Close);
+    // The game may have saved while this file was written: look once more,
+    // as late as possible.
+    ok = ok && !Injected(WriteStep::Rename);
+    changed = ok && !StillHolds(target, expected);
+    ok = ok && !changed && ::rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return outcome == Outcome::InPlace ? outcome : Outcome::Failed;
+    }
+    // Make the rename itself durable; the new file is in place whatever this says.
+    SyncFolder(target);
+    return Outcome::Done;
+}
+
+// Rewrites the file itself, which keeps everything about it but its bytes. A
+// failure part way leaves it damaged, so every byte is read back.
+ReplaceResult InPlace(const std::string& target, const std::vector<std::uint8_t>& bytes)
+{
+    const int fd = Injected(WriteStep::Create) ? -1 : ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return ReplaceResult::Failed;
+    }
+    bool ok = !Injected(WriteStep::Write) && WriteAll(fd, bytes.data(), bytes.size());
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    ok = ok && !Injected(WriteStep::Sync) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    ok = ok && closed && !Injected(WriteStep::Close);
+    std::vector<std::uint8_t> back;
+    return ok && ReadWholeFile(target, back) && back == bytes ? ReplaceResult::Done : ReplaceResult::Damaged;
 }
 
 }  // namespace
@@ -53,31 +181,38 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
     return ok;
 }
 
-bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                          const ReplaceOptions& options)
 {
-    std::string temp = path + ".XXXXXX";
-    int fd = Injected(WriteStep::Create) ? -1 : ::mkstemp(&temp[0]);
-    if (fd < 0) {
-        return false;
+    std::string target;
+    if (!FinalTarget(path, target)) {
+        return ReplaceResult::Failed;
     }
-    // mkstemp makes the file private; keep the permissions of the file it replaces.
     struct stat old {};
-    ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-
-    bool ok = !Injected(WriteStep::Write) && WriteAll(fd, bytes.data(), bytes.size());
-    ok = ok && !Injected(WriteStep::Sync) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0 && !Injected(WriteStep::Close);
-    ok = ok && closed;
-    ok = ok && !Injected(WriteStep::Rename) && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists ? !S_ISREG(old.st_mode) || !MayWrite(target) : !MayWrite(FolderOf(target))) {
+        return ReplaceResult::Failed;
     }
-    // Make the rename itself durable; the new file is in place whatever this says.
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
+    if (!StillHolds(target, options.expected)) {
+        return ReplaceResult::Changed;
     }
-    return true;
+    // A further hard link would keep the old bytes after a rename.
+    Outcome outcome = exists && (old.st_nlink > 1 || !MayWrite(FolderOf(target))) ? Outcome::InPlace : Outcome::Done;
+    if (outcome == Outcome::Done) {
+        bool changed = false;
+        outcome = ThroughTemporary(target, exists ? &old : nullptr, bytes, options.expected, changed);
+        if (changed) {
+            return ReplaceResult::Changed;
+        }
+    }
+    if (outcome == Outcome::InPlace) {
+        if (!options.mayWriteInPlace || !options.mayWriteInPlace()) {
+            return ReplaceResult::Failed;
+        }
+        if (!StillHolds(target, options.expected)) {
+            return ReplaceResult::Changed;
+        }
+        return InPlace(target, bytes);
+    }
+    return outcome == Outcome::Done ? ReplaceResult::Done : ReplaceResult::Failed;
 }

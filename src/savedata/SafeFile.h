@@ -1,10 +1,12 @@
 #pragma once
 // Whole-file reads and crash-safe whole-file replacement.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-// The steps of ReplaceFile, each of which can fail.
+// The steps of ReplaceFile, each of which can fail. Writing in place goes
+// through the same steps, Create being the opening of the file.
 enum class WriteStep { Create, Write, Sync, Close, Rename };
 
 // Test hook: called before each step; returning true makes that step fail as
@@ -14,7 +16,32 @@ extern bool (*g_failWriteStep)(WriteStep step);
 // Reads a whole file in binary mode; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
-// Writes bytes to a temporary file beside path, syncs it, renames it over
-// path and syncs the folder. On any failure path is left as it was, the
-// temporary file is removed and the result is false.
-bool ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+enum class ReplaceResult {
+    Done,
+    Failed,   // nothing changed
+    Changed,  // the file no longer held the expected bytes; nothing changed
+    Damaged,  // a write in place broke off: the file may hold any part of the bytes
+};
+
+struct ReplaceOptions {
+    // When set, the file must still hold exactly these bytes right before it
+    // is replaced (a file that has gone or cannot be read counts as changed).
+    const std::vector<std::uint8_t>* expected = nullptr;
+    // Asked before the file is rewritten in place; false refuses.
+    std::function<bool()> mayWriteInPlace;
+};
+
+// Replaces the file at path with bytes. A symbolic link is followed to its
+// final target, which is replaced in its own folder; the links stay. A file
+// the user may not write, or a new file in a folder the user may not write,
+// is refused before anything is created.
+//
+// The bytes go to a temporary file beside the target, which is synced and
+// renamed over it, so that a failure never leaves a damaged file. The
+// replaced file's owner, group and mode are kept; a new file gets the mode
+// the umask leaves. Where a new file cannot stand in for the old one (its
+// owner cannot be kept, it has further hard links, or its folder cannot be
+// written), the file is rewritten in place instead, if mayWriteInPlace agrees,
+// and read back to check every byte.
+ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
+                          const ReplaceOptions& options = {});

@@ -3,8 +3,11 @@
 #include "deckcode/DazoRozi.h"
 #include "savedata/SafeFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <utility>
 
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
@@ -13,11 +16,12 @@ const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいまし�
 const char kTextCannotOpenSave[] = "セーブファイルを開けないです";
 const char kTextNoBackupFolder[] = "バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。";
 const char kTextWouldBreakFile[] = "このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。";
+const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 namespace {
 
 const char kSavePath[] = "../File/Save.dat";
-const char kBackupPrefix[] = "../File/BackUp/Save";
+const char kBackupFolder[] = "../File/BackUp";
 
 std::tm SystemLocalTime()
 {
@@ -115,8 +119,9 @@ void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
     out.insert(out.end(), name, name + std::strlen(name));
     out.push_back('\r');
     out.push_back('\n');
-    for (int n = 1; n <= 600; ++n) {
-        for (int copy = 0; copy < counts[n - 1]; ++copy) {
+    // Stops at the deck's last card: most decks hold few cards or none.
+    for (int n = 1, placed = 0; n <= 600 && placed < cardCount; ++n) {
+        for (int copy = 0; copy < counts[n - 1]; ++copy, ++placed) {
             out.push_back(static_cast<std::uint8_t>(n % 100));
             out.push_back(static_cast<std::uint8_t>(n / 100));
         }
@@ -149,10 +154,16 @@ SaveData::SaveData()
     for (int i = 0; i < 600; ++i) {
         stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
     }
+    // Every deck looks for its lines from the start of the file; one pass
+    // finds them all.
+    for (int p = 0; p >= 0 && loadingLines.size() <= kStockLine + 2 * kDecks + 2; p = NextLineStart(p)) {
+        loadingLines.push_back(p);
+    }
     const CardCatalogue cardList;
     for (int s = 0; s < kDecks; ++s) {
         decks[s] = std::make_unique<DeckRecord>(*this, s + 1, cardList);
     }
+    loadingLines.clear();
     loaded = true;
     settledImage = BuildImage();
 }
@@ -161,7 +172,7 @@ SaveData::~SaveData() = default;
 
 int SaveData::NextLineStart(int p) const
 {
-    if (p < 0) {
+    if (p < 0 || static_cast<std::size_t>(p) + 1 >= image.size()) {
         return -1;
     }
     // Every line start is found from the start of the file, so LF bytes are
@@ -191,8 +202,13 @@ int SaveData::ByteAt(int p) const
 
 int SaveData::LineStart(int line) const
 {
+    int i = 0;
     int p = 0;
-    for (int i = 0; i < line && p >= 0; ++i) {
+    if (!loadingLines.empty() && line > 0) {
+        i = std::min(line, static_cast<int>(loadingLines.size()) - 1);
+        p = loadingLines[static_cast<std::size_t>(i)];
+    }
+    for (; i < line && p >= 0; ++i) {
         p = NextLineStart(p);
     }
     return p;
@@ -263,7 +279,11 @@ void SaveData::SwapSlots(std::uint8_t a, std::uint8_t b)
 
 std::vector<std::uint8_t> SaveData::BuildImage() const
 {
-    std::vector<std::uint8_t> out(image.begin(), image.begin() + activeLineStart + 4);
+    const std::size_t kept = static_cast<std::size_t>(activeLineStart) + 4;
+    std::vector<std::uint8_t> out;
+    // Room for the longest deck lines, so that the image is never moved.
+    out.reserve(kept + kDecks * (DeckRecord::kNameBytes + 2 * DeckRecord::kMaxCards + 4));
+    out.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(kept));
     for (int i = 0; i < 600; ++i) {
         out[static_cast<std::size_t>(stockLineStart + 2 * i)] = stock[i];
     }
@@ -287,18 +307,41 @@ bool SaveData::KeepsItsLines(const std::vector<std::uint8_t>& out) const
     return true;
 }
 
-std::string SaveData::Write()
+std::string SaveData::Write() { return WriteFile(true); }
+
+std::string SaveData::Overwrite() { return WriteFile(false); }
+
+std::string SaveData::WriteFile(bool keepGameChanges)
 {
     image = BuildImage();
     if (!KeepsItsLines(image)) {
         return kTextWouldBreakFile;
     }
-    if (!ReplaceFile(kSavePath, image)) {
-        return kTextCannotOpenSave;
+    ReplaceOptions options;
+    options.expected = keepGameChanges ? &knownFile : nullptr;
+    // A save file that can only be rewritten in place is damaged if that
+    // breaks off; it is done only once a copy of it exists.
+    std::string backupProblem;
+    options.mayWriteInPlace = [this, &backupProblem] {
+        backupProblem = backupTaken ? std::string() : MakeBackup();
+        return backupProblem.empty();
+    };
+    switch (ReplaceFile(kSavePath, image, options)) {
+    case ReplaceResult::Done:
+        knownFile = image;
+        settledImage = image;
+        return std::string();
+    case ReplaceResult::Changed:
+        return kTextChangedByGame;
+    case ReplaceResult::Damaged:
+        // What is there now is our own doing, not the game's: a retry may
+        // write over it. The backup holds the file as it was.
+        ReadWholeFile(kSavePath, knownFile);
+        break;
+    case ReplaceResult::Failed:
+        break;
     }
-    knownFile = image;
-    settledImage = image;
-    return std::string();
+    return backupProblem.empty() ? std::string(kTextCannotOpenSave) : backupProblem;
 }
 
 std::string SaveData::MakeBackup()
@@ -311,9 +354,13 @@ std::string SaveData::MakeBackup()
     if (!ReadWholeFile(kSavePath, bytes)) {
         return kTextCannotOpenSave;
     }
-    if (!ReplaceFile(std::string(kBackupPrefix) + stamp + ".dat", bytes)) {
+    ReplaceOptions options;
+    // An earlier copy from the same minute may be rewritten in place.
+    options.mayWriteInPlace = [] { return ::faccessat(AT_FDCWD, kBackupFolder, W_OK, AT_EACCESS) == 0; };
+    if (ReplaceFile(std::string(kBackupFolder) + "/Save" + stamp + ".dat", bytes, options) != ReplaceResult::Done) {
         return kTextNoBackupFolder;
     }
+    backupTaken = true;
     return std::string();
 }
 

@@ -95,7 +95,11 @@ public:
 
     // Rebuilds the image and replaces ../File/Save.dat with it, through a
     // temporary file so that a failure never leaves a damaged save file.
+    // Refused with kTextChangedByGame when the file on disk, looked at again
+    // right before it is replaced, is no longer what was loaded or last written.
     std::string Write();
+    // Write for a player who agreed to replace whatever the file now holds.
+    std::string Overwrite();
     // Copies ../File/Save.dat to ../File/BackUp/Save<YYMMDDhhmm>.dat.
     std::string MakeBackup();
 
@@ -117,6 +121,7 @@ public:
 
 private:
     bool KeepsItsLines(const std::vector<std::uint8_t>& out) const;
+    std::string WriteFile(bool keepGameChanges);
 
     std::vector<std::uint8_t> image;
     std::uint8_t stock[600] = {};
@@ -127,6 +132,8 @@ private:
     std::vector<std::uint8_t> knownFile;
     // What Write would have written right after loading or the last write.
     std::vector<std::uint8_t> settledImage;
+    bool backupTaken = false;
+    std::vector<int> loadingLines;  // line starts, while the decks are built
 };
 
 // The deck's DAZO Rozi.
@@ -139,3 +146,4 @@ extern const char kTextDeleteFailed[];
 extern const char kTextCannotOpenSave[];
 extern const char kTextNoBackupFolder[];
 extern const char kTextWouldBreakFile[];
+extern const char kTextChangedByGame[];

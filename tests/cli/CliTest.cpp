@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,8 +35,15 @@ std::string Drain(int fd)
     return text;
 }
 
+// How to start the program: under another command (setpriv), and with its
+// output going to a file rather than back to the test.
+struct Start {
+    std::vector<std::string> prefix;
+    const char* outputFile = nullptr;
+};
+
 // Runs the real program; stderr is collected through a file so that neither pipe can fill up.
-Result Cli(const std::vector<std::string>& args)
+Result Cli(const std::vector<std::string>& args, const Start& start = {})
 {
     int out[2];
     if (::pipe(out) != 0) {
@@ -44,15 +53,18 @@ Result Cli(const std::vector<std::string>& args)
     const int errFd = ::mkstemp(errName);
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::dup2(out[1], 1);
+        ::dup2(start.outputFile ? ::open(start.outputFile, O_WRONLY) : out[1], 1);
         ::dup2(errFd, 2);
         ::close(out[0]);
-        std::vector<char*> argv{const_cast<char*>(DECKEDITOR_CLI)};
-        for (const std::string& a : args) {
+        std::vector<std::string> all = start.prefix;
+        all.push_back(DECKEDITOR_CLI);
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (const std::string& a : all) {
             argv.push_back(const_cast<char*>(a.c_str()));
         }
         argv.push_back(nullptr);
-        ::execv(DECKEDITOR_CLI, argv.data());
+        ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
@@ -109,7 +121,9 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"-C"}, {"rename", "1", "x", "save", "frobnicate"}, {"rename", "1"}, {"save", "delete", "0"},
              {"save", "delete", "54"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
-             {"save", "rename", "2", u8"絵文字😀"}, {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
+             {"save", "rename", "2", u8"絵文字😀"},
+             {"-C", "", "save"}, {"-C", "../no such folder", "save"},  // never a run in whatever folder this is
+             {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
              {"export", "x", "all"}, {"export", "1"}, {"export", "1", "some"}, {"export", "1", "one"},
              {"export", "1", "one", "54"}, {"export", "1", "all", "export", "2", "one", "99"},
          }) {
@@ -248,4 +262,111 @@ TEST_F(CommandLine, ExportsSeeTheRunsEarlierCommands)
     // The first export of a run puts the missing default formats in place.
     EXPECT_EQ(ws.List("."), (std::vector<std::string>{"format1.ini", "format2.ini", "format3.ini", "list.xml"}));
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
+}
+
+TEST_F(CommandLine, ItsOwnFailuresAreReported)
+{
+    WriteSaveFile();
+    // A folder stands where the export file would go.
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
+    Result r = Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "deckeditor-cli: cannot write ../deck_1_format1.txt\n");
+    EXPECT_NE(ws.Get("../deck_all_format3.txt"), "");  // the next command still ran
+
+    r = Cli({"-C", ws.WorkDir(), "list", "rename", "1", "x", "save"}, {{}, "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "deckeditor-cli: cannot write the output\n");
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());  // nothing after it ran
+}
+
+namespace {
+constexpr uid_t kPlayer = 40123;  // also the player's group
+constexpr uid_t kOtherUser = 40124;
+
+// The whole game folder becomes the player's, and the program runs as the
+// player with no further groups. As a user who is not root, that user is the
+// player. False, with the reason, where that cannot be arranged.
+bool AsPlayer(const Workspace& ws, Start& start, std::string& why)
+{
+    if (::geteuid() != 0) {
+        return true;
+    }
+    if (std::system("setpriv --version > /dev/null 2>&1") != 0) {
+        why = "setpriv (util-linux) is needed to run as a user who is not root";
+        return false;
+    }
+    if (std::system(("chown -R " + std::to_string(kPlayer) + ":" + std::to_string(kPlayer) + " " + ws.Root()).c_str()) !=
+        0) {
+        why = "cannot hand the game folder to a second user";
+        return false;
+    }
+    const std::string id = std::to_string(kPlayer);
+    start.prefix = {"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "--"};
+    return true;
+}
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st;
+}
+}  // namespace
+
+TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
+{
+    WriteSaveFile();
+    ws.Put("format1.ini", "mine");
+    Start player;
+    std::string why;
+    if (!AsPlayer(ws, player, why)) {
+        GTEST_SKIP() << why;
+    }
+
+    // A read-only save file, and a backup folder that cannot be written, are
+    // refused as failures to open or create them, before anything is written.
+    ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0555), 0);
+    Result r = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\nセーブファイルを開けないです\n");
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
+    EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0444u);
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    EXPECT_TRUE(ws.List(ws.BackupDir()).empty());
+    ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0755), 0);
+
+    // A format file that is there but cannot be read stays as it is; its
+    // default is used.
+    ASSERT_EQ(::chmod("format1.ini", 0200), 0);
+    r = Cli({"-C", ws.WorkDir(), "export", "1", "one", "2"}, player);
+    EXPECT_EQ(r.status, 0);
+    const std::string title = Sjis(u8"Playerのデッキリスト(シンプル)\r\n");
+    EXPECT_EQ(ws.Get("../deck_2_format1.txt").substr(0, title.size()), title);
+    EXPECT_EQ(StatOf("format1.ini").st_mode & 07777, 0200u);
+    ASSERT_EQ(::chmod("format1.ini", 0644), 0);
+    EXPECT_EQ(ws.Get("format1.ini"), "mine");
+
+    // A shared game folder: the file belongs to someone else and the player
+    // may write it through the group. The player cannot give a new file away,
+    // so it is rewritten in place, after the backup.
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "a file of a second user needs root to set up";
+    }
+    ASSERT_EQ(::chown(ws.SavePath().c_str(), kOtherUser, kPlayer), 0);
+    ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0664), 0);
+    const ino_t inode = StatOf(ws.SavePath()).st_ino;
+    r = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    saveFile.names[0] = "x";
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
+    const struct stat st = StatOf(ws.SavePath());
+    EXPECT_EQ(st.st_uid, kOtherUser);
+    EXPECT_EQ(st.st_gid, kPlayer);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(st.st_ino, inode);
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    EXPECT_EQ(ws.List(ws.BackupDir()).size(), 1u);
 }
