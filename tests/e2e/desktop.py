@@ -117,17 +117,27 @@ def wheel(x, y, notches):
     xdo('click', '--repeat', abs(notches), '--delay', 60, 4 if notches > 0 else 5)
 
 
+def geometry(window):
+    """(x, y, width, height) of an X window by id, or None."""
+    out = subprocess.run(['xdotool', 'getwindowgeometry', '--shell', window],
+                         capture_output=True, text=True, timeout=10).stdout
+    values = dict(line.split('=', 1) for line in out.split() if '=' in line)
+    return tuple(int(values[k]) for k in ('X', 'Y', 'WIDTH', 'HEIGHT')) if values else None
+
+
 def window_geometry(name):
     """(x, y, width, height) of the visible X window with exactly this name, or None."""
-    found = subprocess.run(['xdotool', 'search', '--onlyvisible', '--name', '^%s$' % name],
-                           capture_output=True, text=True, timeout=10).stdout.split()
-    for window in found:
-        out = subprocess.run(['xdotool', 'getwindowgeometry', '--shell', window],
-                             capture_output=True, text=True, timeout=10).stdout
-        values = dict(line.split('=', 1) for line in out.split() if '=' in line)
-        if values:
-            return tuple(int(values[k]) for k in ('X', 'Y', 'WIDTH', 'HEIGHT'))
+    for window in x_windows('--onlyvisible', '--name', '^%s$' % name):
+        found = geometry(window)
+        if found:
+            return found
     return None
+
+
+def x_windows(*search):
+    """Ids of the X windows `xdotool search` finds with these arguments."""
+    return subprocess.run(['xdotool', 'search'] + list(search), capture_output=True, text=True,
+                          timeout=10).stdout.split()
 
 
 def make_temp_folder():

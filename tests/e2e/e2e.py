@@ -185,8 +185,8 @@ class EditorTest(unittest.TestCase):
             self.editor.stop()
         subprocess.run(['rm', '-rf', self.root], check=False)
 
-    def start(self, save_bytes=None):
-        self.folder = GameFolder(self.root, save_bytes or self.save_file.bytes(), PAGE)
+    def start(self, save_bytes=None, page=None):
+        self.folder = GameFolder(self.root, save_bytes or self.save_file.bytes(), page or PAGE)
         self.editor = Editor(self.folder)
         return self.editor.main()
 
@@ -215,7 +215,9 @@ class EditorTest(unittest.TestCase):
         key('ctrl+a')
         type_text(text)
 
-    def browser_ok(self):
+    def browser_button(self):
+        """The browser window's ok and whether it is enabled (greyed out until
+        the page has the deck, as a player sees it), once the window shows."""
         for app in pyatspi.Registry.getDesktop(0):
             if app is None:
                 continue
@@ -225,11 +227,13 @@ class EditorTest(unittest.TestCase):
                     continue
                 for c in w:
                     if c is not None and c.getRoleName() == 'push button' and c.name == 'ok':
-                        # Greyed out until the page has the deck, as a player sees it.
                         node = Node(c)
-                        enabled = c.getState().contains(pyatspi.STATE_SENSITIVE)
-                        return node if node.showing and enabled else None
+                        return (node, c.getState().contains(pyatspi.STATE_SENSITIVE)) if node.showing else None
         return None
+
+    def browser_ok(self):
+        button = self.browser_button()
+        return button[0] if button and button[1] else None
 
     def press_save(self):
         self.main().save.click()
@@ -505,6 +509,42 @@ class RealDesktop(EditorTest):
         self.press_save()
         self.save_file.names[21] = b'Spoken'
         self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+
+# ---------------------------------------------------------------- the browser window's faults
+
+class BrowserWindow(EditorTest):
+    def test_edit_chosen_before_a_slow_page_has_loaded(self):
+        # The page keeps the browser busy for 3 s before its deck functions exist.
+        with open(PAGE, 'rb') as f:
+            page = f.read().replace(b'<head>', b'<head><script>for (var t = Date.now() + 3000; Date.now() < t;) {}'
+                                    b'</script>', 1)
+        slow = os.path.join(self.root, 'slow.htm')
+        with open(slow, 'wb') as f:
+            f.write(page)
+        self.start(page=slow)
+        self.choose_tab('編集')
+        first = wait_until(self.browser_button, 30, 'the browser window')
+        self.assertFalse(first[1], 'ok was enabled before the page had the deck')
+        wait_until(self.browser_ok, 30, "the browser window's ok").click()
+        self.until(lambda: self.main().selected_tab() == '作成', 'ok to store the code')
+        self.assertEqual(self.main().status.text, code_of(self.save_file.cards[0]))
+        self.press_save()
+        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_page_menu_cannot_leave_or_reload_the_page(self):
+        self.start()
+        self.choose_tab('編集')
+        x, y, w, h = wait_until(self.browser_ok, 30, "the browser window's ok").extents
+        before = set(desktop.x_windows('--onlyvisible', '--class', 'deckeditor-browser'))
+        click(x - 200, y + 300, button=3)
+        menu = wait_until(lambda: set(desktop.x_windows('--onlyvisible', '--class', 'deckeditor-browser')) - before,
+                          10, 'the context menu')
+        height = desktop.geometry(menu.pop())[3]
+        # コピー, 貼り付け, すべて選択 take 66 px with the test fonts; a fourth
+        # entry (the web view's own Back, Forward, Reload...) makes it 86 or more.
+        self.assertLess(height, 86, 'more than three entries in the page menu')
+        key('Escape')
 
 
 def main():
