@@ -39,6 +39,17 @@ private:
     iconv_t cd;
 };
 
+// The whole text, or false at its first bad sequence.
+bool ConvertAll(const char* to, const char* from, const std::string& input, std::string& output)
+{
+    output.clear();
+    Converter converter(to, from);
+    std::string text = input;
+    char* in = text.data();
+    std::size_t left = text.size();
+    return converter.ok() && converter.Run(in, left, output);
+}
+
 }  // namespace
 
 std::string Cp932ToUtf8(const std::string& cp932)
@@ -59,22 +70,6 @@ std::string Cp932ToUtf8(const std::string& cp932)
     return out;
 }
 
-bool DecodeCp932(const std::string& cp932, std::string& utf8)
-{
-    utf8.clear();
-    Converter converter("UTF-8", "CP932");
-    std::string text = cp932;
-    char* in = text.data();
-    std::size_t left = text.size();
-    return converter.ok() && converter.Run(in, left, utf8);
-}
+bool DecodeCp932(const std::string& cp932, std::string& utf8) { return ConvertAll("UTF-8", "CP932", cp932, utf8); }
 
-bool Utf8ToCp932(const std::string& utf8, std::string& cp932)
-{
-    cp932.clear();
-    Converter converter("CP932", "UTF-8");
-    std::string text = utf8;
-    char* in = text.data();
-    std::size_t left = text.size();
-    return converter.ok() && converter.Run(in, left, cp932);
-}
+bool Utf8ToCp932(const std::string& utf8, std::string& cp932) { return ConvertAll("CP932", "UTF-8", utf8, cp932); }
