@@ -89,7 +89,6 @@ protected:
         return Cli(args);
     }
 };
-
 }  // namespace
 
 TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
@@ -304,13 +303,6 @@ bool AsPlayer(const Workspace& ws, Start& start, std::string& why)
     const std::string id = std::to_string(kPlayer);
     start.prefix = {"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups", "--"};
     return true;
-}
-
-struct stat StatOf(const std::string& path)
-{
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st;
 }
 }  // namespace
 

@@ -53,7 +53,6 @@ struct ClockGuard {
 };
 
 const std::string kCannotOpen = Sjis(u8"セーブファイルを開けないです");
-
 }  // namespace
 
 TEST(WriteSafety, AFailureAtAnyStepLeavesTheSaveFileAsItWas)
@@ -206,12 +205,6 @@ struct Mode {
     ~Mode() { ::umask(saved); }
     mode_t saved = ::umask(022);
 };
-struct stat StatOf(const std::string& path)
-{
-    struct stat st {};
-    ::stat(path.c_str(), &st);
-    return st;
-}
 }  // namespace
 
 TEST(WriteSafety, NewFilesFollowTheUmaskAndAReplacedFileKeepsItsMode)

@@ -73,3 +73,10 @@ SaveData& GameFolder::Load()
     data = std::make_unique<SaveData>();
     return *data;
 }
+
+struct stat StatOf(const std::string& path)
+{
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st;
+}

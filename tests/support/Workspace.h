@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 class Workspace {
@@ -36,6 +37,8 @@ private:
 
 // Reads a whole file; "" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+// The file's status (mode, owner, links); all zero when there is no such file.
+struct stat StatOf(const std::string& path);
 
 // A workspace with SimpleCardList() as list.xml and a save file described in
 // memory: tests change saveFile, then Load() writes it and reads it back as
