@@ -140,5 +140,26 @@ def x_windows(*search):
                           timeout=10).stdout.split()
 
 
+def iconify(window):
+    """Minimises an X window as a window manager does (the display has none):
+    unmapped, with WM_STATE Iconic, which is what the program reads."""
+    import ctypes
+    import ctypes.util
+    x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library('X11'))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
+                                    ctypes.c_int, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+    x11.XUnmapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    wm_state = x11.XInternAtom(display, b'WM_STATE', 0)
+    iconic = (ctypes.c_long * 2)(3, 0)  # IconicState, no icon window
+    x11.XChangeProperty(display, int(window), wm_state, wm_state, 32, 0, iconic, 2)
+    x11.XUnmapWindow(display, int(window))
+    x11.XCloseDisplay(display)
+
+
 def make_temp_folder():
     return tempfile.mkdtemp(prefix='deckeditor-e2e-')

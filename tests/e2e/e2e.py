@@ -215,7 +215,7 @@ class EditorTest(unittest.TestCase):
         key('ctrl+a')
         type_text(text)
 
-    def browser_button(self):
+    def browser_button(self, caption=FIRST_DECK):
         """The browser window's ok and whether it is enabled (greyed out until
         the page has the deck, as a player sees it), once the window shows."""
         for app in pyatspi.Registry.getDesktop(0):
@@ -223,7 +223,7 @@ class EditorTest(unittest.TestCase):
                 continue
             app.clearCache()
             for w in app:
-                if w is None or w.name != FIRST_DECK or not w.getState().contains(pyatspi.STATE_SHOWING):
+                if w is None or w.name != caption or not w.getState().contains(pyatspi.STATE_SHOWING):
                     continue
                 for c in w:
                     if c is not None and c.getRoleName() == 'push button' and c.name == 'ok':
@@ -231,8 +231,8 @@ class EditorTest(unittest.TestCase):
                         return (node, c.getState().contains(pyatspi.STATE_SENSITIVE)) if node.showing else None
         return None
 
-    def browser_ok(self):
-        button = self.browser_button()
+    def browser_ok(self, caption=FIRST_DECK):
+        button = self.browser_button(caption)
         return button[0] if button and button[1] else None
 
     def press_save(self):
@@ -531,6 +531,22 @@ class BrowserWindow(EditorTest):
         self.assertEqual(self.main().status.text, code_of(self.save_file.cards[0]))
         self.press_save()
         self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+
+    def test_edit_restores_a_minimised_browser_window(self):
+        self.start()
+        self.choose_tab('編集')
+        wait_until(self.browser_ok, 30, "the browser window's ok")
+        window = desktop.x_windows('--onlyvisible', '--name', '^%s$' % FIRST_DECK)[0]
+        desktop.iconify(window)
+        self.until(lambda: desktop.window_geometry(FIRST_DECK) is None, 'the browser window minimised')
+        self.main().radios_a[1].click()
+        self.choose_tab('書出')
+        self.choose_tab('編集')
+        # Deck 2 handed over, in the window shown again.
+        wait_until(lambda: desktop.window_geometry('Deck 2'), 20, 'the browser window restored')
+        wait_until(lambda: self.browser_ok('Deck 2'), 30, "the browser window's ok").click()
+        self.until(lambda: self.main().selected_tab() == '作成', 'ok to store the code')
+        self.assertEqual(self.main().status.text, code_of(self.save_file.cards[1]))
 
     def test_page_menu_cannot_leave_or_reload_the_page(self):
         self.start()
