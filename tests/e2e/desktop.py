@@ -1,11 +1,8 @@
-"""A private desktop for end-to-end runs: an X display (Xvfb), a D-Bus session
-with the accessibility bus, and helpers that drive the real deckeditor with
-real input (xdotool) and read it back through the accessibility tree."""
+"""Helpers for end-to-end runs on a private desktop (Xvfb and a D-Bus session,
+started by the test's command): drive the real deckeditor with real input
+(xdotool) and read it back through the accessibility tree."""
 import os
-import shutil
-import signal
 import subprocess
-import sys
 import tempfile
 import time
 
@@ -28,68 +25,13 @@ def wait_until(probe, timeout=15.0, what='condition'):
         time.sleep(0.05)
 
 
-def _stop(process):
-    if process and process.poll() is None:
-        process.terminate()
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
-
-
-def run_in_session(argv):
-    """Starts Xvfb and a D-Bus session, and reruns argv inside them.
-    Returns the inner run's exit status."""
-    for tool in ('Xvfb', 'dbus-run-session', 'xdotool'):
-        if shutil.which(tool) is None:
-            print('end-to-end tests need %s (scripts/install-deps.sh installs it)' % tool)
-            return 1
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(['Xvfb', '-displayfd', str(write_end), '-screen', '0', '%dx%dx24' % SCREEN,
-                             '-nolisten', 'tcp', '-noreset'], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    try:
-        number = b''
-        deadline = time.monotonic() + 20
-        while not number.endswith(b'\n') and time.monotonic() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.strip():
-            print('Xvfb did not start')
-            return 1
-        env = dict(os.environ, DISPLAY=':' + number.decode().strip(), E2E_INSIDE_SESSION='1')
-        for name in ('WAYLAND_DISPLAY', 'QT_QPA_PLATFORM', 'DBUS_SESSION_BUS_ADDRESS', 'AT_SPI_BUS_ADDRESS'):
-            env.pop(name, None)
-        return subprocess.call(['dbus-run-session', '--', sys.executable] + argv, env=env)
-    finally:
-        _stop(xvfb)
-
-
-class AccessibilityBus:
-    """at-spi-bus-launcher and the registry, for the length of the run."""
-
-    def __init__(self):
-        self.processes = []
-
-    def start(self):
-        launcher = '/usr/libexec/at-spi-bus-launcher'
-        registry = '/usr/libexec/at-spi2-registryd'
-        self.processes.append(subprocess.Popen([launcher, '--launch-immediately'],
-                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait_until(lambda: subprocess.run(
-            ['dbus-send', '--session', '--print-reply', '--dest=org.a11y.Bus', '/org/a11y/bus',
-             'org.a11y.Bus.GetAddress'], capture_output=True, timeout=5).returncode == 0,
-            timeout=20, what='the accessibility bus')
-        self.processes.append(subprocess.Popen([registry], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-
-    def stop(self):
-        for process in reversed(self.processes):
-            _stop(process)
+def start_accessibility_bus():
+    """Asking for the accessibility bus's address starts it; the registry
+    starts on that bus when first asked for."""
+    wait_until(lambda: subprocess.run(
+        ['dbus-send', '--session', '--print-reply', '--dest=org.a11y.Bus', '/org/a11y/bus',
+         'org.a11y.Bus.GetAddress'], capture_output=True, timeout=5).returncode == 0,
+        timeout=20, what='the accessibility bus')
 
 
 def xdo(*args):
