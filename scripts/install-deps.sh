@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the editor need, from Debian's
-# packages and (for the deck page's browser tests) npm. Safe to run again:
-# it installs only what is missing.
+# packages. Safe to run again: it installs only what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +9,7 @@ packages=(
   libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev qt6-translations-l10n
   fonts-ipafont-gothic
-  chromium xvfb xauth
+  xvfb xauth
   xdotool dbus-daemon dbus-bin at-spi2-core python3 python3-pyatspi
   clang-14 libclang-rt-14-dev
   dpkg-dev file help2man lintian desktop-file-utils appstream cloc
@@ -18,10 +17,6 @@ packages=(
 )
 # The start-up benchmark bench/window-ready.sh.
 packages+=(xdotool hyperfine time)
-# A machine may already have Node.js from elsewhere, with npm bundled; Debian's
-# npm package would conflict with it.
-command -v node >/dev/null 2>&1 || packages+=(nodejs)
-command -v npm >/dev/null 2>&1 || packages+=(npm)
 if [ "${1:-}" = "--run-only" ]; then
   # Enough to build and start the editor.
   packages=(g++ make cmake pkg-config libboost-dev qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev
@@ -44,11 +39,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || as_root=(sudo)
   "${as_root[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
-
-if [ -z "${1:-}" ]; then
-  # playwright-core drives Debian's chromium; it never downloads a browser.
-  if [ ! -d tests/page/node_modules/playwright-core ] || [ tests/page/package-lock.json -nt tests/page/node_modules/.package-lock.json ]; then
-    npm ci --prefix tests/page --no-audit --no-fund --loglevel=error
-  fi
 fi

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Lines of code (cloc's "code" column) of the product and of the tests
 # (tests/ and fuzz/), and the tests' share of all of it. Data that is not
-# written by hand is left out: the card list, npm's lock file and modules,
-# and the fuzz inputs.
+# written by hand is left out: the card list and the fuzz inputs.
 #
 #   scripts/line-counts.sh [-v]     -v also lists the counts by folder
 set -euo pipefail
@@ -12,7 +11,7 @@ command -v cloc >/dev/null || { echo "line-counts: cloc is not installed (apt-ge
 files=$(mktemp)
 trap 'rm -f "$files" "$files".*' EXIT
 git ls-files --cached --others --exclude-standard |
-    grep -v -E '(^|/)(package-lock\.json|node_modules/)|^data/list\.xml$|^fuzz/(corpus|regressions)/' |
+    grep -v -E '^data/list\.xml$|^fuzz/(corpus|regressions)/' |
     while IFS= read -r f; do [ -f "$f" ] && echo "$f"; done >"$files"
 grep -E '^(tests|fuzz)/' "$files" >"$files.tests" || true
 grep -v -E '^(tests|fuzz)/' "$files" >"$files.product" || true

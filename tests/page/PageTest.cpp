@@ -1,0 +1,262 @@
+// The deck page data/deckmaker.htm on Qt WebEngine (offscreen), beside an
+// invented list.xml: codes load as the core reads them, and every status text
+// the page sets is the core's code of the deck shown.
+#include "deckcode/DazoRozi.h"
+#include "rules/DeckRules.h"
+#include "support/Workspace.h"
+
+#include <QEventLoop>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <random>
+
+namespace {
+
+using Counts = std::array<std::uint8_t, 600>;
+
+// A code handed to the page, the deck the core makes of it and the core's code of that deck.
+struct Vector { std::string code; Counts counts; std::string result; };
+
+// Random decks; the first two are the edges: a full deck, both ends of the table.
+std::vector<Vector> RandomDecks()
+{
+    std::mt19937 random(20240601);
+    std::vector<Vector> decks;
+    for (int d = 0; d < 40; ++d) {
+        Counts counts{};
+        const int wanted = d == 0 ? 40 : d == 1 ? 0 : static_cast<int>(random() % 41);
+        counts[0] = counts[599] = d == 1 ? 3 : 0;
+        for (int total = 0; total < wanted;) {
+            std::uint8_t& count = counts[random() % 600];
+            const int add = std::min({static_cast<int>(1 + random() % 3), 3 - count, wanted - total});
+            count += add;
+            total += add;
+        }
+        decks.push_back({encode(counts.data()), counts, encode(counts.data())});
+    }
+    return decks;
+}
+
+// Odd codes (disorder, repeats, bad characters, past the last card, over 40
+// cards, unpaired ends), each added by the core to an empty normal deck with
+// copies to spare.
+std::vector<Vector> OddCodes(GameFolder& game)
+{
+    std::fill(std::begin(game.saveFile.stock), std::end(game.saveFile.stock), 50);
+    game.saveFile.active = 1;  // so that deck 1 may be emptied
+    SaveData& data = game.Load();
+    std::vector<Vector> vectors;
+    for (const char* code : {"", "0", "X00", "0t1", "000t", "0t100", "000020100", "0!!00", "00!0a", "0t2zz000",
+                             "0 00-101", "0020508", "00205080b0e0h0k0n0q0t0w0z0C0F", "0ZZZZZZ", "00"}) {
+        data.DeleteDeck(0);
+        AddFromCode(data, 0, code);
+        Counts counts;
+        std::copy_n(data.Deck(0).Counts(), counts.size(), counts.begin());
+        vectors.push_back({code, counts, encode(counts.data())});
+    }
+    return vectors;
+}
+
+// The deck as the page should list it ("index:copies×copies"), then its total, creature and magic counts.
+std::string ShownOf(const Counts& counts)
+{
+    std::string text;
+    int total = 0;
+    int magic = 0;
+    for (int i = 0; i < 600; ++i) {
+        if (counts[i] != 0) {
+            const std::string copies = std::to_string(counts[i]);
+            text += std::to_string(i) + ":" + copies + u8"×" + copies + " ";
+            total += counts[i];
+            magic += i % 150 >= 100 ? counts[i] : 0;
+        }
+    }
+    return text + std::to_string(total) + " " + std::to_string(total - magic) + " " + std::to_string(magic);
+}
+
+// What the editor may take for a deck: the core's own code of at most 40 cards.
+bool IsDeckCode(const std::string& text)
+{
+    Counts counts{};
+    int total = 0;
+    for (DecodedCode decoded = decode(text); decoded.current_count() > 0; decoded.advance()) {
+        counts[decoded.current_card()] = decoded.current_count();
+        total += decoded.current_count();
+    }
+    return total <= 40 && encode(counts.data()) == text;
+}
+
+// Records every window.status text, before the page's own scripts run.
+const char kStatusRecorder[] = "var statuses = [];\n"
+                               "Object.defineProperty(window, 'status', {configurable: true,\n"
+                               "  get: function () { return statuses.length ? statuses[statuses.length - 1] : ''; },\n"
+                               "  set: function (value) { statuses.push(String(value)); }});\n";
+
+const char kFullDeck[] = u8"デッキは40枚までです。先にほかのカードを外してください";
+
+// Keeps the page's script errors; uncaught exceptions arrive here as errors too.
+struct Page : QWebEnginePage {
+    QStringList errors;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& text, int line,
+                                  const QString&) override
+    {
+        if (level == ErrorMessageLevel) {
+            errors << QStringLiteral("%1 (line %2)").arg(text).arg(line);
+        }
+    }
+};
+
+class DeckPage : public testing::Test {
+protected:
+    GameFolder game;
+    Page page;
+    QWebEngineView view;
+
+    void SetUp() override
+    {
+        std::string list = SimpleCardList();
+        for (const auto& [from, to] : {std::pair("<name>Card1<", "<name>はじまりの竜<"),
+                                       std::pair("<name>Card600<", "<name>最後の魔法<")}) {
+            list.replace(list.find(from), std::strlen(from), to);
+        }
+        game.ws.Put("list.xml", list);
+        game.ws.Put("deckmaker.htm", ReadFileBytes(DECK_PAGE));
+        QWebEngineScript recorder;
+        recorder.setInjectionPoint(QWebEngineScript::DocumentCreation);
+        recorder.setWorldId(QWebEngineScript::MainWorld);
+        recorder.setSourceCode(kStatusRecorder);
+        page.scripts().insert(recorder);
+        view.setPage(&page);
+        view.resize(600, 900);
+        view.show();
+        QSignalSpy loaded(&page, &QWebEnginePage::loadFinished);
+        page.load(QUrl::fromLocalFile(QString::fromStdString(game.ws.WorkDir() + "/deckmaker.htm")));
+        ASSERT_TRUE(loaded.wait(kWaitMs));
+        // The names arrive from list.xml after the page has loaded.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Text("#card-list li[data-no=\"2\"] .name") == "Card2"; }, kWaitMs));
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(page.errors.join('\n').toStdString(), "");
+        for (const QVariant& status : Js("statuses").toList()) {
+            EXPECT_TRUE(IsDeckCode(status.toString().toStdString())) << status.toString().toStdString();
+        }
+    }
+
+    QVariant Js(const QString& script)
+    {
+        QVariant result;
+        QEventLoop loop;
+        page.runJavaScript(script, [&](const QVariant& value) { result = value; loop.quit(); });
+        loop.exec();
+        return result;
+    }
+    std::string Str(const QString& script) { return Js(script).toString().toStdString(); }
+    std::string Text(const QString& selector) { return Str("document.querySelector('" + selector + "').textContent"); }
+    std::string Status() { return Str("window.status"); }
+    int StatusCount() { return Js("statuses.length").toInt(); }
+    std::string Shown()
+    {
+        return Str("[...document.querySelectorAll('#deck-list li')].map(li => li.dataset.index + ':' +"
+                   "  li.dataset.count + li.querySelector('.copies').textContent).concat(['total-count',"
+                   "  'creature-count', 'magic-count'].map(id => document.getElementById(id).textContent)).join(' ')");
+    }
+    void Load(const std::string& code) { Js(QString::fromStdString("demaid(deck, '" + code + "')")); }
+    // A card's row in "card-list" or "deck-list" by its number.
+    static QString Row(const char* list, int number)
+    {
+        return QStringLiteral("document.querySelector('#%1 li[data-no=\"%2\"]')").arg(list).arg(number);
+    }
+    void Click(const char* list, int number, const char* button)
+    {
+        Js(Row(list, number) + ".querySelector('." + button + "').click()");
+    }
+
+    static constexpr int kWaitMs = 30000;  // the engine starts its helper processes first
+};
+
+TEST_F(DeckPage, CodesLoadAsTheCoreReadsThemAndThePageReportsTheCoresCode)
+{
+    std::vector<Vector> vectors = OddCodes(game), decks = RandomDecks();
+    vectors.insert(vectors.end(), decks.begin(), decks.end());
+    for (const Vector& v : vectors) {
+        const int before = StatusCount();
+        Load(v.code);
+        EXPECT_EQ(StatusCount(), before + 1) << v.code;
+        EXPECT_EQ(Status(), v.result) << v.code;
+        EXPECT_EQ(Shown(), ShownOf(v.counts)) << v.code;
+    }
+    // The hand-over exactly as the editor sends it.
+    Js("demaid(deck, '0t1');eval();");
+    EXPECT_EQ(Text("#deck-list li .name"), u8"最後の魔法");
+}
+
+TEST_F(DeckPage, DecksBuiltByClickingGiveTheCoresCodes)
+{
+    const std::vector<Vector> decks = RandomDecks();
+    for (const Vector& deck : {decks[0], decks[1]}) {
+        Load("0");
+        for (int i = 0; i < 600; ++i) {
+            for (int c = 0; c < deck.counts[i]; ++c) {
+                Click("card-list", i + 1, "plus");
+            }
+        }
+        EXPECT_EQ(Status(), deck.code);
+    }
+}
+
+TEST_F(DeckPage, ACardTakesAtMost3CopiesAndADeckAtMost40CardsAndThePageSaysWhy)
+{
+    Load("002");
+    Click("card-list", 1, "plus");
+    EXPECT_EQ(Text("#message"), u8"「はじまりの竜」はもう3枚入っています（同じカードは3枚まで）");
+    EXPECT_EQ(StatusCount(), 1);
+
+    // 40 cards: 3 copies of cards 1-13 and one of card 14.
+    Counts counts{3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 1};
+    const std::string full = encode(counts.data());
+    Load(full);
+    // '+' on the focused row of a card not in the deck.
+    Js(Row("card-list", 20) + ".focus(); document.activeElement.dispatchEvent("
+                              "new KeyboardEvent('keydown', {key: '+', bubbles: true, cancelable: true}))");
+    EXPECT_EQ(Text("#message"), kFullDeck);
+    Click("deck-list", 14, "plus");
+    EXPECT_EQ(Text("#message"), kFullDeck);
+    EXPECT_EQ(Status(), full);
+    EXPECT_EQ(StatusCount(), 2);
+
+    // Removing one makes room again.
+    Click("deck-list", 14, "minus");
+    Click("card-list", 20, "plus");
+    counts[13] = 0;
+    counts[19] = 1;
+    EXPECT_EQ(Shown(), ShownOf(counts));
+    EXPECT_EQ(Status(), encode(counts.data()));
+}
+
+// The editor's ok button stands some 500-590 px from the page's left edge at
+// its top (wherever the window is widened to), over the page's corner.
+TEST_F(DeckPage, TheTitleRowKeepsClearOfTheEditorsOkButton)
+{
+    Load("0t1");
+    for (const int width : {610, 625, 900}) {
+        view.resize(width, 750);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Js("innerWidth").toInt() == width; }, kWaitMs));
+        const double right = Js("Math.max(...[...document.querySelectorAll('.title-row > *, .totals > *')]"
+                                ".map(e => e.getBoundingClientRect().right))")
+                                 .toDouble();
+        EXPECT_LE(right, std::min(500, width - 120)) << "at width " << width;
+    }
+}
+
+}  // namespace
