@@ -76,7 +76,8 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
     }
 }
 
-TEST(BrowserDialog, SizingAndTheOkAndCancelEndings)
+// (ok and cancel hide the window: the Edit tab's tests in tests/app.)
+TEST(BrowserDialog, SizingMovesTheWindowAndSizesThePage)
 {
     Dialog d;
     ViewRect proposed{12, 34, 712, 634};
@@ -85,13 +86,6 @@ TEST(BrowserDialog, SizingAndTheOkAndCancelEndings)
     d.browser.OnSize(690, 571);
     EXPECT_EQ(d.control.width, 690);
     EXPECT_EQ(d.control.height, 571);
-
-    for (const auto& [end, result] : {std::pair{&CBrowser::OnBrowserOk, IDOK}, {&CBrowser::OnBrowserCancel, IDCANCEL}}) {
-        d.browser.ShowWindow(true);
-        (d.browser.*end)();
-        EXPECT_FALSE(d.view.IsWindowVisible());
-        EXPECT_EQ(d.view.endResult, result);
-    }
 }
 
 TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
@@ -108,20 +102,6 @@ TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
     d.browser.ShowWindow(true);
     d.browser.ShowWindow(false);
     EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
-}
-
-TEST(BrowserDialog, AWindowMadeLaterIsInitialisedEachTimeItExists)
-{
-    Dialog d;
-    d.browser.Attach(&d.view, &d.control, true);
-    d.browser.Create(nullptr);
-    EXPECT_TRUE(d.control.urls.empty());
-    d.browser.OnWindowCreated();
-    ASSERT_EQ(d.control.urls.size(), 1u);
-    EXPECT_EQ(d.view.icon, CBrowser::kIcon);
-    // A window made anew (its process started again) loads the page again.
-    d.browser.OnWindowCreated();
-    EXPECT_EQ(d.control.urls, std::vector<std::string>(2, d.control.urls[0]));
 }
 
 TEST(BrowserMessages, AnyBytesArriveWholeHoweverThePipeSplitsThem)
