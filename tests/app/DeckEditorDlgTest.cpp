@@ -22,6 +22,8 @@
 namespace {
 
 const std::string kCaption = Sjis(u8"ご、ご主人様ぁ～");
+const std::string kDiscard = Sjis(u8"まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？");
+const std::string kOverwrite = Sjis(u8"セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？");
 
 // A main window on the test view, over a throw-away game folder.
 class MainWindowTest : public ::testing::Test, protected GameFolder {
@@ -343,8 +345,8 @@ TEST_F(MainWindowTest, QuestionsDefaultToNoAndAFailedSaveIsShownAndSettlesNothin
 
     const std::pair<std::string, unsigned> shown[] = {
         {Sjis(u8"セーブファイルを開けないです"), MB_OK},
-        {Sjis(u8"まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？"), MB_YESNO | MB_DEFBUTTON2},
-        {Sjis(u8"セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？"), MB_YESNO | MB_DEFBUTTON2},
+        {kDiscard, MB_YESNO | MB_DEFBUTTON2},
+        {kOverwrite, MB_YESNO | MB_DEFBUTTON2},
     };
     ASSERT_EQ(view.messages.size(), 3u);
     for (int i = 0; i < 3; ++i) {
