@@ -6,46 +6,20 @@
 #include "support/SaveFile.h"
 #include "support/Workspace.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_app_qt";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: Qt WebEngine's clean-up at exit expects a running
-    // application and would crash after the test's own end.
-    static QApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
 
 QString U(const std::string& utf8) { return QString::fromUtf8(utf8.c_str()); }
 
 class QtMainWindowTest : public ::testing::Test, protected GameFolder {
 protected:
-    QtMainWindowTest()
-    {
-        App();
-        saveFile.Fill(0, 1);
-        saveFile.Fill(1, 100);
-        saveFile.Add(3, 7, 2);
-    }
     void Start()
     {
         WriteSaveFile();
@@ -57,32 +31,15 @@ protected:
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     }
-    ~QtMainWindowTest() override
-    {
-        dlg.reset();
-        view.reset();
-    }
 
     template <class W> W* Get(int id) const { return qobject_cast<W*>(view->Control(id)); }
     QLineEdit* RowEdit(int r) const { return Get<QLineEdit>(IDC_NAME_ROW + r); }
 
     std::unique_ptr<QtDialogView> view;
-    std::unique_ptr<CDeckEditorDlg> dlg;
+    std::unique_ptr<CDeckEditorDlg> dlg;  // declared last, so gone first: it holds the view
 };
 
 }  // namespace
-
-TEST_F(QtMainWindowTest, ProgramsTabSelectionRaisesNoChange)
-{
-    Start();
-    auto* tabs = Get<QTabBar>(IDC_TAB);
-    QTest::mouseClick(tabs, Qt::LeftButton, Qt::NoModifier, tabs->tabRect(3).center());
-    ASSERT_FALSE(view->Control(IDC_MAIDCODE)->isHidden());
-    view->SetCurSel(IDC_TAB, 0);
-    EXPECT_EQ(tabs->currentIndex(), 0);
-    EXPECT_FALSE(view->Control(IDC_MAIDCODE)->isHidden());
-    EXPECT_TRUE(view->Control(IDC_FORMAT_FRAME)->isHidden());
-}
 
 TEST_F(QtMainWindowTest, CutNamesSurviveRewritingTheRows)
 {

@@ -48,13 +48,13 @@ TEST(BrowserDialog, PagePathIsTheWholeWorkingFolderInCodePage932)
 }
 
 // Wholly on the desktop, and beside its owner wherever one side has room.
+// (An owner with room on its right is in tests/e2e.)
 TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
 {
     const struct {
         ViewRect desktop, owner;
         bool roomBeside;
     } cases[] = {
-        {{0, 0, 1920, 1080}, {100, 200, 435, 504}, true},
         {{0, 0, 1920, 1080}, {100, 200, 550, 504}, true},  // an owner wider than the usual offset
         {{0, 0, 1280, 1024}, {800, 100, 1135, 404}, true},  // room on the left only
         {{0, 0, 1024, 768}, {344, 232, 679, 536}, false},
@@ -76,7 +76,8 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
     }
 }
 
-TEST(BrowserDialog, SizingAndTheOkAndCancelEndings)
+// (ok and cancel hide the window: the Edit tab's tests in tests/app.)
+TEST(BrowserDialog, SizingMovesTheWindowAndSizesThePage)
 {
     Dialog d;
     ViewRect proposed{12, 34, 712, 634};
@@ -85,13 +86,6 @@ TEST(BrowserDialog, SizingAndTheOkAndCancelEndings)
     d.browser.OnSize(690, 571);
     EXPECT_EQ(d.control.width, 690);
     EXPECT_EQ(d.control.height, 571);
-
-    for (const auto& [end, result] : {std::pair{&CBrowser::OnBrowserOk, IDOK}, {&CBrowser::OnBrowserCancel, IDCANCEL}}) {
-        d.browser.ShowWindow(true);
-        (d.browser.*end)();
-        EXPECT_FALSE(d.view.IsWindowVisible());
-        EXPECT_EQ(d.view.endResult, result);
-    }
 }
 
 TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
@@ -108,20 +102,6 @@ TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
     d.browser.ShowWindow(true);
     d.browser.ShowWindow(false);
     EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
-}
-
-TEST(BrowserDialog, AWindowMadeLaterIsInitialisedEachTimeItExists)
-{
-    Dialog d;
-    d.browser.Attach(&d.view, &d.control, true);
-    d.browser.Create(nullptr);
-    EXPECT_TRUE(d.control.urls.empty());
-    d.browser.OnWindowCreated();
-    ASSERT_EQ(d.control.urls.size(), 1u);
-    EXPECT_EQ(d.view.icon, CBrowser::kIcon);
-    // A window made anew (its process started again) loads the page again.
-    d.browser.OnWindowCreated();
-    EXPECT_EQ(d.control.urls, std::vector<std::string>(2, d.control.urls[0]));
 }
 
 TEST(BrowserMessages, AnyBytesArriveWholeHoweverThePipeSplitsThem)

@@ -1,5 +1,5 @@
-// The browser tests need a Qt application: the web engine's window runs in
-// it, and the editor's end of the window's process needs its event loop.
+// The Qt tests' main (the browser's and the main window's): a Qt application
+// for the web engine's window, the window process's event loop and widgets.
 #include <QApplication>
 
 #include <gtest/gtest.h>

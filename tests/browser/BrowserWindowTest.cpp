@@ -8,12 +8,12 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace m = browsermessage;
 
@@ -24,7 +24,13 @@ QString Qs(const std::string& utf8) { return QString::fromUtf8(utf8.data(), stat
 struct Window {
     Workspace ws;
     std::vector<BrowserMessage> sent;
-    BrowserWindow window{[this](const char* name, const std::string& text) { sent.push_back({name, text}); }};
+    std::vector<std::string> statuses;  // the status texts among them
+    BrowserWindow window{[this](const char* name, const std::string& text) {
+        sent.push_back({name, text});
+        if (name == std::string(m::kStatus)) {
+            statuses.push_back(text);
+        }
+    }};
 
     BrowserDialog* Dialog() const { return window.Dialog(); }
     QWebEnginePage* Page() const { return window.Page(); }
@@ -35,6 +41,7 @@ struct Window {
     {
         if (name == "deckmaker.htm") {
             ws.Put(name, TestPage());
+            ws.Put("list.xml", "1 first card\n");
         }
         QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
         Do(m::kNavigate, ws.WorkDir() + "/" + name);
@@ -55,47 +62,14 @@ struct Window {
     {
         return QTest::qWaitFor([&] { return Eval(script) == expected; }, kWaitMs);
     }
-    std::vector<std::string> Texts(const char* name) const
-    {
-        std::vector<std::string> texts;
-        for (const BrowserMessage& message : sent) {
-            if (message.name == name) {
-                texts.push_back(message.text);
-            }
-        }
-        return texts;
-    }
     bool WaitForStatus(const std::string& text) const
     {
-        return QTest::qWaitFor(
-            [&] {
-                const std::vector<std::string> seen = Texts(m::kStatus);
-                return std::find(seen.begin(), seen.end(), text) != seen.end();
-            },
-            kWaitMs);
+        return QTest::qWaitFor([&] { return std::find(statuses.begin(), statuses.end(), text) != statuses.end(); },
+                               kWaitMs);
     }
 };
 
 }  // namespace
-
-TEST(BrowserWindow, HandOversWaitForTheSlowPageAndOkWaitsForThem)
-{
-    Window w;
-    w.ws.Put("deckmaker.htm", TestPage(true));
-    w.ws.Put("list.xml", "1 first card\n");
-
-    // Choosing 編集 at once after start: the hand-over comes right after the page.
-    w.Do(m::kNavigate, w.ws.WorkDir() + "/deckmaker.htm");
-    w.Do(m::kNavigate, "javascript:demaid(deck, '01a3Zt1');eval();");
-    EXPECT_FALSE(w.Dialog()->okButton->isEnabled());
-    ASSERT_TRUE(w.WaitForStatus("01a3Zt1"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.Dialog()->okButton->isEnabled(); }, kWaitMs));
-    EXPECT_EQ(w.Eval("JSON.stringify(calls)").toString(), R"([[true,"01a3Zt1"]])");
-    // The page was not replaced, is still hidden, and may read list.xml beside it.
-    EXPECT_EQ(w.Page()->url(), QUrl::fromLocalFile(Qs(w.ws.WorkDir()) + "/deckmaker.htm"));
-    EXPECT_FALSE(w.Dialog()->isVisible());
-    EXPECT_TRUE(w.WaitFor("listText", QStringLiteral("1 first card\n")));
-}
 
 TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
 {
@@ -108,13 +82,15 @@ TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
     // message that merely looks alike is none.
     const std::vector<std::string> expected{"0a1b2", "", "Loading 0", Sjis(u8"0デッキ"), "end"};
     std::size_t matched = 0;
-    for (const std::string& text : w.Texts(m::kStatus)) {
+    for (const std::string& text : w.statuses) {
         matched += matched < expected.size() && text == expected[matched] ? 1 : 0;
         EXPECT_NE(text, "0zz");
     }
     EXPECT_EQ(matched, expected.size());
     // Reading gives back the last text.
     EXPECT_EQ(w.Eval("window.status").toString(), "end");
+    // The page may read list.xml beside it.
+    EXPECT_TRUE(w.WaitFor("listText", QStringLiteral("1 first card\n")));
     // Reporting survives loading another page.
     w.ws.Put("second.htm", "<html><body><script>window.status = '0second';</script></body></html>");
     ASSERT_TRUE(w.Load("second.htm"));
@@ -126,24 +102,19 @@ TEST(BrowserWindow, DoesWhatTheEditorSaysAndReportsWhatThePlayerDoes)
     Window w;
     w.window.Ready();
     ASSERT_TRUE(w.Load());
-    w.Do(m::kCaption, Sjis(u8"炎のデッキ"));
+    // (Its caption, and ok ending it through the editor, are in tests/e2e.)
     w.Do(m::kShow);
-    EXPECT_TRUE(w.Dialog()->isVisible());
-    EXPECT_EQ(w.Dialog()->windowTitle(), Qs(u8"炎のデッキ"));
     // The editor sizes the page to the client area.
     w.Do(m::kWidth, "690");
     w.Do(m::kHeight, "480");
     EXPECT_EQ(w.Dialog()->webView->geometry(), QRect(0, 0, 690, 480));
 
-    // ok and the close box only tell the editor; it ends the dialog.
-    w.Dialog()->okButton->click();
+    // The close box only tells the editor; it ends the dialog.
     w.Dialog()->close();
     EXPECT_TRUE(w.Dialog()->isVisible());
     EXPECT_EQ(w.sent.back().name, m::kCancel);
-    EXPECT_EQ(w.sent[w.sent.size() - 2].name, m::kOk);
     w.Do(m::kEnd, "2");
     EXPECT_FALSE(w.Dialog()->isVisible());
-    EXPECT_EQ(w.Dialog()->result(), 2);
 
     // Shown again from the task bar's minimised state, raised.
     w.Do(m::kShow);
@@ -178,5 +149,7 @@ TEST(BrowserWindow, SwallowedKeysReachNeitherPageNorWindow)
     QTest::keyClick(target, Qt::Key_B);
     ASSERT_TRUE(w.WaitFor("keys.indexOf('b') >= 0", true)) << w.Eval("JSON.stringify(keys)").toString().toStdString();
     EXPECT_EQ(w.Eval("JSON.stringify(keys)").toString(), R"(["a","b"])");
-    EXPECT_TRUE(w.Texts(m::kCancel).empty());
+    for (const BrowserMessage& message : w.sent) {
+        EXPECT_NE(message.name, m::kCancel);
+    }
 }
