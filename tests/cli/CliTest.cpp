@@ -114,14 +114,6 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     EXPECT_EQ(ws.List("."), (std::vector<std::string>{"list.xml"}));
 }
 
-TEST_F(CommandLine, MissingSaveDataIsReported)
-{
-    const Result r = Cli({"-C", ws.WorkDir(), "list"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, u8"セーブデータが開けないようです…。\n");
-}
-
 TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
 {
     saveFile.Add(0, 1, 3);
@@ -177,19 +169,20 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
         }
         return false;
     };
-    for (const std::string command : {"save", "overwrite"}) {
+    const struct {
+        const char* command;
+        int status;
+        std::string err, file;
+    } cases[] = {
+        {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", g_gamesFile},
+        {"overwrite", 0, "", mine.Bytes()},
+    };
+    for (const auto& c : cases) {
         WriteSaveFile();
         std::ostringstream out, err;
-        const int status = RunCli({"rename", "1", "mine", command}, out, err);
-        if (command == "save") {
-            EXPECT_EQ(status, 1);
-            EXPECT_EQ(err.str(), u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n");
-            EXPECT_EQ(ws.Get(ws.SavePath()), g_gamesFile);
-        } else {
-            EXPECT_EQ(status, 0);
-            EXPECT_EQ(err.str(), "");
-            EXPECT_EQ(ws.Get(ws.SavePath()), mine.Bytes());
-        }
+        EXPECT_EQ(RunCli({"rename", "1", "mine", c.command}, out, err), c.status) << c.command;
+        EXPECT_EQ(err.str(), c.err);
+        EXPECT_EQ(ws.Get(ws.SavePath()), c.file);
     }
 }
 
@@ -211,12 +204,17 @@ TEST_F(CommandLine, ExportsSeeTheRunsEarlierCommands)
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }
 
-TEST_F(CommandLine, ItsOwnFailuresAreReported)
+TEST_F(CommandLine, FailuresAreReported)
 {
+    Result r = Cli({"-C", ws.WorkDir(), "list"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, u8"セーブデータが開けないようです…。\n");
+
     WriteSaveFile();
     // A folder stands where the export file would go.
     ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
-    Result r = Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"});
+    r = Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "deckeditor-cli: cannot write ../deck_1_format1.txt\n");
     EXPECT_NE(ws.Get("../deck_all_format3.txt"), "");  // the next command still ran

@@ -47,6 +47,7 @@ TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
 {
     GameFolder f;
     FireDeck(f.saveFile);
+    f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
     DeckListExporter exporter(f.Load());
     for (int format = 0; format < 3; ++format) {
         exporter.WriteDeckList(format, 0, false);
@@ -65,14 +66,8 @@ TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
                          u8""}));
     EXPECT_EQ(f.ws.Get("../deck_1_format3.txt"),
               SjisLines({u8"デッキコードリスト", u8"", u8"Name:炎のデッキ", u8"Code:00k0x537g", u8""}));
-}
 
-TEST(WriteDeckList, AllDecksIncludingEmptyAndTrainingDecks)
-{
-    GameFolder f;
-    FireDeck(f.saveFile);
-    f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
-    DeckListExporter exporter(f.Load());
+    // All decks, the empty and training ones too.
     exporter.WriteDeckList(2, 17, true);
     exporter.WriteDeckList(0, 17, true);
 
@@ -188,7 +183,7 @@ TEST(WriteDeckList, LineBreaksOfTheFormatFile)
     EXPECT_EQ(f.ws.Get("../deck_2_format3.txt"), "Deck 2\rx\r\r\n");
 }
 
-// A folder in place of a list file: ItsOwnFailuresAreReported in the command line's tests.
+// A folder in place of a list file: CommandLine.FailuresAreReported.
 TEST(WriteDeckList, FilesThatCannotBeFullyWrittenAreRemoved)
 {
     GameFolder f;
