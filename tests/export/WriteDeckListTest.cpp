@@ -9,7 +9,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -48,6 +47,7 @@ TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
 {
     GameFolder f;
     FireDeck(f.saveFile);
+    f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
     DeckListExporter exporter(f.Load());
     for (int format = 0; format < 3; ++format) {
         exporter.WriteDeckList(format, 0, false);
@@ -66,14 +66,8 @@ TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
                          u8""}));
     EXPECT_EQ(f.ws.Get("../deck_1_format3.txt"),
               SjisLines({u8"デッキコードリスト", u8"", u8"Name:炎のデッキ", u8"Code:00k0x537g", u8""}));
-}
 
-TEST(WriteDeckList, AllDecksIncludingEmptyAndTrainingDecks)
-{
-    GameFolder f;
-    FireDeck(f.saveFile);
-    f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
-    DeckListExporter exporter(f.Load());
+    // All decks, the empty and training ones too.
     exporter.WriteDeckList(2, 17, true);
     exporter.WriteDeckList(0, 17, true);
 
@@ -189,26 +183,8 @@ TEST(WriteDeckList, LineBreaksOfTheFormatFile)
     EXPECT_EQ(f.ws.Get("../deck_2_format3.txt"), "Deck 2\rx\r\r\n");
 }
 
-TEST(WriteDeckList, FilesThatCannotBeWrittenAreSkippedAndNeverLeftCutOff)
-{
-    GameFolder f;
-    FireDeck(f.saveFile);
-    SaveData& saveData = f.Load();
-    DeckListExporter exporter(saveData);
-
-    // A folder in place of the file: skipped, the next format is still written.
-    ASSERT_EQ(::mkdir((f.ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
-    exporter.WriteDeckList(0, 0, false);
-    exporter.WriteDeckList(1, 0, false);
-    EXPECT_TRUE(f.ws.Exists("../deck_1_format2.txt"));
-
-    // The disk refuses the file past 100 bytes: no partial list stays behind.
-    f.ws.Put("../deck_all_format1.txt", "an earlier export");
-    WithFileSizeLimit(100, [&] { exporter.WriteDeckList(0, 0, true); });
-    EXPECT_FALSE(f.ws.Exists("../deck_all_format1.txt"));
-}
-
-TEST(WriteDeckList, ADefaultThatCannotBeFullyWrittenIsRemoved)
+// A folder in place of a list file: CommandLine.FailuresAreReported.
+TEST(WriteDeckList, FilesThatCannotBeFullyWrittenAreRemoved)
 {
     GameFolder f;
     SaveData& saveData = f.Load();
@@ -221,4 +197,9 @@ TEST(WriteDeckList, ADefaultThatCannotBeFullyWrittenIsRemoved)
     // The run goes on with the defaults from memory.
     exporter->WriteDeckList(1, 0, false);
     EXPECT_EQ(f.ws.Get("../deck_1_format2.txt").substr(0, 8), "Player" + Sjis(u8"の"));
+
+    // The disk refuses the list past 100 bytes: no partial list stays behind.
+    f.ws.Put("../deck_all_format1.txt", "an earlier export");
+    WithFileSizeLimit(100, [&] { exporter->WriteDeckList(0, 0, true); });
+    EXPECT_FALSE(f.ws.Exists("../deck_all_format1.txt"));
 }

@@ -26,8 +26,7 @@ TEST_F(DeckOperations, DeletingReturnsCardsAndMovesTheActiveDeckOnlyWhenNeeded)
     saveFile.Add(2, 10, 3);
     saveFile.stock[9] = 5;
     saveFile.Fill(3, 100);
-    saveFile.Fill(10, 200);
-    saveFile.Fill(20, 300);
+    saveFile.Add(4, 50, 39);  // 39 cards: not complete
     saveFile.active = 3;
     LoadGame();
     EXPECT_EQ(data->DeleteDeck(2), "");
@@ -35,29 +34,21 @@ TEST_F(DeckOperations, DeletingReturnsCardsAndMovesTheActiveDeckOnlyWhenNeeded)
     EXPECT_EQ(data->Deck(2).CardCount(), 0);
     EXPECT_EQ(data->ActiveDeck(), 3);
 
-    EXPECT_EQ(ClearDeck(*data, 3), "");
-    EXPECT_EQ(data->ActiveDeck(), 20);  // the highest other complete deck
-    EXPECT_EQ(data->Deck(3).Name(), Sjis(u8"デッキ04"));
-}
-
-TEST_F(DeckOperations, TheLastCompleteActiveDeckCannotBeDeleted)
-{
-    saveFile.Fill(3, 1);
-    saveFile.Add(4, 50, 39);  // 39 cards: not complete
-    saveFile.active = 3;
-    LoadGame();
+    // The active deck is the last complete one. Storing or duplicating onto
+    // it deletes first, so they are refused the same way.
     const std::vector<std::uint8_t> before = data->BuildImage();
     EXPECT_EQ(ClearDeck(*data, 3), kLastDeck);
-    EXPECT_EQ(data->BuildImage(), before);
-    // Storing or duplicating onto it deletes first, so they are refused the same way.
     EXPECT_EQ(StoreDeck(*data, 3, "0"), kLastDeck);
     EXPECT_EQ(DuplicateDeck(*data, 4, 3), kLastDeck);
     EXPECT_EQ(data->BuildImage(), before);
-    // A complete training deck is a usable replacement.
+
+    // The highest other complete deck takes over, a training deck too.
+    saveFile.Fill(10, 200);
     saveFile.Fill(51, 1);
     LoadGame();
-    EXPECT_EQ(data->DeleteDeck(3), "");
+    EXPECT_EQ(ClearDeck(*data, 3), "");
     EXPECT_EQ(data->ActiveDeck(), 51);
+    EXPECT_EQ(data->Deck(3).Name(), Sjis(u8"デッキ04"));
 }
 
 TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
@@ -87,6 +78,12 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
     saveFile.stock[499] = 1;
     saveFile.stock[500] = 0;
     LoadGame();
+    // A code with a character outside its alphabet changes nothing.
+    const std::vector<std::uint8_t> before = data->BuildImage();
+    for (const std::string& code : {std::string("000-"), Sjis(u8"0あ"), std::string("00\0", 3)}) {
+        EXPECT_EQ(StoreDeck(*data, 3, code), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
+    }
+    EXPECT_EQ(data->BuildImage(), before);
     // Into the active deck: it moves away during the delete and comes back.
     EXPECT_EQ(StoreDeck(*data, 3, CodeOf({{500, 1}})), "");
     EXPECT_EQ(data->ActiveDeck(), 3);
@@ -96,18 +93,6 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
     EXPECT_EQ(StoreDeck(*data, 5, CodeOf({{1, 1}, {501, 1}})), "Card501" + Sjis(u8" が足りないみたいです\n"));
     EXPECT_EQ(Count(5, 1), 1);
     EXPECT_EQ(data->ActiveDeck(), 3);
-}
-
-TEST_F(DeckOperations, ACodeWithForeignCharactersChangesNothing)
-{
-    saveFile.Fill(3, 1);
-    saveFile.active = 3;
-    LoadGame();
-    const std::vector<std::uint8_t> before = data->BuildImage();
-    for (const std::string& code : {std::string("000-"), Sjis(u8"0あ"), std::string("00\0", 3)}) {
-        EXPECT_EQ(StoreDeck(*data, 3, code), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
-        EXPECT_EQ(data->BuildImage(), before);
-    }
 }
 
 TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
@@ -164,7 +149,6 @@ TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
     LoadGame();
     EXPECT_EQ(SwapDecks(*data, 0, 5), "");
     EXPECT_EQ(data->ActiveDeck(), 0);
-    EXPECT_EQ(data->Deck(0).Number(), 6);  // until written and loaded again
     EXPECT_EQ(SwapDecks(*data, 50, 52), "");
     const std::vector<std::uint8_t> before = data->BuildImage();
     EXPECT_EQ(SwapDecks(*data, 49, 50), Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"));
@@ -173,7 +157,6 @@ TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
     ASSERT_EQ(data->Write(), "");
     SaveData reloaded;
     EXPECT_EQ(reloaded.Deck(0).Name(), saveFile.names[5]);
-    EXPECT_EQ(reloaded.Deck(0).Number(), 1);
     EXPECT_EQ(reloaded.Deck(0).CardCount(), 40);
     EXPECT_EQ(reloaded.Deck(50).Name(), saveFile.names[52]);
     EXPECT_EQ(reloaded.ActiveDeck(), 0);

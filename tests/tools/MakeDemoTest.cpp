@@ -33,31 +33,22 @@ TEST(MakeDemo, LaysOutAGameFolderThatLoadsAndWritesBackByteForByte)
     EXPECT_EQ(ReadFileBytes(demo + "/DeckEditor/list.xml"), ReadFileBytes(kDataDir + "/list.xml"));
     EXPECT_EQ(ReadFileBytes(demo + "/DeckEditor/deckmaker.htm"), ReadFileBytes(kDataDir + "/deckmaker.htm"));
 
-    const std::string before = ReadFileBytes(demo + "/File/Save.dat");
+    const std::string fresh = ReadFileBytes(demo + "/File/Save.dat");
     ASSERT_EQ(::chdir((demo + "/DeckEditor").c_str()), 0);  // the Workspace changes back
     SaveData save;
     ASSERT_TRUE(save.IsLoaded());
     EXPECT_FALSE(save.HasUnsavedChanges());
     EXPECT_TRUE(save.Deck(save.ActiveDeck()).IsComplete());
     EXPECT_EQ(save.Write(), "");
-    EXPECT_EQ(ReadFileBytes(demo + "/File/Save.dat"), before);
+    EXPECT_EQ(ReadFileBytes(demo + "/File/Save.dat"), fresh);
     EXPECT_EQ(ws.List(demo + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
-}
 
-TEST(MakeDemo, KeepsAnExistingSaveFileUnlessForced)
-{
-    Workspace ws;
-    const std::string demo = ws.Root() + "/demo";
-    ASSERT_EQ(RunMakeDemo("'" + demo + "'"), 0);
-    const std::string fresh = ReadFileBytes(demo + "/File/Save.dat");
+    // A player's save file is kept unless forced; backups are never touched.
     ws.Put(demo + "/File/Save.dat", std::string("played\r\n"));
     ws.Put(demo + "/File/BackUp/Save2406012147.dat", std::string("older\r\n"));
-
     EXPECT_EQ(RunMakeDemo("'" + demo + "'"), 0);
     EXPECT_EQ(ws.Get(demo + "/File/Save.dat"), "played\r\n");
-
     EXPECT_EQ(RunMakeDemo("--force '" + demo + "'"), 0);
-    // The same demo every time, and backups are never touched.
-    EXPECT_EQ(ws.Get(demo + "/File/Save.dat"), fresh);
+    EXPECT_EQ(ws.Get(demo + "/File/Save.dat"), fresh);  // the same demo every time
     EXPECT_EQ(ws.Get(demo + "/File/BackUp/Save2406012147.dat"), "older\r\n");
 }
