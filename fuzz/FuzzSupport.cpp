@@ -2,9 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 void FuzzFail(const char* file, int line, const char* what)
 {
@@ -13,18 +12,14 @@ void FuzzFail(const char* file, int line, const char* what)
     std::abort();
 }
 
-FuzzWorkspace::FuzzWorkspace() : previous(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+FuzzWorkspace::FuzzWorkspace() : previous(std::filesystem::current_path())
 {
     // Removed when the process ends normally.
     static const Workspace workspace;
-    FUZZ_CHECK(previous >= 0 && chdir(workspace.WorkDir().c_str()) == 0);
+    std::filesystem::current_path(workspace.WorkDir());
 }
 
-FuzzWorkspace::~FuzzWorkspace()
-{
-    FUZZ_CHECK(fchdir(previous) == 0);
-    close(previous);
-}
+FuzzWorkspace::~FuzzWorkspace() { std::filesystem::current_path(previous); }
 
 void FuzzWorkspace::Put(const std::string& path, const std::string& bytes)
 {

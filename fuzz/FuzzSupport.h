@@ -3,6 +3,8 @@
 // game folder.
 #include "support/Workspace.h"
 
+#include <filesystem>
+
 // For the targets' own checking code: no coverage feedback (it would only
 // steer the fuzzer towards the checker's branches) and less time per input.
 #if defined(__clang__)
@@ -24,13 +26,11 @@ class FuzzWorkspace {
 public:
     FuzzWorkspace();
     ~FuzzWorkspace();
-    FuzzWorkspace(const FuzzWorkspace&) = delete;
-    FuzzWorkspace& operator=(const FuzzWorkspace&) = delete;
 
     // Replaces a file, given relative to the working folder; stops the run
     // when it cannot.
     static void Put(const std::string& path, const std::string& bytes);
 
 private:
-    int previous;
+    std::filesystem::path previous;
 };

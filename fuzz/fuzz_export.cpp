@@ -6,9 +6,7 @@
 #include "savedata/SaveData.h"
 #include "support/SaveFile.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <string>
 
@@ -65,16 +63,15 @@ const SaveData& Data()
 {
     static const SaveData* data = [] {
         FuzzWorkspace::Put("list.xml", kCardList);
+        // Magic cards, more than three copies, a training deck of 40, and
+        // placeholders in the names.
         SaveFileBuilder saveFile;
-        saveFile.SetPlayer("P\\deck_name\\ver");
-        std::fill(std::begin(saveFile.stock), std::end(saveFile.stock), 3);
-        const std::pair<int, int> deck[] = {{1, 3}, {2, 2}, {50, 1}, {98, 4}, {101, 3}, {150, 1}, {151, 2}, {600, 24}};
-        for (auto [number, copies] : deck) {
-            saveFile.Add(0, number, copies);
+        const int cards[][3] = {{0, 1, 3},   {0, 2, 2},   {0, 50, 1}, {0, 98, 4}, {0, 101, 3}, {0, 150, 1},
+                                {0, 151, 2}, {0, 600, 24}, {1, 2, 1},  {1, 101, 1}, {52, 3, 40}};
+        for (auto [slot, number, copies] : cards) {
+            saveFile.Add(slot, number, copies);
         }
-        saveFile.Add(1, 2);
-        saveFile.Add(1, 101);
-        saveFile.Add(52, 3, 40);
+        saveFile.SetPlayer("P\\deck_name\\ver");
         saveFile.names[0] = "Deck_\\card_name_\\player_name";
         saveFile.names[1] = "";
         FuzzWorkspace::Put("../File/Save.dat", saveFile.Bytes());

@@ -25,10 +25,6 @@ namespace {
 
 const char kSavePath[] = "../File/Save.dat";
 
-struct Operation {
-    std::uint8_t kind, a, b, c;
-};
-
 // Checks every deck, and returns the cards in the stock and the normal decks:
 // no operation creates or destroys a card.
 FUZZ_NO_COVERAGE long CheckDecks(const SaveData& data)
@@ -49,35 +45,35 @@ FUZZ_NO_COVERAGE long CheckDecks(const SaveData& data)
     return total;
 }
 
-void Run(SaveData& data, const Operation& op)
+void Run(SaveData& data, std::uint8_t kind, std::uint8_t a, std::uint8_t b, std::uint8_t c)
 {
-    const std::uint8_t slot = op.a % SaveData::kDecks;
-    switch (op.kind % 5) {
+    const std::uint8_t slot = a % SaveData::kDecks;
+    switch (kind % 5) {
     case 0:
         data.DeleteDeck(slot);
         break;
     case 1: {
         // Another deck's code with one more entry, sometimes spoilt by a
         // character outside the alphabet.
-        std::string code = encode(data.Deck(op.b % SaveData::kDecks));
-        code += digit_char(op.c % 29);
-        code += op.c == 0xFF ? '!' : digit_char(op.c % 62);
+        std::string code = encode(data.Deck(b % SaveData::kDecks));
+        code += digit_char(c % 29);
+        code += c == 0xFF ? '!' : digit_char(c % 62);
         StoreDeck(data, slot, code);
         break;
     }
     case 2:
-        DuplicateDeck(data, op.b % SaveData::kDecks, slot);
+        DuplicateDeck(data, b % SaveData::kDecks, slot);
         break;
     case 3: {
-        const std::uint8_t other = slot < 50 ? op.b % 50 : 50 + op.b % 3;
+        const std::uint8_t other = slot < 50 ? b % 50 : 50 + b % 3;
         FUZZ_CHECK(SwapDecks(data, slot, other).empty());
         break;
     }
     default: {
         // Names of every length around the limit, of any byte, line breaks
         // and zero bytes included.
-        std::string name(op.b % 45, static_cast<char>(op.c));
-        if (!name.empty() && op.b >= 128) {
+        std::string name(b % 45, static_cast<char>(c));
+        if (!name.empty() && b >= 128) {
             name[name.size() / 2] = '\r';
             name.back() = '\n';
         }
@@ -106,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int operations = data[end] % 9;
     for (int n = 0; n < operations && end >= 4; ++n) {
         end -= 4;
-        Run(*first, Operation {data[end], data[end + 1], data[end + 2], data[end + 3]});
+        Run(*first, data[end], data[end + 1], data[end + 2], data[end + 3]);
         FUZZ_CHECK(CheckDecks(*first) == cards);
     }
 
