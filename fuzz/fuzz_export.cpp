@@ -18,17 +18,14 @@ const char* const kSections[] = {"globalheader", "header", "creature", "separato
 // placeholders and odd numbers among them. Plain ASCII, so that the file
 // means the same in every build.
 const char kCardList[] =
-    "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<cardlist>\n"
-    "<card>\n<no>1</no>\n<name>Ember_Knight</name>\n<attribute>Fire</attribute>\n<race>Human</race>\n"
-    "<cp>1</cp>\n<ap>300</ap>\n<dp>300</dp>\n<special>none</special>\n</card>\n"
-    "<card>\n<no>2</no>\n<name>Dust_Hound</name>\n<attribute>Earth</attribute>\n<race>Beast</race>\n"
-    "<cp>8</cp>\n<ap>2500</ap>\n<dp>2050</dp>\n<special>\\ap\\dp\\name</special>\n</card>\n"
-    "<card>\n<no>101</no>\n<name>Spark</name>\n<attribute>Fire</attribute>\n<race>-</race>\n"
-    "<cp>2</cp>\n<ap>0</ap>\n<dp>0</dp>\n<special>Deals_damage.</special>\n</card>\n"
-    "<card>\n<no>98</no>\n<name>Forbidden_One</name>\n<cp>-5</cp>\n</card>\n"
-    "<card>\n<no>600</no>\n<name>Last_Rite</name>\n<attribute>Dark</attribute>\n"
-    "<cp>4294967295</cp>\n</card>\n"
-    "</cardlist>\n";
+    "<no>1</no> <name>Ember_Knight</name> <attribute>Fire</attribute> <race>Human</race>\n"
+    "<cp>1</cp> <ap>300</ap> <dp>300</dp> <special>none</special>\n"
+    "<no>2</no> <name>Dust_Hound</name> <attribute>Earth</attribute> <race>Beast</race>\n"
+    "<cp>8</cp> <ap>2500</ap> <dp>2050</dp> <special>\\ap\\dp\\name</special>\n"
+    "<no>101</no> <name>Spark</name> <attribute>Fire</attribute> <race>-</race>\n"
+    "<cp>2</cp> <ap>0</ap> <dp>0</dp> <special>Deals_damage.</special>\n"
+    "<no>98</no> <name>Forbidden_One</name> <cp>-5</cp>\n"
+    "<no>600</no> <name>Last_Rite</name> <attribute>Dark</attribute> <cp>4294967295</cp>\n";
 
 // A format file's bytes as the text they are read as: cut at a zero byte,
 // CR LF as LF, at most kMaxFormatBytes.
