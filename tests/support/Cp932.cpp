@@ -3,16 +3,17 @@
 #include <iconv.h>
 #include <stdexcept>
 
-static std::string Convert(const char* to, const char* from, const std::string& text)
+std::string Sjis(const std::string& utf8)
 {
-    iconv_t cd = ::iconv_open(to, from);
+    const iconv_t cd = ::iconv_open("CP932", "UTF-8");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         throw std::runtime_error("iconv_open failed");
     }
-    std::string out(text.size() * 4 + 4, '\0');
-    char* in = const_cast<char*>(text.data());
-    std::size_t inLeft = text.size();
-    char* dst = &out[0];
+    // No character takes more bytes in code page 932 than in UTF-8.
+    std::string out(utf8.size(), '\0');
+    char* in = const_cast<char*>(utf8.data());
+    char* dst = out.data();
+    std::size_t inLeft = utf8.size();
     std::size_t outLeft = out.size();
     const std::size_t rc = ::iconv(cd, &in, &inLeft, &dst, &outLeft);
     ::iconv_close(cd);
@@ -22,8 +23,6 @@ static std::string Convert(const char* to, const char* from, const std::string& 
     out.resize(out.size() - outLeft);
     return out;
 }
-
-std::string Sjis(const std::string& utf8) { return Convert("CP932", "UTF-8", utf8); }
 
 std::string SjisLines(const std::vector<std::string>& utf8Lines)
 {

@@ -20,13 +20,6 @@ SaveFileBuilder::SaveFileBuilder() : gameLines(28)
     }
 }
 
-void SaveFileBuilder::Add(int slot, int cardNumber, int copies)
-{
-    for (int c = 0; c < copies; ++c) {
-        cards[slot].push_back(cardNumber);
-    }
-}
-
 void SaveFileBuilder::Fill(int slot, int firstCardNumber)
 {
     cards[slot].clear();
@@ -89,19 +82,15 @@ std::string Image(const SaveData& data)
 
 std::string FileLines(const std::string& file, int from, int to)
 {
-    const auto next = [&file](std::size_t at) {
-        const std::size_t end = file.find("\r\n", at);
-        return end == std::string::npos ? file.size() : end + 2;
+    const auto start = [&file](int line) {
+        std::size_t at = 0;
+        for (int i = 0; i < line && at < file.size(); ++i) {
+            const std::size_t end = file.find("\r\n", at);
+            at = end == std::string::npos ? file.size() : end + 2;
+        }
+        return at;
     };
-    std::size_t begin = 0;
-    for (int i = 0; i < from; ++i) {
-        begin = next(begin);
-    }
-    std::size_t end = begin;
-    for (int i = from; i < to; ++i) {
-        end = next(end);
-    }
-    return file.substr(begin, end - begin);
+    return file.substr(start(from), start(to) - start(from));
 }
 
 std::string CodeOf(std::initializer_list<std::pair<int, int>> cards)

@@ -22,7 +22,7 @@ struct SaveFileBuilder {
 
     void SetPlayer(const std::string& name) { gameLines[11] = name; }
     // Adds copies of a card number to the deck in slot s.
-    void Add(int slot, int cardNumber, int copies = 1);
+    void Add(int slot, int cardNumber, int copies = 1) { cards[slot].insert(cards[slot].end(), copies, cardNumber); }
     // Sets deck s to 40 cards (cards first, first+1, ... three copies each, then one).
     void Fill(int slot, int firstCardNumber);
     // The file's bytes: card lines in ascending card number, empty slots last.

@@ -30,29 +30,27 @@ Workspace::~Workspace()
     fs::remove_all(root, ignored);
 }
 
-static std::string Resolve(const std::string& workDir, const std::string& path)
-{
-    return !path.empty() && path[0] == '/' ? path : workDir + "/" + path;
-}
+// Relative to the working folder; an absolute path stays as it is.
+static fs::path At(const std::string& workDir, const std::string& path) { return fs::path(workDir) / path; }
 
 void Workspace::Put(const std::string& path, const std::string& bytes) const
 {
-    std::ofstream(Resolve(WorkDir(), path), std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(At(WorkDir(), path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
-std::string Workspace::Get(const std::string& path) const { return ReadFileBytes(Resolve(WorkDir(), path)); }
+std::string Workspace::Get(const std::string& path) const { return ReadFileBytes(At(WorkDir(), path)); }
 
 bool Workspace::Exists(const std::string& path) const
 {
     std::error_code ignored;
-    return fs::exists(Resolve(WorkDir(), path), ignored);
+    return fs::exists(At(WorkDir(), path), ignored);
 }
 
 std::vector<std::string> Workspace::List(const std::string& folder) const
 {
     std::vector<std::string> names;
     std::error_code ignored;
-    for (const fs::directory_entry& entry : fs::directory_iterator(Resolve(WorkDir(), folder), ignored)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(At(WorkDir(), folder), ignored)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
