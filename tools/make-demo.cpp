@@ -14,7 +14,8 @@
 #include "catalogue/CardCatalogue.h"
 #include "savedata/SafeFile.h"
 #include "savedata/SaveData.h"
-#include "support/SaveFile.h"
+
+#include "SaveFileBuilder.h"
 
 #include <cstdint>
 #include <cstdio>
