@@ -26,7 +26,7 @@ tests=$(code "$files.tests")
 total=$((product + tests))
 echo "product $product"
 echo "tests   $tests (tests/ and fuzz/)"
-echo "share   $((tests * 100 / (total > 0 ? total : 1)))% of $total"
+awk -v t="$tests" -v all="$total" 'BEGIN { printf "share   %.1f%% of %d\n", all ? 100 * t / all : 0, all }'
 
 if [ "${1:-}" = "-v" ]; then
     for dir in $(cut -d/ -f1-2 "$files" | sort -u); do
