@@ -3,7 +3,6 @@ started by the test's command): drive the real deckeditor with real input
 (xdotool) and read it back through the accessibility tree."""
 import os
 import subprocess
-import tempfile
 import time
 
 SCREEN = (1280, 1024)
@@ -101,7 +100,3 @@ def iconify(window):
     x11.XChangeProperty(display, int(window), wm_state, wm_state, 32, 0, iconic, 2)
     x11.XUnmapWindow(display, int(window))
     x11.XCloseDisplay(display)
-
-
-def make_temp_folder():
-    return tempfile.mkdtemp(prefix='deckeditor-e2e-')

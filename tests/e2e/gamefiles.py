@@ -1,6 +1,9 @@
 """The game's files for end-to-end runs, built here on their own (not with the
 program's code), so that what the editor writes can be compared byte for byte."""
 import os
+import shutil
+from collections import Counter
+from pathlib import Path
 
 ALPHABET = '0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ'
 
@@ -25,26 +28,19 @@ class SaveFile:
         """40 cards: first .. first+12 three times each, then first+13 once."""
         self.cards[slot] = [first + i // 3 for i in range(39)] + [first + 13]
 
-    def deck_lines(self, slot, name=None, cards=None):
-        name = self.names[slot] if name is None else name
-        cards = self.cards[slot] if cards is None else cards
-        body = b''.join(bytes((n % 100, n // 100)) for n in cards)
-        return name + b'\r\n' + body + b'\0' * (80 - len(body)) + b'\r\n'
-
     def bytes(self, sort_cards=True):
         out = b''.join(line + b'\r\n' for line in self.game_lines)
         out += b''.join(bytes((self.stock[i], self.stock_second[i])) for i in range(600)) + b'\r\n'
         out += bytes((self.active, 0x37)) + b'\r\n'
-        for s in range(53):
-            out += self.deck_lines(s, cards=sorted(self.cards[s]) if sort_cards else self.cards[s])
+        for name, cards in zip(self.names, self.cards):
+            body = b''.join(bytes((n % 100, n // 100)) for n in (sorted(cards) if sort_cards else cards))
+            out += name + b'\r\n' + body + b'\0' * (80 - len(body)) + b'\r\n'
         return out
 
 
 def code_of(cards):
     """The DAZO Rozi of a deck holding these card numbers."""
-    counts = {}
-    for n in cards:
-        counts[n] = counts.get(n, 0) + 1
+    counts = Counter(cards)
     code = '0'
     for n in sorted(counts):
         value = (n - 1) * 3 + min(counts[n], 3) - 1
@@ -53,21 +49,14 @@ def code_of(cards):
 
 
 def card_list_text(cards):
-    counts = {}
-    for n in cards:
-        counts[n] = counts.get(n, 0) + 1
+    counts = Counter(cards)
     return ''.join('Card%d x %d\n' % (n, counts[n]) for n in sorted(counts))
 
 
 def card_catalogue():
     """list.xml with 600 cards named Card1 .. Card600."""
-    parts = ['<?xml version="1.0"?>\r\n<cards>\r\n']
-    for n in range(1, 601):
-        parts.append('<card>\r\n<no>%d</no>\r\n<name>Card%d</name>\r\n<ap>%d</ap>\r\n<dp>%d</dp>\r\n<cp>%d</cp>\r\n'
-                     '<attribute>Attr%d</attribute>\r\n<race>Race%d</race>\r\n<special>Sp%d</special>\r\n</card>\r\n'
-                     % (n, n, n * 10, n * 5, n % 7, n % 5, n % 3, n))
-    parts.append('</cards>\r\n')
-    return ''.join(parts).encode('ascii')
+    cards = ''.join('<card>\r\n<no>%d</no>\r\n<name>Card%d</name>\r\n</card>\r\n' % (n, n) for n in range(1, 601))
+    return ('<?xml version="1.0"?>\r\n<cards>\r\n' + cards + '</cards>\r\n').encode('ascii')
 
 
 class GameFolder:
@@ -80,15 +69,11 @@ class GameFolder:
         os.makedirs(os.path.join(root, 'File', 'BackUp'))
         os.makedirs(self.work)
         self.write_save(save_bytes)
-        with open(os.path.join(self.work, 'list.xml'), 'wb') as f:
-            f.write(card_catalogue())
-        with open(page_source, 'rb') as src, open(os.path.join(self.work, 'deckmaker.htm'), 'wb') as dst:
-            dst.write(src.read())
+        Path(self.work, 'list.xml').write_bytes(card_catalogue())
+        shutil.copyfile(page_source, os.path.join(self.work, 'deckmaker.htm'))
 
     def write_save(self, data):
-        with open(self.save_path, 'wb') as f:
-            f.write(data)
+        Path(self.save_path).write_bytes(data)
 
     def read_save(self):
-        with open(self.save_path, 'rb') as f:
-            return f.read()
+        return Path(self.save_path).read_bytes()
