@@ -145,42 +145,24 @@ TEST(WriteDeckList, LaterReplacementsSearchTheTextEarlierOnesLeft)
     EXPECT_EQ(f.ws.Get("../deck_1_format1.txt"), "[1\\player_name|\\magics|P1]\r\n[NSp9|\\sp]\r\n");
 }
 
-TEST(WriteDeckList, FileNamesFollowTheSlot)
+// Deck 1 and deck 53 by their numbers: CommandLine.FailuresAreReported and
+// CommandLine.ExportsSeeTheRunsEarlierCommands. Line breaks read as CR LF or
+// LF: the export fuzz target and the default formats above.
+TEST(WriteDeckList, FileNamesFollowTheSlotAndALoneCarriageReturnIsText)
 {
     GameFolder f;
-    f.ws.Put("format3.ini", FormatWith({{"header", "\\deck_name\n"}}));
+    f.ws.Put("format3.ini", FormatWith({{"header", "\\deck_name\rx\r\r\n"}}));
     SaveData& saveData = f.Load();
     ASSERT_EQ(SwapDecks(saveData, 0, 6), "");
     DeckListExporter exporter(saveData);
     exporter.WriteDeckList(2, 6, false);
-    exporter.WriteDeckList(2, 0, false);
-    exporter.WriteDeckList(2, 52, false);
     // Indices outside the formats and slots write nothing.
     exporter.WriteDeckList(3, 0, false);
     exporter.WriteDeckList(2, 53, false);
     exporter.WriteDeckList(-1, 0, true);
 
-    EXPECT_EQ(f.ws.Get("../deck_1_format3.txt"), "Deck 7\r\n");
-    EXPECT_EQ(f.ws.Get("../deck_7_format3.txt"), "Deck 1\r\n");
-    EXPECT_EQ(f.ws.Get("../deck_53_format3.txt"), "Deck 53\r\n");
-    EXPECT_EQ(f.ws.List(f.ws.Root()),
-              (std::vector<std::string>{"DeckEditor", "File", "deck_1_format3.txt", "deck_53_format3.txt",
-                                        "deck_7_format3.txt"}));
-}
-
-TEST(WriteDeckList, LineBreaksOfTheFormatFile)
-{
-    GameFolder f;
-    f.ws.Put("format1.ini", FormatWith({{"header", "\\deck_name\r\nx\r\n"}}, "\r\n"));
-    f.ws.Put("format2.ini", FormatWith({{"header", "\\deck_name\nx\n"}}));
-    f.ws.Put("format3.ini", FormatWith({{"header", "\\deck_name\rx\r\r\n"}}));
-    DeckListExporter exporter(f.Load());
-    for (int format = 0; format < 3; ++format) {
-        exporter.WriteDeckList(format, 1, false);
-    }
-    EXPECT_EQ(f.ws.Get("../deck_2_format1.txt"), "Deck 2\r\nx\r\n");
-    EXPECT_EQ(f.ws.Get("../deck_2_format2.txt"), "Deck 2\r\nx\r\n");
-    EXPECT_EQ(f.ws.Get("../deck_2_format3.txt"), "Deck 2\rx\r\r\n");
+    EXPECT_EQ(f.ws.Get("../deck_7_format3.txt"), "Deck 1\rx\r\r\n");
+    EXPECT_EQ(f.ws.List(f.ws.Root()), (std::vector<std::string>{"DeckEditor", "File", "deck_7_format3.txt"}));
 }
 
 // A folder in place of a list file: CommandLine.FailuresAreReported.

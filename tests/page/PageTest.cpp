@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <random>
 
 namespace {
@@ -124,10 +123,8 @@ protected:
     void SetUp() override
     {
         std::string list = SimpleCardList();
-        for (const auto& [from, to] : {std::pair("<name>Card1<", "<name>はじまりの竜<"),
-                                       std::pair("<name>Card600<", "<name>最後の魔法<")}) {
-            list.replace(list.find(from), std::strlen(from), to);
-        }
+        const std::string first = "<name>Card1<";
+        list.replace(list.find(first), first.size(), "<name>はじまりの竜<");
         game.ws.Put("list.xml", list);
         game.ws.Put("deckmaker.htm", ReadFileBytes(DECK_PAGE));
         QWebEngineScript recorder;
@@ -196,9 +193,6 @@ TEST_F(DeckPage, CodesLoadAsTheCoreReadsThemAndThePageReportsTheCoresCode)
         EXPECT_EQ(Status(), v.result) << v.code;
         EXPECT_EQ(Shown(), ShownOf(v.counts)) << v.code;
     }
-    // The hand-over exactly as the editor sends it.
-    Js("demaid(deck, '0t1');eval();");
-    EXPECT_EQ(Text("#deck-list li .name"), u8"最後の魔法");
 }
 
 TEST_F(DeckPage, DecksBuiltByClickingGiveTheCoresCodes)

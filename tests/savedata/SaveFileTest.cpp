@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
 
 std::string Slot(int card) { return std::string{static_cast<char>(card % 100), static_cast<char>(card / 100)}; }
@@ -31,19 +29,9 @@ TEST_F(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
     saveFile.Add(50, 7, 1);
     saveFile.active = 1;
     const std::string file = saveFile.Bytes();
+    // What is read from a file is in CommandLine.ListsDecksCardsStockAndPlayer.
     SaveData& data = Load();
     ASSERT_TRUE(data.IsLoaded());
-    EXPECT_EQ(data.PlayerName(), Sjis(u8"ご主人様"));
-    EXPECT_EQ(data.ActiveDeck(), 1);
-    EXPECT_EQ(data.Deck(0).Name(), Sjis(u8"炎のデッキ"));
-    EXPECT_EQ(data.Deck(0).CardCount(), 40);
-    EXPECT_EQ(data.Deck(1).Name(), "");
-    EXPECT_EQ(data.Deck(1).Counts()[149], 2);
-    EXPECT_EQ(data.Deck(1).Counts()[599], 3);
-    EXPECT_EQ(data.Deck(3).Name(), "ends with CR\r");
-    EXPECT_EQ(data.Stock(5), saveFile.stock[5]);
-    EXPECT_FALSE(data.HasUnsavedChanges());
-
     EXPECT_EQ(data.Write(), "");
     EXPECT_EQ(ws.Get(ws.SavePath()), file);
 
@@ -65,13 +53,7 @@ TEST_F(SaveFile, LoadingNormalisesOnlyTheDeckLines)
 
     SaveData data;
     ASSERT_TRUE(data.IsLoaded());
-    EXPECT_EQ(data.PlayerName(), std::string(37, 'P'));
-    EXPECT_EQ(data.Deck(0).Name(), std::string(37, 'L'));
-    EXPECT_EQ(data.Deck(0).CardCount(), 4);
-    EXPECT_EQ(data.Deck(0).Counts()[19], 2);
-    EXPECT_EQ(data.Deck(0).Counts()[149], 1);
-    EXPECT_EQ(data.Deck(0).Counts()[6], 1);
-    EXPECT_EQ(data.Deck(1).Name(), "ab");
+    EXPECT_EQ(data.PlayerName(), std::string(37, 'P'));  // its line in the file stays whole
     ASSERT_EQ(data.Write(), "");
     const std::string written = ws.Get(ws.SavePath());
     EXPECT_EQ(FileLines(written, 0, 30), FileLines(file, 0, 30));
@@ -126,8 +108,6 @@ TEST_F(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
         ws.Put(ws.SavePath(), c.bytes);
         EXPECT_FALSE(SaveData().IsLoaded()) << c.what;
     }
-    ::unlink(ws.SavePath().c_str());
-    EXPECT_FALSE(SaveData().IsLoaded()) << "no file";
 
     // A longer stock line is the game's business: accepted and carried through.
     const std::string longStock = good.substr(0, stockAt + 1200) + "xy" + good.substr(stockAt + 1200);
