@@ -566,6 +566,9 @@ def main():
         print(__doc__)
         return 2
     EDITOR, PAGE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    # The display and buses are the private ones, whatever the caller's were.
+    os.environ['QT_QPA_PLATFORM'] = 'xcb'
+    os.environ.pop('AT_SPI_BUS_ADDRESS', None)
     desktop.start_accessibility_bus()
     import pyatspi as module
     pyatspi = module
