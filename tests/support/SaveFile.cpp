@@ -47,13 +47,13 @@ std::string CodeOf(std::initializer_list<std::pair<int, int>> cards)
     return code;
 }
 
-std::string FormatWith(const std::map<std::string, std::string>& sections, const std::string& lineBreak)
+std::string FormatWith(const std::map<std::string, std::string>& sections)
 {
     std::string out;
     for (const char* name : {"globalheader", "header", "creature", "separator", "magic", "footer"}) {
         const auto it = sections.find(name);
-        out += std::string("\\") + name + "_start" + lineBreak + (it == sections.end() ? "" : it->second) + "\\" +
-               name + "_end" + lineBreak;
+        out += std::string("\\") + name + "_start\n" + (it == sections.end() ? "" : it->second) + "\\" + name +
+               "_end\n";
     }
     return out;
 }

@@ -27,4 +27,4 @@ std::string CodeOf(std::initializer_list<std::pair<int, int>> cards);
 
 // A format file holding all six markers; sections not given are empty. Each
 // given text is put between its markers as is, so it should end with "\n".
-std::string FormatWith(const std::map<std::string, std::string>& sections, const std::string& lineBreak = "\n");
+std::string FormatWith(const std::map<std::string, std::string>& sections);
