@@ -77,17 +77,6 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
 }
 
 // (ok and cancel hide the window: the Edit tab's tests in tests/app.)
-TEST(BrowserDialog, SizingMovesTheWindowAndSizesThePage)
-{
-    Dialog d;
-    ViewRect proposed{12, 34, 712, 634};
-    d.browser.OnSizing(proposed);
-    EXPECT_EQ(d.view.windowRect.right, proposed.right);
-    d.browser.OnSize(690, 571);
-    EXPECT_EQ(d.control.width, 690);
-    EXPECT_EQ(d.control.height, 571);
-}
-
 TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
 {
     Dialog d;

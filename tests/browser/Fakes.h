@@ -10,12 +10,10 @@
 class FakeBrowserControl : public BrowserControl {
 public:
     std::vector<std::string> urls;
-    long width = -1;
-    long height = -1;
 
     void Navigate(const std::string& url) override { urls.push_back(url); }
-    void SetWidth(long pixels) override { width = pixels; }
-    void SetHeight(long pixels) override { height = pixels; }
+    void SetWidth(long) override {}
+    void SetHeight(long) override {}
     // What the page would raise.
     void Status(const std::string& text) { statusTextChange(text); }
 };
