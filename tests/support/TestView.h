@@ -1,10 +1,9 @@
 #pragma once
 // A View kept in memory, for tests: it records what the window logic shows
-// (texts with their history, visibility, checks, tabs, scroll bars, message
-// boxes, the end of the dialog) and answers message boxes from a queue.
+// (texts, visibility, checks, tabs, scroll bars, message boxes, the end of the
+// dialog) and answers every question no.
 #include "view/View.h"
 
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -14,7 +13,6 @@ class TestView : public View {
 public:
     struct Item {
         std::string text;
-        std::vector<std::string> history;  // every text written by the program
         bool visible = true;
         bool checked = false;
         std::vector<std::string> tabs;
@@ -38,7 +36,7 @@ public:
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
 
     // Controls. Unknown ids are created on first use.
-    void SetItemText(int id, const std::string& text) override;
+    void SetItemText(int id, const std::string& text) override { items[id].text = text; }
     std::string GetItemText(int id) const override { return Find(id).text; }
     void ShowItem(int id, bool show) override { items[id].visible = show; }
     bool IsItemVisible(int id) const override { return Find(id).visible; }
@@ -58,13 +56,13 @@ public:
     ViewRect GetClientRect() const override;
     ViewRect GetDesktopClientRect() const override { return desktopRect; }
     void MoveWindow(const ViewRect& rect) override { windowRect = rect; }
-    void SetIcon(int iconResource) override { icon = iconResource; }
+    void SetIcon(int) override {}
 
     // What a user does. The view's own part only: tests call the handler after.
     void AddRadioGroup(const std::vector<int>& ids) { radioGroups.push_back(ids); }
     // Checks the radio and clears the others of its group.
     void ClickRadio(int id);
-    // Replaces an edit's text as typing would (not recorded in the history).
+    // Replaces an edit's text as typing would.
     void TypeText(int id, const std::string& text) { items[id].text = text; }
     // A user's selection of a tab (tests then call the change handler).
     void SelectTab(int id, int index) { items[id].curSel = index; }
@@ -74,9 +72,7 @@ public:
     std::map<int, Item> items;
     std::string windowText;
     bool windowVisible = false;
-    int icon = 0;
     std::vector<Message> messages;
-    std::deque<int> answers;  // message box results; IDOK or IDYES/IDNO; empty: IDOK or IDNO
     std::function<void(const Message&)> onMessage;  // runs while the box is "open"
     bool ended = false;
     int endResult = 0;
