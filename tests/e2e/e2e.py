@@ -195,6 +195,13 @@ class EditorTest(unittest.TestCase):
     def main(self):
         return self.editor.main()
 
+    def page_with(self, old, new):
+        """A copy of the deck page with its first `old` replaced by `new`."""
+        path = os.path.join(self.root, 'changed.htm')
+        with open(PAGE, 'rb') as f, open(path, 'wb') as out:
+            out.write(f.read().replace(old, new, 1))
+        return path
+
     def until(self, probe, what, timeout=10):
         return wait_until(probe, timeout, what)
 
@@ -437,13 +444,8 @@ class RealDesktop(EditorTest):
 
     def test_page_keeps_its_corner_clear_of_the_browsers_ok(self):
         # The title row and totals painted magenta: none of it may reach the ok button.
-        with open(PAGE, 'rb') as f:
-            page = f.read().replace(b'</head>', b'<style>.title-row > *, .totals > * { background: #f0f !important; }'
-                                    b'</style></head>', 1)
-        marked = os.path.join(self.root, 'marked.htm')
-        with open(marked, 'wb') as f:
-            f.write(page)
-        self.start(page=marked)
+        self.start(page=self.page_with(b'</head>', b'<style>.title-row > *, .totals > * { background: #f0f !important; }'
+                                       b'</style></head>'))
         self.choose_tab('編集')
         ok = wait_until(self.browser_ok, 30, "the browser window's ok")
         window = wait_until(lambda: desktop.window_geometry(FIRST_DECK), 10, 'the browser window')
@@ -528,13 +530,8 @@ class RealDesktop(EditorTest):
 class BrowserWindow(EditorTest):
     def test_edit_chosen_before_a_slow_page_has_loaded(self):
         # The page keeps the browser busy for 3 s before its deck functions exist.
-        with open(PAGE, 'rb') as f:
-            page = f.read().replace(b'<head>', b'<head><script>for (var t = Date.now() + 3000; Date.now() < t;) {}'
-                                    b'</script>', 1)
-        slow = os.path.join(self.root, 'slow.htm')
-        with open(slow, 'wb') as f:
-            f.write(page)
-        self.start(page=slow)
+        self.start(page=self.page_with(b'<head>', b'<head><script>for (var t = Date.now() + 3000; Date.now() < t;) {}'
+                                       b'</script>'))
         self.choose_tab('編集')
         first = wait_until(self.browser_button, 30, 'the browser window')
         self.assertFalse(first[1], 'ok was enabled before the page had the deck')
