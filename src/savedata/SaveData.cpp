@@ -133,24 +133,37 @@ void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
 
 // ------------------------------------------------------------------ SaveData
 
-SaveData::SaveData()
+SaveData::SaveData() : SaveData(kSavePath) {}
+
+SaveData::SaveData(const std::string& path)
 {
-    if (!ReadWholeFile(kSavePath, knownFile)) {
+    if (!ReadWholeFile(path, knownFile) || !Load(knownFile, CardCatalogue())) {
+        knownFile.clear();
         return;
     }
-    image.reserve(8192);
-    image = knownFile;
-    stockLineStart = LineStart(kStockLine);
-    activeLineStart = NextLineStart(stockLineStart);
+    loaded = true;
+    settledImage = BuildImage();
+}
+
+bool SaveData::ReplaceContents(const std::vector<std::uint8_t>& bytes)
+{
+    return loaded && Load(bytes, decks[0]->Catalogue());
+}
+
+bool SaveData::Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue& cardList)
+{
+    std::vector<std::uint8_t> previous = std::move(image);
+    image = bytes;
+    const int stockStart = LineStart(kStockLine);
+    const int activeStart = NextLineStart(stockStart);
     // The stock and the active deck must lie inside their own lines; anything
     // else is not a save file this program can write back safely.
-    if (stockLineStart < 0 || activeLineStart - stockLineStart - 2 < 1200 ||
-        NextLineStart(activeLineStart) != activeLineStart + 4) {
-        image.clear();
-        knownFile.clear();
-        stockLineStart = activeLineStart = -1;
-        return;
+    if (stockStart < 0 || activeStart - stockStart - 2 < 1200 || NextLineStart(activeStart) != activeStart + 4) {
+        image = std::move(previous);
+        return false;
     }
+    stockLineStart = stockStart;
+    activeLineStart = activeStart;
     for (int i = 0; i < 600; ++i) {
         stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
     }
@@ -159,13 +172,17 @@ SaveData::SaveData()
     for (int p = 0; p >= 0 && loadingLines.size() <= kStockLine + 2 * kDecks + 2; p = NextLineStart(p)) {
         loadingLines.push_back(p);
     }
-    const CardCatalogue cardList;
+    // The card list may be a deck's own, so the old decks go only after the
+    // new ones are built.
+    std::unique_ptr<DeckRecord> built[kDecks];
     for (int s = 0; s < kDecks; ++s) {
-        decks[s] = std::make_unique<DeckRecord>(*this, s + 1, cardList);
+        built[s] = std::make_unique<DeckRecord>(*this, s + 1, cardList);
+    }
+    for (int s = 0; s < kDecks; ++s) {
+        decks[s] = std::move(built[s]);
     }
     loadingLines.clear();
-    loaded = true;
-    settledImage = BuildImage();
+    return true;
 }
 
 SaveData::~SaveData() = default;

@@ -69,6 +69,9 @@ public:
 
     // Loads ../File/Save.dat; see IsLoaded.
     SaveData();
+    // Loads another file of the same layout (a backup, say) to read from; see
+    // IsLoaded. Write still goes to ../File/Save.dat.
+    explicit SaveData(const std::string& path);
     ~SaveData();
     SaveData(const SaveData&) = delete;
     SaveData& operator=(const SaveData&) = delete;
@@ -105,6 +108,11 @@ public:
 
     // The bytes that Write would write now.
     std::vector<std::uint8_t> BuildImage() const;
+    // Takes bytes of the save file's layout (from BuildImage, or a backup's)
+    // as the data in memory, as a load would, keeping the card list and what
+    // the file on disk is known to hold. False, with nothing changed, when
+    // they do not fit the layout.
+    bool ReplaceContents(const std::vector<std::uint8_t>& bytes);
     // The file's bytes as loaded, or as last written by Write.
     const std::vector<std::uint8_t>& KnownFileBytes() const { return knownFile; }
     // True when Write would now write other bytes than it would have written
@@ -120,6 +128,7 @@ public:
     static std::tm (*localTime)();
 
 private:
+    bool Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue& cardList);
     bool KeepsItsLines(const std::vector<std::uint8_t>& out) const;
     std::string WriteFile(bool keepGameChanges);
 
