@@ -17,6 +17,9 @@ namespace m = browsermessage;
 
 namespace {
 
+// As deckeditor-browser does, before the application object exists.
+const bool schemeRegistered = (RegisterDeckScheme(), true);
+
 QString Qs(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
 
 struct Window {
