@@ -77,7 +77,8 @@ TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
     Window w;
     ASSERT_TRUE(w.Load());
     w.Eval(Qs(u8"window.status = '0a1b2'; window.status = ''; window.status = 'Loading 0';"
-              u8"console.log('status-0zz:0zz'); window.status = '0デッキ'; window.status = 'end'"));
+              u8"console.log('status-0zz:0zz'); window.status = '0デッキ'; window.status = '0' + 'a'.repeat(1024);"
+              u8"window.status = 'end'"));
     ASSERT_TRUE(w.WaitForStatus("end"));
     // In order; the engine may add link reports of its own, and a console
     // message that merely looks alike is none.
@@ -86,6 +87,7 @@ TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
     for (const std::string& text : w.statuses) {
         matched += matched < expected.size() && text == expected[matched] ? 1 : 0;
         EXPECT_NE(text, "0zz");
+        EXPECT_LE(text.size(), 1024u);  // a longer text is no code: not passed on
     }
     EXPECT_EQ(matched, expected.size());
     // Reading gives back the last text.
