@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace m = browsermessage;
 
 namespace {
@@ -37,15 +39,19 @@ struct Window {
     QWebEnginePage* Page() const { return window.Page(); }
     void Do(const char* name, const std::string& text = std::string()) { window.Handle({name, text}); }
 
-    // Loads the test page from the working folder.
+    // Loads the test page from a folder of its own, as installed, with
+    // list.xml in the working folder; or another page from the working folder.
     bool Load(const std::string& name = "deckmaker.htm")
     {
+        std::string path = ws.WorkDir() + "/" + name;
         if (name == "deckmaker.htm") {
-            ws.Put(name, TestPage());
+            ::mkdir((ws.Root() + "/installed").c_str(), 0755);
+            path = ws.Root() + "/installed/" + name;
+            ws.Put(path, TestPage());
             ws.Put("list.xml", "1 first card\n");
         }
         QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
-        Do(m::kNavigate, ws.WorkDir() + "/" + name);
+        Do(m::kNavigate, path);
         return QTest::qWaitFor([&] { return loaded.count() > 0; }, kWaitMs) && loaded.takeFirst().at(0).toBool();
     }
     QVariant Eval(const QString& script) const
@@ -92,7 +98,7 @@ TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
     EXPECT_EQ(matched, expected.size());
     // Reading gives back the last text.
     EXPECT_EQ(w.Eval("window.status").toString(), "end");
-    // The page may read list.xml beside it.
+    // The page reads the working folder's list.xml, wherever the page is.
     EXPECT_TRUE(w.WaitFor("listText", QStringLiteral("1 first card\n")));
     // Reporting survives loading another page.
     w.ws.Put("second.htm", "<html><body><script>window.status = '0second';</script></body></html>");
