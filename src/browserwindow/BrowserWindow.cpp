@@ -20,10 +20,12 @@
 #include <QUrl>
 #include <QUuid>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWindow>
@@ -121,6 +123,19 @@ QByteArray MimeTypeOf(const QString& name)
     }
     return "application/octet-stream";
 }
+
+// Every request leaves through here: only the page's own scheme and data the
+// page holds itself pass, never a file: or network address.
+class OwnFilesOnly : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QString scheme = info.requestUrl().scheme();
+        info.block(scheme != QLatin1String(kScheme) && scheme != QLatin1String("data") &&
+                   scheme != QLatin1String("blob"));
+    }
+};
 
 // A file's bytes, through its name as the file system has it: a folder whose
 // name is not UTF-8 is never decoded at all. False for what is not a file.
@@ -368,6 +383,7 @@ BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
     profile = new QWebEngineProfile(this);
     scheme = new DeckScheme(this);
     profile->installUrlSchemeHandler(kScheme, scheme);
+    profile->setUrlRequestInterceptor(new OwnFilesOnly(this));
     connect(profile, &QWebEngineProfile::downloadRequested, this,
             [](QWebEngineDownloadRequest* download) { download->cancel(); });
     dialog = new BrowserDialog;
@@ -384,15 +400,21 @@ BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
         handOverAnswered = true;
         UpdateOk();
     };
-    connect(page, &QWebEnginePage::loadStarted, this, [this] {
-        pageLoaded = false;
-        runningScripts = 0;  // the scripts of the page left behind are moot
-        UpdateOk();
-    });
-    connect(page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        pageLoaded = true;
-        loadFailed = !ok;
-        RunWaitingScripts();
+    // Only the page's own loading counts: a refused navigation away reports
+    // a failed load of its own address, and the page stays as it was.
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.url().adjusted(QUrl::RemoveFragment) != page->pageUrl) {
+            return;
+        }
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            pageLoaded = false;
+            runningScripts = 0;  // the scripts of the page left behind are moot
+            UpdateOk();
+        } else {
+            pageLoaded = true;
+            loadFailed = info.status() != QWebEngineLoadingInfo::LoadSucceededStatus;
+            RunWaitingScripts();
+        }
     });
     dialog->notLoaded->setText(QString::fromUtf8(kTextNotLoaded));
     connect(dialog->okButton, &QPushButton::clicked, this, [this] {

@@ -697,8 +697,8 @@ probe('file:///etc/hostname');
 probe('file:///');
 probe('list.xml/../../File/Save.dat');
 probe('%2e%2e/File/Save.dat');
-setTimeout(function () { location.href = 'file:///etc/hostname'; }, 0);
-setTimeout(function () { window.open('file:///etc/hostname'); }, 0);
+setTimeout(function () { location.href = 'about:blank'; }, 0);
+setTimeout(function () { window.open('deckmaker.htm'); }, 0);
 function demaid(target, code) {
   if (leaked) { code = '0'; }"""))
         self.edit_through_the_page()
