@@ -402,6 +402,18 @@ BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
     };
     // Only the page's own loading counts: a refused navigation away reports
     // a failed load of its own address, and the page stays as it was.
+    // A navigation the engine never asks about (about:blank) is undone: the
+    // page comes back, and the latest hand-over with it.
+    connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        if (!page->pageUrl.isEmpty() && url.adjusted(QUrl::RemoveFragment) != page->pageUrl) {
+            page->load(page->pageUrl);
+            if (!lastHandOver.isEmpty()) {
+                waitingScripts.append(lastHandOver);
+                handOverAnswered = false;
+                UpdateOk();
+            }
+        }
+    });
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.url().adjusted(QUrl::RemoveFragment) != page->pageUrl) {
             return;
@@ -496,13 +508,15 @@ void BrowserWindow::Navigate(const std::string& url)
     if (text.startsWith(scheme, Qt::CaseInsensitive)) {
         // Runs in the page shown, as a browser runs a javascript: URL, but
         // never replaces the document.
-        waitingScripts.append(QUrl::fromPercentEncoding(text.mid(scheme.size()).toUtf8()));
+        lastHandOver = QUrl::fromPercentEncoding(text.mid(scheme.size()).toUtf8());
+        waitingScripts.append(lastHandOver);
         handOverAnswered = false;
         RunWaitingScripts();
         return;
     }
     // Anything else names the page file as the file system does.
     pageLoaded = false;
+    lastHandOver.clear();
     page->pageUrl = this->scheme->SetPage(url);
     page->load(page->pageUrl);
 }

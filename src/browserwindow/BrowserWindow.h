@@ -146,6 +146,7 @@ private:
     bool pageLoaded = false;
     bool loadFailed = false;
     QStringList waitingScripts;
+    QString lastHandOver;
     int runningScripts = 0;
     // ok is offered once the page has taken the latest hand-over (it reports
     // the deck's code) and until the player has pressed it, while the
