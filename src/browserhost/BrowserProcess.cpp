@@ -87,7 +87,7 @@ void BrowserProcess::Launch()
     state = State::Starting;
     process->start(path, QStringList());
     // A window that never says it is ready would leave 編集 doing nothing.
-    readyTimer.start(readyTimeoutMs);
+    readyTimer.start(kReadyTimeoutMs);
 }
 
 void BrowserProcess::OnReadyTimeout()

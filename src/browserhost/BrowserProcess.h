@@ -39,8 +39,9 @@ public:
 
     // Tells the player something (the main window's message box).
     std::function<void(const std::string&)> showMessage;
-    // How long a started window has to report ready.
-    int readyTimeoutMs = 8000;
+    // How long a started window has to report ready: the web engine's
+    // start-up on a busy machine takes a few seconds at most.
+    static constexpr int kReadyTimeoutMs = 8000;
 
     // View: the browser dialog's window.
     void SetWindowText(const std::string& text) override;

@@ -6,12 +6,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QBuffer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -31,7 +31,6 @@
 #include <QWindow>
 
 #include <fstream>
-#include <iterator>
 
 namespace m = browsermessage;
 
@@ -400,8 +399,6 @@ BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
         handOverAnswered = true;
         UpdateOk();
     };
-    // Only the page's own loading counts: a refused navigation away reports
-    // a failed load of its own address, and the page stays as it was.
     // A navigation the engine never asks about (about:blank) is undone: the
     // page comes back, and the latest hand-over with it.
     connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
@@ -414,6 +411,8 @@ BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
             }
         }
     });
+    // Only the page's own loading counts: a navigation away that was refused
+    // still reports a failed load, and the page stays as it was.
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
         if (info.url().adjusted(QUrl::RemoveFragment) != page->pageUrl) {
             return;
