@@ -24,15 +24,16 @@ done
 
 "$make_demo" "$tmp/game" >/dev/null
 work=$tmp/game/DeckEditor
-# What the build's own program shows with the demo card list in the working folder...
-expected=$(cd "$work" && "$build_cli" cards 1 cards 2)
 rm "$work/list.xml" "$work/deckmaker.htm"
+# What the build's own program shows without a card list in the working folder...
+expected=$(cd "$work" && "$build_cli" cards 1 cards 2)
 mkdir "$tmp/elsewhere"
 cd "$tmp/elsewhere"
 
 [ "$("$usr/bin/deckeditor-cli" --version)" = "deckeditor-cli (Zev DeckEditor) $version" ] || fail "deckeditor-cli --version"
 [ "$("$usr/bin/deckeditor" --version)" = "deckeditor (Zev DeckEditor) $version" ] || fail "deckeditor --version"
-# ...the installed one shows from the installed card list.
+# ...the installed one shows too: the installed card list is the demo's, never
+# a stand-in for the player's.
 [ "$("$usr/bin/deckeditor-cli" -C "$work" cards 1 cards 2)" = "$expected" ] || fail "installed deckeditor-cli -C"
 
 export QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$tmp/config

@@ -70,6 +70,7 @@ bool CDeckEditorDlg::OnInitDialog()
         return false;
     }
     ShowMessage(saveData.MakeBackup());
+    ShowMessage(CardListProblem());
     UpdateCardList();
     for (int r = 0; r < kRows; ++r) {
         view.SetItemText(IDC_NAME_ROW + r, saveData.Deck(r).Name());
@@ -239,8 +240,19 @@ void CDeckEditorDlg::OnOkClicked()
 
 void CDeckEditorDlg::OnBrowserCode(const std::string& code)
 {
+    // The page's code is stored as 編集 stores it, whatever tab was chosen
+    // since: exporting, deleting, copying or swapping would ignore it.
+    const int tab = view.GetCurSel(IDC_TAB);
+    if (tab != kTabCreate && tab != kTabEdit) {
+        view.SetCurSel(IDC_TAB, kTabEdit);
+    }
     view.SetItemText(IDC_MAIDCODE, code);
     OnOkClicked();
+    if (tab != kTabCreate && tab != kTabEdit) {
+        ShowSecondColumn(false);
+        ShowMaidCodeControls(true);
+        ShowFormatControls(false);
+    }
 }
 
 void CDeckEditorDlg::OnBrowserCancelled()

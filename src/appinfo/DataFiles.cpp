@@ -17,7 +17,7 @@ bool IsFile(const fs::path& path)
 
 std::string InstalledDataDirectory()
 {
-    // Asked for every card list read at start-up; the answer cannot change.
+    // The answer cannot change during a run.
     static const std::string found = [] {
         std::error_code error;
         const fs::path program = fs::read_symlink("/proc/self/exe", error);
@@ -43,10 +43,3 @@ std::string DataFilePath(const std::string& name, const std::string& installed)
     return (fs::path(installed) / name).string();
 }
 
-std::string DeckPagePath(const std::string& installed)
-{
-    if (IsFile("deckmaker.htm") || IsFile("list.xml")) {
-        return "deckmaker.htm";
-    }
-    return DataFilePath("deckmaker.htm", installed);
-}

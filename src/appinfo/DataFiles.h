@@ -1,7 +1,7 @@
 #pragma once
-// The files the program ships with (the card list and the deck page). The
-// working folder's own copy comes first, as players have always arranged their
-// folders; without one, the installed copy is used.
+// The files the program ships with (the deck page; the card list only serves
+// the demo). The working folder's own copy comes first, as players have always
+// arranged their folders; without one, the installed copy is used.
 #include <string>
 
 // The installed data folder (share/deckeditor beside the program's bin/ or
@@ -13,8 +13,3 @@ std::string InstalledDataDirectory();
 // `name` as the working folder holds it, else the installed copy, else `name`
 // again (so a missing file is reported as it always was).
 std::string DataFilePath(const std::string& name, const std::string& installed = InstalledDataDirectory());
-
-// The deck page to show. The page reads list.xml beside itself, so the
-// installed page is taken only when the working folder holds neither the page
-// nor a card list: it must never show other cards than the editor uses.
-std::string DeckPagePath(const std::string& installed = InstalledDataDirectory());

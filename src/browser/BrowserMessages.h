@@ -50,6 +50,8 @@ public:
     bool Next(BrowserMessage& message);
     // True once the bytes did not form a message; nothing more is handed out.
     bool Broken() const { return broken; }
+    // Bytes fed and not yet handed out.
+    std::size_t Waiting() const { return buffer.size() - start; }
 
 private:
     std::string buffer;

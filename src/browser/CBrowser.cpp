@@ -3,7 +3,6 @@
 #include "browser/CBrowser.h"
 
 #include "appinfo/DataFiles.h"
-#include "text/Cp932.h"
 
 #include <unistd.h>
 
@@ -140,14 +139,11 @@ bool CBrowser::OnInitDialog()
     }
 
     // Requested at once, so the page loads while the main window is in use.
-    // Texts inside are code page 932; a folder name it cannot hold is kept as it is.
-    const std::string page = DeckPagePath();  // relative when the working folder has it
-    const std::string path = page[0] == '/' ? page : CurrentDirectory() + "/" + page;
-    std::string pathText;
-    if (!Utf8ToCp932(path, pathText)) {
-        pathText = path;
-    }
-    explorer.Navigate(pathText);
+    // The path goes as the file system names it: a folder name that is not
+    // code page 932 (or not even UTF-8) must still find the page.
+    // The browser window serves it the working folder's list.xml wherever it is.
+    const std::string page = DataFilePath("deckmaker.htm");  // relative when the working folder has it
+    explorer.Navigate(page[0] == '/' ? page : CurrentDirectory() + "/" + page);
 
     if (view) {
         view->MoveWindow(Placement(view->GetWindowRect(), view->GetDesktopClientRect(),
@@ -175,10 +171,18 @@ void CBrowser::OnSize(int clientWidth, int clientHeight)
     explorer.SetHeight(clientHeight);
 }
 
+// Only a page that has taken the deck handed over reports a code; without one
+// (a page that never loaded) ok would empty the deck. The code is used up,
+// so an ok that arrives again while its command still runs does nothing.
 void CBrowser::OnBrowserOk()
 {
+    if (explorer.capturedCode.empty()) {
+        return;
+    }
+    const std::string code = std::move(explorer.capturedCode);
+    explorer.capturedCode.clear();
     if (owner) {
-        owner->OnBrowserCode(explorer.capturedCode);
+        owner->OnBrowserCode(code);
     }
     if (view) {
         view->EndDialog(IDOK);
@@ -202,6 +206,8 @@ void CBrowser::RunScript(const std::string& script)
 
 void CBrowser::ShowDeckInPage(const std::string& code)
 {
+    // Whatever the page reported before is not about this deck.
+    explorer.capturedCode.clear();
     RunScript("demaid(deck, '" + code + "')");
 }
 

@@ -24,8 +24,9 @@ public:
 class BrowserControl {
 public:
     virtual ~BrowserControl() = default;
-    // A URL beginning with "javascript:" runs the rest as script in the page
-    // shown, without replacing it; any other URL is loaded.
+    // A URL beginning with "javascript:" runs the rest (code page 932) as
+    // script in the page shown, without replacing it; anything else is the
+    // path of a page file, as the file system names it, which is loaded.
     virtual void Navigate(const std::string& url) = 0;
     virtual void SetWidth(long pixels) = 0;
     virtual void SetHeight(long pixels) = 0;
@@ -33,7 +34,8 @@ public:
     std::function<void(const std::string&)> statusTextChange;
 };
 
-// Wrapper of the control: keeps the last status text that began with "0".
+// Wrapper of the control: keeps the last status text that began with "0"
+// (until the next hand-over, or ok uses it).
 class CExplorer {
 public:
     // Also binds the control's status text event to OnStatusTextChange.

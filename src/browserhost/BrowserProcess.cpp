@@ -8,8 +8,15 @@
 const char kTextBrowserMissing[] =
     "ブラウザのプログラム deckeditor-browser が見つからないみたいです。\r\nDAZO Roziは直接入力してくださいね。";
 const char kTextBrowserEnded[] = "ブラウザが止まっちゃったみたいです。\r\nもう一度開きますね。";
+const char kTextBrowserSilent[] =
+    "ブラウザがお返事してくれないみたいです…。\r\n次に編集を選んだときに、もう一度開きますね。";
 
 namespace {
+
+// What a window process's messages may pile up to while a message box waits:
+// far more than any burst of real ones, and past it the process is ended
+// rather than the editor filling its memory.
+constexpr std::size_t kMostWaiting = 1u << 20;
 
 ViewRect RectOf(const std::vector<long long>& n, std::size_t at)
 {
@@ -26,6 +33,8 @@ ViewRect RectOf(const std::vector<long long>& n, std::size_t at)
 BrowserProcess::BrowserProcess(CBrowser& b, std::string programPath) : browser(b), program(std::move(programPath))
 {
     browser.Attach(this, this, true);
+    readyTimer.setSingleShot(true);
+    connect(&readyTimer, &QTimer::timeout, this, &BrowserProcess::OnReadyTimeout);
 }
 
 BrowserProcess::~BrowserProcess()
@@ -77,6 +86,24 @@ void BrowserProcess::Launch()
     });
     state = State::Starting;
     process->start(path, QStringList());
+    // A window that never says it is ready would leave 編集 doing nothing.
+    readyTimer.start(kReadyTimeoutMs);
+}
+
+void BrowserProcess::OnReadyTimeout()
+{
+    if (state != State::Starting) {
+        return;
+    }
+    QObject::disconnect(process.get(), nullptr, this, nullptr);
+    process->kill();
+    process->waitForFinished(1000);
+    state = State::Silent;
+    queued.clear();
+    if (visible && showMessage) {
+        showMessage(kTextBrowserSilent);
+    }
+    visible = false;
 }
 
 void BrowserProcess::Send(const char* name, const std::string& text)
@@ -95,8 +122,14 @@ void BrowserProcess::OnOutput()
     const QByteArray bytes = process->readAllStandardOutput();
     reader.Feed(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     // A handler may wait in a message box, where more output arrives; it is
-    // handled in order once that handler is done.
+    // handled in order once that handler is done, up to a bound.
     if (handling) {
+        if (reader.Waiting() > kMostWaiting) {
+            QObject::disconnect(process.get(), nullptr, this, nullptr);
+            process->kill();
+            reader = MessageReader();
+            OnEnded();
+        }
         return;
     }
     handling = true;
@@ -124,7 +157,8 @@ void BrowserProcess::Handle(const BrowserMessage& message)
     namespace m = browsermessage;
     std::vector<long long> n;
     const bool numbers = ParseNumbers(message.text, n);
-    if (message.name == m::kReady && numbers && n.size() == 8) {
+    if (message.name == m::kReady && numbers && n.size() == 8 && state == State::Starting) {
+        readyTimer.stop();
         windowRect = RectOf(n, 0);
         desktopRect = RectOf(n, 4);
         state = State::Running;
@@ -170,7 +204,7 @@ void BrowserProcess::ShowWindow(bool show)
     // The window is asked for: a process not started yet (the main window has
     // not painted) starts now, one that has ended is started again, and one
     // that cannot be started is reported.
-    if (show && state == State::NotStarted) {
+    if (show && (state == State::NotStarted || state == State::Silent)) {
         Launch();
     }
     if (show && (state == State::Ended || state == State::Missing)) {

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QProcess>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@
 
 extern const char kTextBrowserMissing[];
 extern const char kTextBrowserEnded[];
+extern const char kTextBrowserSilent[];
 
 class BrowserProcess : public QObject, public View, public BrowserControl {
 public:
@@ -29,12 +31,17 @@ public:
     // window, which the browser window stays above.
     void Start(unsigned long long ownerWindow);
 
-    enum class State { NotStarted, Starting, Running, Ended, Missing };
+    // Silent: ended for never reporting ready; started again at the next
+    // showing.
+    enum class State { NotStarted, Starting, Running, Ended, Missing, Silent };
     State GetState() const { return state; }
     qint64 ProcessId() const;
 
     // Tells the player something (the main window's message box).
     std::function<void(const std::string&)> showMessage;
+    // How long a started window has to report ready: the web engine's
+    // start-up on a busy machine takes a few seconds at most.
+    static constexpr int kReadyTimeoutMs = 8000;
 
     // View: the browser dialog's window.
     void SetWindowText(const std::string& text) override;
@@ -73,6 +80,7 @@ private:
     void Send(const char* name, const std::string& text = std::string());
     void OnOutput();
     void OnEnded();
+    void OnReadyTimeout();
     void Handle(const BrowserMessage& message);
 
     CBrowser& browser;
@@ -81,6 +89,7 @@ private:
     std::unique_ptr<QProcess> process;
     State state = State::NotStarted;
     MessageReader reader;
+    QTimer readyTimer;
     bool handling = false;
     // Commands given before the window exists, sent once it does.
     std::string queued;

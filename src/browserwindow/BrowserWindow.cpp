@@ -6,22 +6,31 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 #include <QUuid>
+#include <QWebEngineDownloadRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
 #include <QWindow>
+
+#include <fstream>
 
 namespace m = browsermessage;
 
@@ -85,14 +94,64 @@ QString StatusScript(const QString& prefix)
         .arg(QStringLiteral("'") + prefix + QStringLiteral("'"));
 }
 
-// A path becomes a file URL; a text with a scheme (file:, about:) stays a URL.
-QUrl UrlOf(const QString& text)
+const char kScheme[] = "deck";
+const char kHost[] = "page";
+// A deck's code is under 100 bytes; a longer status text is no code, and
+// passing on a flood of them would only fill the editor's memory.
+constexpr int kLongestStatus = 1024;
+constexpr qint64 kLongestFile = 64 << 20;
+
+const char kTextNotLoaded[] = u8"デッキのページを読み込めなかったみたいです…。\n"
+                              u8"このままではデッキを受け取れないので、okはお休みです。";
+
+QByteArray MimeTypeOf(const QString& name)
 {
-    const QUrl url(text);
-    if (url.isValid() && url.scheme().size() > 1) {
-        return url;
+    const QString suffix = name.section(QLatin1Char('.'), -1).toLower();
+    static const struct {
+        const char* suffix;
+        const char* type;
+    } kTypes[] = {
+        {"htm", "text/html"}, {"html", "text/html"},  {"xml", "application/xml"}, {"js", "text/javascript"},
+        {"css", "text/css"},  {"png", "image/png"},   {"gif", "image/gif"},       {"jpg", "image/jpeg"},
+        {"jpeg", "image/jpeg"}, {"svg", "image/svg+xml"}, {"ini", "text/plain"}, {"txt", "text/plain"},
+    };
+    for (const auto& type : kTypes) {
+        if (suffix == QLatin1String(type.suffix)) {
+            return type.type;
+        }
     }
-    return QUrl::fromLocalFile(text);
+    return "application/octet-stream";
+}
+
+// Every request leaves through here: only the page's own scheme and data the
+// page holds itself pass, never a file: or network address.
+class OwnFilesOnly : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QString scheme = info.requestUrl().scheme();
+        info.block(scheme != QLatin1String(kScheme) && scheme != QLatin1String("data") &&
+                   scheme != QLatin1String("blob"));
+    }
+};
+
+// A file's bytes, through its name as the file system has it: a folder whose
+// name is not UTF-8 is never decoded at all. False for what is not a file.
+bool ReadFile(const std::string& path, QByteArray& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kLongestFile) {
+        return false;
+    }
+    in.seekg(0);
+    bytes.resize(static_cast<qsizetype>(size));
+    return static_cast<bool>(in.read(bytes.data(), size)) || size == 0;
 }
 
 std::string SidesOf(const QRect& rect)
@@ -132,6 +191,11 @@ BrowserDialog::BrowserDialog()
     cancelButton->setGeometry(DluX(363), DluY(5), DluX(25), DluY(12));
     cancelButton->setAutoDefault(false);
     cancelButton->hide();
+    notLoaded = new QLabel(this);
+    notLoaded->setGeometry(DluX(10), DluY(30), DluX(380), DluY(40));
+    notLoaded->setWordWrap(true);
+    notLoaded->setAutoFillBackground(true);
+    notLoaded->hide();
     okButton->raise();
     connect(cancelButton, &QPushButton::clicked, this, [this] { reject(); });
 
@@ -204,6 +268,61 @@ void DeckView::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
+// ---------------------------------------------------------------- scheme
+
+void RegisterDeckScheme()
+{
+    QWebEngineUrlScheme scheme(kScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    // The page's own origin: it may read its files, and nothing else may.
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QUrl DeckScheme::SetPage(const std::string& path)
+{
+    pagePath = path;
+    const std::size_t slash = path.rfind('/');
+    const QByteArray name = QByteArray::fromStdString(slash == std::string::npos ? path : path.substr(slash + 1));
+    pageName = QString::fromUtf8(name);
+    QUrl url;
+    url.setScheme(QLatin1String(kScheme));
+    url.setHost(QLatin1String(kHost));
+    url.setPath(QLatin1Char('/') + QString::fromLatin1(QUrl::toPercentEncoding(name)), QUrl::TolerantMode);
+    return url;
+}
+
+void DeckScheme::requestStarted(QWebEngineUrlRequestJob* job)
+{
+    const QUrl url = job->requestUrl();
+    const QString name = url.path(QUrl::FullyDecoded).mid(1);
+    std::string path;
+    if (url.host() != QLatin1String(kHost) || job->requestMethod() != "GET") {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    if (!pagePath.empty() && name == pageName) {
+        path = pagePath;
+    } else {
+        // Under the working folder only: no way up and no absolute name.
+        for (const QString& part : name.split(QLatin1Char('/'))) {
+            if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String("..")) {
+                job->fail(QWebEngineUrlRequestJob::RequestDenied);
+                return;
+            }
+        }
+        path = "./" + name.toUtf8().toStdString();
+    }
+    QByteArray bytes;
+    if (!ReadFile(path, bytes)) {
+        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        return;
+    }
+    auto* buffer = new QBuffer(job);
+    buffer->setData(bytes);
+    job->reply(MimeTypeOf(name), buffer);
+}
+
 DeckPage::DeckPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent),
       prefix(QStringLiteral("\x01status-") + QUuid::createUuid().toString(QUuid::WithoutBraces) +
@@ -217,8 +336,8 @@ DeckPage::DeckPage(QWebEngineProfile* profile, QObject* parent)
     script.setSourceCode(StatusScript(prefix));
     scripts().insert(script);
 
-    // The page reads list.xml beside it; nothing is fetched from elsewhere.
-    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // The page reads its files through its own scheme; nothing else is fetched.
+    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     settings()->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
 
@@ -236,9 +355,23 @@ void DeckPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, con
         if (statusText) {
             statusText(message.mid(prefix.size()));
         }
+        if (pageStatus) {
+            pageStatus();
+        }
         return;
     }
     QWebEnginePage::javaScriptConsoleMessage(level, message, lineNumber, sourceId);
+}
+
+// Leaving the page would lose the deck being edited, and the page has no
+// business anywhere else: only its own address (and frames of its own
+// scheme) may load.
+bool DeckPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame)
+{
+    if (url.scheme() != QLatin1String(kScheme)) {
+        return false;
+    }
+    return !isMainFrame || url.adjusted(QUrl::RemoveFragment) == pageUrl;
 }
 
 // ---------------------------------------------------------------- window
@@ -247,21 +380,64 @@ BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
 {
     // Off the record: the page keeps nothing on disk between runs.
     profile = new QWebEngineProfile(this);
+    scheme = new DeckScheme(this);
+    profile->installUrlSchemeHandler(kScheme, scheme);
+    profile->setUrlRequestInterceptor(new OwnFilesOnly(this));
+    connect(profile, &QWebEngineProfile::downloadRequested, this,
+            [](QWebEngineDownloadRequest* download) { download->cancel(); });
     dialog = new BrowserDialog;
     page = new DeckPage(profile, dialog->webView);
     dialog->webView->setPage(page);
 
-    page->statusText = [this](const QString& text) { send(m::kStatus, ToBytes(text)); };
-    connect(page, &QWebEnginePage::loadStarted, this, [this] {
-        pageLoaded = false;
-        runningScripts = 0;  // the scripts of the page left behind are moot
+    page->statusText = [this](const QString& text) {
+        const std::string bytes = ToBytes(text);
+        if (bytes.size() <= kLongestStatus) {
+            send(m::kStatus, bytes);
+        }
+    };
+    page->pageStatus = [this] {
+        handOverAnswered = true;
         UpdateOk();
+    };
+    // A navigation the engine never asks about (about:blank) is undone: the
+    // page comes back, and the latest hand-over with it.
+    connect(page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
+        if (!page->pageUrl.isEmpty() && url.adjusted(QUrl::RemoveFragment) != page->pageUrl) {
+            page->load(page->pageUrl);
+            if (!lastHandOver.isEmpty()) {
+                waitingScripts.append(lastHandOver);
+                handOverAnswered = false;
+                UpdateOk();
+            }
+        }
     });
-    connect(page, &QWebEnginePage::loadFinished, this, [this] {
-        pageLoaded = true;
-        RunWaitingScripts();
+    // Only the page's own loading counts: a navigation away that was refused
+    // still reports a failed load, and the page stays as it was.
+    connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.url().adjusted(QUrl::RemoveFragment) != page->pageUrl) {
+            return;
+        }
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            pageLoaded = false;
+            runningScripts = 0;  // the scripts of the page left behind are moot
+            UpdateOk();
+        } else {
+            pageLoaded = true;
+            loadFailed = info.status() != QWebEngineLoadingInfo::LoadSucceededStatus;
+            RunWaitingScripts();
+        }
     });
-    connect(dialog->okButton, &QPushButton::clicked, this, [this] { send(m::kOk, std::string()); });
+    dialog->notLoaded->setText(QString::fromUtf8(kTextNotLoaded));
+    connect(dialog->okButton, &QPushButton::clicked, this, [this] {
+        // Once: the editor's command may show a message, and a second ok
+        // would run it again.
+        if (okPressed) {
+            return;
+        }
+        okPressed = true;
+        UpdateOk();
+        send(m::kOk, std::string());
+    });
     dialog->onCancel = [this] { send(m::kCancel, std::string()); };
     qApp->installEventFilter(this);
 }
@@ -299,8 +475,12 @@ void BrowserWindow::Handle(const BrowserMessage& message)
     } else if (name == m::kCaption) {
         dialog->setWindowTitle(FromCp932(message.text));
     } else if (name == m::kShow) {
+        okPressed = false;
+        UpdateOk();
         Show();
     } else if (name == m::kHide || name == m::kEnd) {
+        okPressed = false;
+        UpdateOk();
         if (name == m::kEnd && numbers && n.size() == 1) {
             dialog->setResult(static_cast<int>(n[0]));
         }
@@ -327,12 +507,17 @@ void BrowserWindow::Navigate(const std::string& url)
     if (text.startsWith(scheme, Qt::CaseInsensitive)) {
         // Runs in the page shown, as a browser runs a javascript: URL, but
         // never replaces the document.
-        waitingScripts.append(QUrl::fromPercentEncoding(text.mid(scheme.size()).toUtf8()));
+        lastHandOver = QUrl::fromPercentEncoding(text.mid(scheme.size()).toUtf8());
+        waitingScripts.append(lastHandOver);
+        handOverAnswered = false;
         RunWaitingScripts();
         return;
     }
+    // Anything else names the page file as the file system does.
     pageLoaded = false;
-    page->load(UrlOf(text));
+    lastHandOver.clear();
+    page->pageUrl = this->scheme->SetPage(url);
+    page->load(page->pageUrl);
 }
 
 void BrowserWindow::RunWaitingScripts()
@@ -340,8 +525,11 @@ void BrowserWindow::RunWaitingScripts()
     if (pageLoaded) {
         for (const QString& script : waitingScripts) {
             ++runningScripts;
-            page->runJavaScript(script, QWebEngineScript::MainWorld, [this](const QVariant&) {
+            // The completion value tells whether the page took the script.
+            const QString checked = QStringLiteral("try {\n%1\n;true} catch (e) {false}").arg(script);
+            page->runJavaScript(checked, QWebEngineScript::MainWorld, [this](const QVariant& result) {
                 runningScripts = qMax(0, runningScripts - 1);
+                handOverFailed = result != QVariant(true);
                 UpdateOk();
             });
         }
@@ -352,7 +540,14 @@ void BrowserWindow::RunWaitingScripts()
 
 // While a hand-over waits for the page or runs in it, the page has not yet
 // reported the deck handed over: ok would store an older or an empty code.
-void BrowserWindow::UpdateOk() { dialog->okButton->setEnabled(waitingScripts.isEmpty() && runningScripts == 0); }
+// A page that could not be loaded, or that did not take the deck, never
+// offers ok, and says so.
+void BrowserWindow::UpdateOk()
+{
+    const bool settled = pageLoaded && waitingScripts.isEmpty() && runningScripts == 0;
+    dialog->okButton->setEnabled(settled && !loadFailed && handOverAnswered && !handOverFailed && !okPressed);
+    dialog->notLoaded->setVisible(pageLoaded && (loadFailed || (settled && handOverFailed)));
+}
 
 // Shown over everything, also out of the task bar when it was minimised.
 void BrowserWindow::Show()

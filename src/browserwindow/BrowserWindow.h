@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWebEnginePage>
+#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
 #include <functional>
@@ -18,6 +19,7 @@
 #include <set>
 #include <string>
 
+class QLabel;
 class QMenu;
 class QPushButton;
 class QWebEngineProfile;
@@ -31,6 +33,8 @@ public:
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
     QWebEngineView* webView = nullptr;
+    // Over the page while it could not be loaded or does not take the deck.
+    QLabel* notLoaded = nullptr;
     // QDialog's cancel, the close box and the cancel button.
     std::function<void()> onCancel;
     // The window was moved (false) or resized (true).
@@ -63,16 +67,40 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
+// The deck page and the files it reads come through a scheme of our own,
+// deck://page/NAME: the page's own NAME is the page file the editor named,
+// every other NAME a file under the working folder, and nothing else on the
+// disk can be reached. Registered before the application object exists.
+void RegisterDeckScheme();
+
+class DeckScheme : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    // The page file as the file system names it; returns the page's URL.
+    QUrl SetPage(const std::string& path);
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+
+private:
+    std::string pagePath;
+    QString pageName;
+};
+
 // The page: reports window.status assignments, passed on by the script
 // installed at document creation as console messages with a private prefix.
+// It stays on its own page: no navigation away from it, no downloads and no
+// new windows.
 class DeckPage : public QWebEnginePage {
 public:
     DeckPage(QWebEngineProfile* profile, QObject* parent);
     std::function<void(const QString&)> statusText;
+    // Raised only for the page's own window.status assignments.
+    std::function<void()> pageStatus;
+    QUrl pageUrl;
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
                                   int lineNumber, const QString& sourceId) override;
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
 
 private:
     QString prefix;
@@ -107,6 +135,7 @@ private:
 
     Sender send;
     QWebEngineProfile* profile = nullptr;
+    DeckScheme* scheme = nullptr;
     QPointer<BrowserDialog> dialog;
     QPointer<DeckPage> page;
     std::unique_ptr<QWindow> owner;
@@ -115,6 +144,14 @@ private:
     // they would meet a page without its deck functions, and the hand-over
     // would be lost.
     bool pageLoaded = false;
+    bool loadFailed = false;
     QStringList waitingScripts;
+    QString lastHandOver;
     int runningScripts = 0;
+    // ok is offered once the page has taken the latest hand-over (it reports
+    // the deck's code) and until the player has pressed it, while the
+    // editor's command runs.
+    bool handOverAnswered = false;
+    bool handOverFailed = false;
+    bool okPressed = false;
 };

@@ -52,6 +52,7 @@ int main(int argc, char** argv)
     }
     // Qt WebEngine shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    RegisterDeckScheme();
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
 #ifdef DECKEDITOR_APP_ID

@@ -1,7 +1,5 @@
 #include "catalogue/CardCatalogue.h"
 
-#include "appinfo/DataFiles.h"
-
 #include <boost/lexical_cast.hpp>
 
 #include <fcntl.h>
@@ -304,9 +302,7 @@ std::shared_ptr<const CardColumns> SharedListTable()
     static std::weak_ptr<const CardColumns> last;
     static FileStamp lastStamp;
 
-    // The working folder's card list, else the installed one.
-    const std::string file = DataFilePath("list.xml");
-    const char* const path = file.c_str();
+    const char* const path = "list.xml";
     struct stat st {};
     const FileStamp now(::stat(path, &st) == 0 ? &st : nullptr);
     const std::lock_guard<std::mutex> lock(mutex);
@@ -361,6 +357,16 @@ CardCatalogue::CardCatalogue(std::istream& in)
 std::string CardCatalogue::GetApText(int index) const { return boost::lexical_cast<std::string>(ap[index]); }
 std::string CardCatalogue::GetDpText(int index) const { return boost::lexical_cast<std::string>(dp[index]); }
 std::string CardCatalogue::GetCpText(int index) const { return boost::lexical_cast<std::string>(cp[index]); }
+
+std::string CardListProblem()
+{
+    const int fd = ::open("list.xml", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return std::string();
+    }
+    return "list.xml が見つからないみたいです…。\r\nカードの名前は unknown になっちゃいます。";
+}
 
 bool CardCatalogue::IsAllowedInTrainingDeck(int index)
 {

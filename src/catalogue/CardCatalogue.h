@@ -23,7 +23,9 @@ class CardCatalogue {
 public:
     static constexpr int kCards = CardColumns::kCards;
 
-    // list.xml in the working folder (the installed one when it has none). The table is read when the file is not
+    // list.xml in the working folder; without one every card is "unknown". The
+    // installed demo list never stands in: it would show invented cards for a
+    // player's own. The table is read when the file is not
     // the one an earlier catalogue still in use read (another folder, a new
     // or changed file); otherwise that catalogue's table is shared.
     CardCatalogue();
@@ -60,3 +62,7 @@ public:
     const std::string (&attribute)[kCards];
     const std::string (&race)[kCards];
 };
+
+// "" when the working folder has a card list to read, else the sentence that
+// tells the player it is missing.
+std::string CardListProblem();

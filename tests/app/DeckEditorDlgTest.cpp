@@ -257,20 +257,29 @@ TEST_F(EditTab, CancelStoresNothing)
     EXPECT_TRUE(view.messages.empty());
 }
 
-TEST_F(EditTab, OkRunsTheCommandOfTheTabSelectedAtThatMoment)
+// ok stores the page's code as 編集 does, on the deck current at that moment,
+// whatever tab was chosen since; only once per answer of the page, and never
+// before the page has answered the hand-over.
+TEST_F(EditTab, OkStoresThePagesAnswerOnceAsEditDoes)
 {
+    dlg->browser.OnBrowserOk();  // the page has not answered yet
+    EXPECT_EQ(encode(dlg->saveData.Deck(0)), CodeOf({{10, 2}, {20, 1}}));
+    EXPECT_TRUE(browserView.IsWindowVisible());
+
+    const std::string name = dlg->saveData.Deck(0).Name();
     const std::string edited = CodeOf({{8, 2}});
     page.Status(edited);
     // 消去, chosen while the browser window is open, which stays open.
     ChooseTab(1);
     EXPECT_TRUE(browserView.IsWindowVisible());
-    // The box gets the code, and the deck is deleted, not stored.
     dlg->browser.OnBrowserOk();
+    dlg->browser.OnBrowserOk();  // arriving while the first one's command ran
+    EXPECT_EQ(encode(dlg->saveData.Deck(0)), edited);
+    EXPECT_EQ(dlg->saveData.Deck(0).Name(), name);  // a second ok on 作成 would reset it
     EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), edited);
-    EXPECT_EQ(dlg->saveData.Deck(0).CardCount(), 0);
-    EXPECT_EQ(dlg->saveData.Deck(0).Name(), Sjis(u8"デッキ01"));
+    EXPECT_TRUE(view.IsItemVisible(IDC_MAIDCODE));
     EXPECT_FALSE(browserView.IsWindowVisible());
-    EXPECT_EQ(view.GetCurSel(IDC_TAB), 1);
+    EXPECT_EQ(view.GetCurSel(IDC_TAB), 2);
 }
 
 // ------------------------------------------- the two questions

@@ -1,15 +1,9 @@
 // The browser dialog's handlers, through the test view and a fake control.
 #include "Fakes.h"
 
-#include "browser/BrowserMessages.h"
-
 #include "support/Cp932.h"
-#include "support/Workspace.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,25 +21,6 @@ bool Overlap(const ViewRect& a, const ViewRect& b)
 }
 
 }  // namespace
-
-TEST(BrowserDialog, PagePathIsTheWholeWorkingFolderInCodePage932)
-{
-    Workspace ws;
-    std::string expected = ws.WorkDir() + "/" + Sjis(u8"デッキ編集");
-    ASSERT_EQ(mkdir(u8"デッキ編集", 0755), 0);
-    ASSERT_EQ(chdir(u8"デッキ編集"), 0);
-    const std::string part(200, 'd');
-    for (int i = 0; i < 12; ++i) {  // well beyond 2048 bytes
-        ASSERT_EQ(mkdir(part.c_str(), 0755), 0);
-        ASSERT_EQ(chdir(part.c_str()), 0);
-        expected += "/" + part;
-    }
-    Dialog d;
-    d.browser.Create(nullptr);
-    ASSERT_EQ(chdir(ws.WorkDir().c_str()), 0);
-    EXPECT_EQ(d.control.urls, std::vector<std::string>{expected + "/deckmaker.htm"});
-    EXPECT_FALSE(d.view.IsWindowVisible());
-}
 
 // Wholly on the desktop, and beside its owner wherever one side has room.
 // (An owner with room on its right is in tests/e2e.)
@@ -76,8 +51,9 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
     }
 }
 
-// (ok and cancel hide the window: the Edit tab's tests in tests/app.)
-TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
+// (ok and cancel hide the window, and ok uses the code: the Edit tab's tests
+// in tests/app.)
+TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNextHandOver)
 {
     Dialog d;
     for (const std::string text : {"0a1b2", "", "file:///home/player/deck.htm", "Loading...", " 0zz"}) {
@@ -86,49 +62,10 @@ TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNext)
     d.control.Status(Sjis(u8"読み込み中"));
     EXPECT_EQ(d.browser.explorer.capturedCode, "0a1b2");
     d.control.Status("0zz\n");
-    // Hiding, showing and a new hand-over keep it.
-    d.browser.ShowDeckInPage("0");
+    // Hiding and showing keep it; a new hand-over is answered anew.
     d.browser.ShowWindow(true);
     d.browser.ShowWindow(false);
     EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
-}
-
-TEST(BrowserMessages, AnyBytesArriveWholeHoweverThePipeSplitsThem)
-{
-    const std::vector<BrowserMessage> sent{
-        {"status", "0a1b"}, {"caption", Sjis(u8"炎のデッキ") + "\r\n\0x"}, {"ok", ""}, {"move", "-10 0 615 752"}};
-    std::string stream;
-    for (const BrowserMessage& m : sent) {
-        AppendMessage(stream, m.name, m.text);
-    }
-    for (const std::size_t piece : {stream.size(), std::size_t{1}, std::size_t{7}}) {
-        MessageReader reader;
-        std::vector<BrowserMessage> got;
-        for (std::size_t at = 0; at < stream.size(); at += piece) {
-            reader.Feed(stream.data() + at, std::min(piece, stream.size() - at));
-            for (BrowserMessage m; reader.Next(m);) {
-                got.push_back(m);
-            }
-        }
-        ASSERT_EQ(got.size(), sent.size()) << piece;
-        for (std::size_t i = 0; i < sent.size(); ++i) {
-            EXPECT_EQ(got[i].name, sent[i].name);
-            EXPECT_EQ(got[i].text, sent[i].text);
-        }
-    }
-    // A stream that is not ours stops the reader for good.
-    for (const std::string& bad : std::vector<std::string>{"ok\n", "ok -1\n", "ok 1x\n", " 1\nx", "ok 99999999999\n", std::string(80, 'a')}) {
-        MessageReader reader;
-        reader.Feed(bad.data(), bad.size());
-        BrowserMessage m;
-        EXPECT_FALSE(reader.Next(m)) << bad;
-        EXPECT_TRUE(reader.Broken()) << bad;
-    }
-
-    std::vector<long long> n;
-    EXPECT_TRUE(ParseNumbers("-10 0 615", n));
-    EXPECT_EQ(n, (std::vector<long long>{-10, 0, 615}));
-    for (const std::string bad : {"1  2", "1 ", "-", "1a", " 1"}) {
-        EXPECT_FALSE(ParseNumbers(bad, n)) << bad;
-    }
+    d.browser.ShowDeckInPage("0");
+    EXPECT_EQ(d.browser.explorer.capturedCode, "");
 }

@@ -11,12 +11,22 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace {
 
 struct Owner : BrowserOwner {
-    void OnBrowserCode(const std::string&) override {}
+    // ok's command, which may wait in a message box.
+    std::function<void()> onCode;
+    void OnBrowserCode(const std::string&) override
+    {
+        if (onCode) {
+            onCode();
+        }
+    }
     void OnBrowserCancelled() override {}
 };
 
@@ -76,4 +86,22 @@ TEST(BrowserProcess, AMissingProgramIsReportedAtEveryEdit)
         Sjis(u8"ブラウザのプログラム deckeditor-browser が見つからないみたいです。\r\nDAZO Roziは直接入力してくださいね。");
     EXPECT_EQ(host.messages, std::vector<std::string>(2, missing));
     EXPECT_FALSE(host.window.IsWindowVisible());
+}
+
+// While ok's command waits in a message box, what the window sends waits too:
+// a window that floods the editor meanwhile is ended once a megabyte waits.
+TEST(BrowserProcess, OutputWaitingBehindAMessageBoxIsBounded)
+{
+    Workspace ws;
+    const std::string ready = "0 0 100 100 0 0 1280 1024";
+    ws.Put("flood", "#!/bin/sh\nprintf 'ready " + std::to_string(ready.size()) + "\\n" + ready +
+                        "status 1\\n0ok 0\\n'\nyes 'status 9' | head -c 50000000\nexec sleep 60\n");
+    ASSERT_EQ(::chmod("flood", 0755), 0);
+    Host host(ws.WorkDir() + "/flood");
+    bool ended = false;
+    host.owner.onCode = [&] {
+        ended = QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Ended; }, 10000);
+    };
+    host.window.Start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(host.owner.onCode) && ended; }, 15000));
 }

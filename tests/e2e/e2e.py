@@ -8,12 +8,14 @@ the accessibility tree, as a screen reader reads it.
 (the screen is 1280 x 1024, xvfb-run's default).
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
+from pathlib import Path
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop  # noqa: E402
@@ -113,14 +115,16 @@ class MainWindow:
 class Editor:
     """One run of deckeditor in a game folder."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, program=None, settle=True):
         self.folder = folder
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1', QTWEBENGINE_DISABLE_SANDBOX='1',
                    LANG='C.UTF-8', LC_ALL='C.UTF-8')
         self.log = open(os.path.join(folder.root, 'editor.log'), 'wb')
-        self.process = subprocess.Popen([EDITOR], cwd=folder.work, env=env, stdout=self.log, stderr=self.log)
+        self.process = subprocess.Popen([program or EDITOR], cwd=folder.work, env=env, stdout=self.log,
+                                        stderr=self.log)
         self.app = wait_until(self._find_app, 30, 'the editor on the accessibility bus')
-        wait_until(lambda: self.main().status.text.startswith('0'), 30, 'the main window at rest')
+        if settle:
+            wait_until(lambda: self.main().status.text.startswith('0'), 30, 'the main window at rest')
 
     def _find_app(self):
         if self.process.poll() is not None:
@@ -187,10 +191,15 @@ class EditorTest(unittest.TestCase):
             self.editor.stop()
         shutil.rmtree(self.root, ignore_errors=True)
 
-    def start(self, save_bytes=None, page=None):
-        self.folder = GameFolder(self.root, save_bytes or self.save_file.bytes(), page or PAGE)
-        self.editor = Editor(self.folder)
-        return self.editor.main()
+    def start(self, save_bytes=None, page=None, root=None, without=(), program=None, settle=True):
+        """The editor on a game folder in `root` (below the test's folder),
+        whose working folder lacks the files named in `without`."""
+        root = os.path.join(self.root, root) if root else self.root
+        self.folder = GameFolder(root, save_bytes or self.save_file.bytes(), page or PAGE)
+        for name in without:
+            os.remove(os.path.join(self.folder.work, name))
+        self.editor = Editor(self.folder, program, settle)
+        return self.editor.main() if settle else None
 
     def main(self):
         return self.editor.main()
@@ -239,6 +248,27 @@ class EditorTest(unittest.TestCase):
                         node = Node(c)
                         return (node, c.getState().contains(pyatspi.STATE_SENSITIVE)) if node.showing else None
         return None
+
+    def edit_through_the_page(self, row=5):
+        """編集 on deck 1, then ok on the deck of `row`: it gets deck 1's code."""
+        self.choose_tab('編集')
+        wait_until(self.browser_ok, 30, "the browser window's ok")
+        self.main().radios_a[row].click()
+        self.until(lambda: self.main().status.text == '0', 'an empty deck current')
+        wait_until(self.browser_ok, 30, "the browser window's ok").click()
+        self.until(lambda: self.main().status.text == code_of(self.save_file.cards[0]), 'the deck filled by the page')
+
+    def browser_labels(self, caption=FIRST_DECK):
+        """The texts the browser window shows outside its page."""
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None:
+                continue
+            app.clearCache()
+            for w in app:
+                if w is not None and w.name == caption and w.getState().contains(pyatspi.STATE_SHOWING):
+                    return [Node(c).name for c in w if c is not None and c.getRoleName() == 'label'
+                            and c.getState().contains(pyatspi.STATE_SHOWING)]
+        return []
 
     def browser_ok(self, caption=FIRST_DECK):
         button = self.browser_button(caption)
@@ -306,14 +336,9 @@ class Flows(EditorTest):
         # Enough copies in stock for deck 1's cards to go into another deck.
         for n in range(1, 15):
             self.save_file.stock[n - 1] = 3
-        self.start()
-        self.choose_tab('編集')
-        ok = wait_until(self.browser_ok, 20, "the browser window's ok")
-        # Deck 1 was handed over; another deck is chosen before ok.
-        self.main().radios_a[5].click()
-        self.until(lambda: self.main().status.text == '0', 'deck 6 current')
-        ok.click()
-        self.until(lambda: self.main().status.text == code_of(self.save_file.cards[0]), 'deck 6 filled by the page')
+        # In a folder whose name code page 932 cannot hold.
+        self.start(root='café 한국')
+        self.edit_through_the_page()
         self.assertEqual(self.main().selected_tab(), '作成')
         self.until(lambda: self.browser_ok() is None, 'the browser window hidden')
         self.press_save()
@@ -570,6 +595,104 @@ class BrowserWindow(EditorTest):
         # entry (the web view's own Back, Forward, Reload...) makes it 86 or more.
         self.assertLess(height, 86, 'more than three entries in the page menu')
         key('Escape')
+
+
+class PageEdges(EditorTest):
+    """The deck page where things go wrong: odd folder names, a page that
+    never loads, a missing card list, a browser that never answers, a page
+    that reaches for files or leaves."""
+
+    def test_ok_is_offered_once_while_its_command_runs(self):
+        self.start()
+        self.choose_tab('編集')
+        ok = wait_until(self.browser_ok, 30, "the browser window's ok")
+        # Deck 1's cards into deck 6: the stock has none, which is said.
+        self.main().radios_a[5].click()
+        self.until(lambda: self.main().status.text == '0', 'deck 6 current')
+        ok.click()
+        text, buttons = self.editor.message_box()
+        self.until(lambda: self.browser_button() and not self.browser_button()[1], 'ok disabled')
+        ok.click()
+        buttons['OK'].click()
+        self.until(self.editor.no_message_box, 'the message to close')
+        time.sleep(2)
+        self.assertTrue(self.editor.no_message_box(), 'ok ran its command twice')
+
+    def test_ok_is_not_offered_for_a_page_that_never_loaded(self):
+        self.start(without=['deckmaker.htm'])
+        self.main().radios_a[1].click()
+        self.until(lambda: self.main().status.text == code_of(self.save_file.cards[1]), 'deck 2 current')
+        self.choose_tab('編集')
+        self.until(lambda: self.browser_labels('Deck 2') == [
+            'デッキのページを読み込めなかったみたいです…。\nこのままではデッキを受け取れないので、okはお休みです。'],
+            'the window to say the page could not be loaded', 30)
+        ok, offered = self.browser_button('Deck 2')
+        self.assertFalse(offered)
+        ok.click()
+        time.sleep(2)
+        self.assertEqual(self.main().status.text, code_of(self.save_file.cards[1]))
+        self.assertEqual(self.main().selected_tab(), '編集')
+
+    def test_a_missing_card_list_is_said_once_and_names_no_card(self):
+        self.start(without=['list.xml'], settle=False)
+        text, buttons = self.editor.message_box(30)
+        self.assertEqual(text, 'list.xml が見つからないみたいです…。\nカードの名前は unknown になっちゃいます。')
+        buttons['OK'].click()
+        self.until(lambda: self.main().status.text.startswith('0'), 'the main window at rest')
+        self.assertEqual(self.main().card_list.text,
+                         re.sub('Card[0-9]+', 'unknown', card_list_text(self.save_file.cards[0])))
+        self.main().radios_a[1].click()
+        self.until(lambda: self.main().card_list.text.startswith('unknown x'), 'deck 2 shown')
+        self.assertTrue(self.editor.no_message_box())
+
+    def test_a_browser_that_never_says_ready_is_reported_and_started_again(self):
+        programs = os.path.join(self.root, 'programs')
+        os.makedirs(programs)
+        shutil.copy(EDITOR, programs)
+        starts = os.path.join(self.root, 'starts')
+        with open(os.path.join(programs, 'deckeditor-browser'), 'w') as f:
+            f.write('#!/bin/sh\necho started >> "%s"\nexec sleep 600\n' % starts)
+        os.chmod(os.path.join(programs, 'deckeditor-browser'), 0o755)
+        self.start(program=os.path.join(programs, 'deckeditor'))
+        self.choose_tab('編集')
+        text, buttons = self.editor.message_box(30)
+        self.assertEqual(text, 'ブラウザがお返事してくれないみたいです…。\n次に編集を選んだときに、もう一度開きますね。')
+        buttons['OK'].click()
+        self.choose_tab('書出')
+        self.choose_tab('編集')
+        self.until(lambda: Path(starts).read_text() == 'started\nstarted\n', 'the browser started again')
+
+    def test_page_reads_only_its_own_folder_and_stays(self):
+        for n in range(1, 15):
+            self.save_file.stock[n - 1] = 3
+        # A page that reads files elsewhere hands over an empty deck instead;
+        # one that has left takes no further deck. In a folder named in bytes that are
+        # not UTF-8.
+        self.start(root=os.fsdecode(b'caf\xe9'), page=self.page_with(b'function demaid(target, code) {', b"""
+var leaked = '';
+function probe(url) {
+  try {
+    var request = new XMLHttpRequest();
+    request.open('GET', url, false);
+    request.send();
+    if (request.responseText) { leaked += url + ' '; }
+  } catch (e) {}
+}
+probe('file:///etc/hostname');
+probe('file:///');
+probe('list.xml/../../File/Save.dat');
+probe('%2e%2e/File/Save.dat');
+setTimeout(function () { window.open('deckmaker.htm'); }, 0);
+function demaid(target, code) {
+  if (!sessionStorage.getItem('left')) {
+    sessionStorage.setItem('left', '1');
+    location.href = 'about:blank';
+  }
+  if (leaked) { code = '0'; }"""))
+        self.edit_through_the_page()
+        self.main().radios_a[1].click()
+        self.choose_tab('編集')
+        wait_until(lambda: self.browser_ok('Deck 2'), 30, "the browser window's ok for deck 2")
 
 
 def main():
