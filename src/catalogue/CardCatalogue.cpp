@@ -1,6 +1,7 @@
 #include "catalogue/CardCatalogue.h"
 
 #include "appinfo/DataFiles.h"
+#include "fileio/InputFile.h"
 
 #include <boost/lexical_cast.hpp>
 
@@ -8,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -266,24 +268,28 @@ struct FileStamp {
 };
 
 // Reads a whole file; a read error ends the text like the end of the file.
-// `stamp` tells which file was read.
+// What is not a regular file, or is larger than kMaxInputFileBytes, is read as
+// a missing file would be. `stamp` tells which file was read.
 std::string ReadText(const char* path, FileStamp& stamp)
 {
     std::string text;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return text;
+    }
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return text;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0) {
-        stamp = FileStamp(&st);
-        if (st.st_size > 0) {
-            text.reserve(static_cast<std::size_t>(st.st_size));
-        }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxInputFileBytes) {
+        ::close(fd);
+        return text;
     }
+    stamp = FileStamp(&st);
+    text.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (text.size() <= kMaxInputFileBytes) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxInputFileBytes + 1 - text.size()));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -293,6 +299,9 @@ std::string ReadText(const char* path, FileStamp& stamp)
         text.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (text.size() > kMaxInputFileBytes) {
+        text.clear();
+    }
     return text;
 }
 

@@ -217,8 +217,7 @@ const CommandInfo kCommands[] = {
     {"delete", 1, false, [](Run& run, const Command& c) { run.Show(ClearDeck(*run.saveData, c.numbers[0])); }},
     {"create", 1, true,
      [](Run& run, const Command& c) {
-         ResetDeckName(*run.saveData, c.numbers[0]);
-         run.Show(StoreDeck(*run.saveData, c.numbers[0], c.text));
+         run.Show(CreateDeck(*run.saveData, c.numbers[0], c.text));
      }},
     {"edit", 1, true,
      [](Run& run, const Command& c) {

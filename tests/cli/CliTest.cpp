@@ -287,6 +287,6 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
     EXPECT_EQ(st.st_gid, kPlayer);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
     EXPECT_EQ(st.st_ino, inode);
-    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat", "Save.dat.lock"}));
     EXPECT_EQ(ws.List(ws.BackupDir()).size(), 1u);
 }
