@@ -67,6 +67,7 @@ TEST_F(InputFiles, TheSaveFileAndItsBackupsAreReadOnlyWhenRegularAndOfSaneSize)
     }
     // The file at the limit carries its zero bytes after the decks.
     SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
     ASSERT_EQ(data.Write(), "");
     EXPECT_EQ(StatOf(ws.SavePath()).st_size, static_cast<off_t>(kMaxInputFileBytes));
 }
