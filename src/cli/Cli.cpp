@@ -43,7 +43,7 @@ const char kHelp[] =
     "  player             the player's name\n"
     "  rename N NAME      rename deck N\n"
     "  delete N           empty deck N into the stock and give it its default name\n"
-    "  create N CODE      give deck N its default name, then fill it from the code\n"
+    "  create N CODE      fill deck N from the code under its default name\n"
     "  edit N CODE        fill deck N from the code\n"
     "  duplicate SRC DST  copy deck SRC onto deck DST\n"
     "  swap A B           swap two normal or two training decks\n"
