@@ -11,22 +11,12 @@
 
 #include <chrono>
 #include <functional>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 class InputFiles : public ::testing::Test, protected GameFolder {};
-
-// Makes a sparse file of the given size.
-void SizedFile(const std::string& path, off_t size)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::ftruncate(fd, size), 0);
-    ::close(fd);
-}
 
 }  // namespace
 
@@ -42,15 +32,12 @@ TEST_F(InputFiles, TheSaveFileAndItsBackupsAreReadOnlyWhenRegularAndOfSaneSize)
         {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, false},
         {"a folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, false},
         {"a link to /dev/zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, false},
-        {"over 2 GiB", [](const std::string& p) { SizedFile(p, 2148000000); }, false},
-        {"one byte over the limit", [&](const std::string& p) {
-             ws.Put(p, good);
-             SizedFile(p, static_cast<off_t>(kMaxInputFileBytes) + 1);
-         }, false},
-        {"right at the limit", [&](const std::string& p) {
-             ws.Put(p, good);
-             SizedFile(p, static_cast<off_t>(kMaxInputFileBytes));
-         }, true},
+        // Sparse files: the save file followed by zero bytes.
+        {"over 2 GiB", [&](const std::string& p) { ws.Put(p, good), ::truncate(p.c_str(), 2148000000); }, false},
+        {"one byte over the limit",
+         [&](const std::string& p) { ws.Put(p, good), ::truncate(p.c_str(), kMaxInputFileBytes + 1); }, false},
+        {"right at the limit",
+         [&](const std::string& p) { ws.Put(p, good), ::truncate(p.c_str(), kMaxInputFileBytes); }, true},
     };
     for (const auto& c : cases) {
         for (const std::string& path : {ws.SavePath(), other}) {
@@ -63,7 +50,8 @@ TEST_F(InputFiles, TheSaveFileAndItsBackupsAreReadOnlyWhenRegularAndOfSaneSize)
         EXPECT_EQ(data.IsLoaded(), c.loads) << c.what;
         EXPECT_EQ(SaveData(other).IsLoaded(), c.loads) << c.what;
         EXPECT_EQ(data.MakeBackup(), c.loads ? "" : Sjis(u8"セーブファイルを開けないです")) << c.what;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.what;
+        // Refused without reading: 2 GiB would take minutes.
+        EXPECT_TRUE(c.loads || std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) << c.what;
     }
     // The file at the limit carries its zero bytes after the decks.
     SaveData data;

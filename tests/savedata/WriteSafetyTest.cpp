@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
@@ -374,9 +374,8 @@ int LostUpdates(Workspace& ws, const std::string& original, int pairs)
         }
         char both[2];
         const bool ready = ::read(loaded[0], both, 1) == 1 && ::read(loaded[0], both + 1, 1) == 1;
-        for (int fd : {loaded[0], loaded[1], gate[0], gate[1]}) {
-            ::close(fd);
-        }
+        std::for_each(loaded, loaded + 2, ::close);
+        std::for_each(gate, gate + 2, ::close);
         int saved = 0;
         int winner = -1;
         for (int w = 0; w < 2; ++w) {
@@ -401,10 +400,7 @@ int LostUpdates(Workspace& ws, const std::string& original, int pairs)
 TEST_F(WriteSafety, TwoWritersAtOnceNeverLoseAnUpdate)
 {
     LoadGame();
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(LostUpdates(ws, original, 400), 0);
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    RecordProperty("milliseconds", static_cast<int>(took.count()));
 }
 
 TEST_F(WriteSafety, AWriterKilledInItsTurnNeverBlocksTheNext)
