@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -77,7 +78,7 @@ bool StillHolds(const std::string& path, const std::vector<std::uint8_t>* expect
 // existing file starts private and gets that file's mode later.
 int CreateTemporary(const std::string& target, bool replacing, std::string& temp)
 {
-    static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = target + ".";
@@ -227,8 +228,8 @@ ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_
     if (exists ? !S_ISREG(old.st_mode) || !MayWrite(target) : !MayWrite(FolderOf(target))) {
         return ReplaceResult::Failed;
     }
-    const WriterLock turn(target);
-    if (!turn.Held()) {
+    std::optional<WriterLock> turn;
+    if (options.takeTurns && !turn.emplace(target).Held()) {
         return ReplaceResult::Failed;
     }
     if (!StillHolds(target, options.expected)) {

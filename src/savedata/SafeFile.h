@@ -30,6 +30,8 @@ struct ReplaceOptions {
     const std::vector<std::uint8_t>* expected = nullptr;
     // Asked before the file is rewritten in place; false refuses.
     std::function<bool()> mayWriteInPlace;
+    // Take turns with the program's other writers of this file (see below).
+    bool takeTurns = false;
 };
 
 // Replaces the file at path with bytes. A symbolic link is followed to its
@@ -37,8 +39,8 @@ struct ReplaceOptions {
 // the user may not write, one that is not a regular file, or a new file in a
 // folder the user may not write, is refused before anything is created.
 //
-// Writers of this program take turns: from the first look at the expected
-// bytes through the replacement each holds an advisory lock (flock) on
+// With takeTurns, writers of this program take turns: from the first look at
+// the expected bytes through the replacement each holds an advisory lock (flock) on
 // "<target>.lock" beside the final target, which is made once and never
 // removed, or on the target itself where that file cannot be made (its folder
 // is not writable, so only a write in place is possible). The lock goes with

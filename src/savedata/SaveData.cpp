@@ -363,6 +363,7 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     }
     ReplaceOptions options;
     options.expected = keepGameChanges ? &knownFile : nullptr;
+    options.takeTurns = true;
     // A save file that can only be rewritten in place is damaged if that
     // breaks off; it is done only once a copy of it exists.
     std::string backupProblem;

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
@@ -18,6 +18,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -345,52 +346,32 @@ namespace {
 // Two writers of this program that loaded the same file save at the same
 // moment, each with a rename of its own: one must win and the other be told
 // the file has changed. Returns how many pairs lost an update (both said
-// they had saved, or the file holds neither or a loser's bytes).
+// they had saved, or the file holds neither or a loser's bytes). The writers
+// are threads: each opens the lock file for itself, and such locks exclude
+// each other within a process as between processes.
 int LostUpdates(Workspace& ws, const std::string& original, int pairs)
 {
-    // Held here, the card list is read once, not by every writer.
-    const CardCatalogue cardList;
     int lost = 0;
     for (int pair = 0; pair < pairs; ++pair) {
         ws.Put(ws.SavePath(), original);
-        int loaded[2];
-        int gate[2];
-        if (::pipe(loaded) != 0 || ::pipe(gate) != 0) {
-            return -1;
-        }
-        pid_t writers[2];
-        for (int w = 0; w < 2; ++w) {
-            writers[w] = ::fork();
-            if (writers[w] == 0) {
-                ::close(gate[1]);
-                SaveData data;
-                char go = 'x';
-                ::write(loaded[1], &go, 1);
-                ::read(gate[0], &go, 1);  // returns when the gate is closed
-                data.Deck(w).SetName(w == 0 ? "first" : "second");
-                const std::string outcome = data.Write();
-                ::_exit(outcome.empty() ? 0 : outcome == kChangedByGame ? 1 : 2);
+        std::unique_ptr<SaveData> data[2] = {std::make_unique<SaveData>(), std::make_unique<SaveData>()};
+        std::string outcome[2];
+        std::atomic<int> waiting{2};
+        auto write = [&](int w) {
+            data[w]->Deck(w).SetName(w == 0 ? "first" : "second");
+            for (--waiting; waiting > 0;) {
             }
-        }
-        char both[2];
-        const bool ready = ::read(loaded[0], both, 1) == 1 && ::read(loaded[0], both + 1, 1) == 1;
-        std::for_each(loaded, loaded + 2, ::close);
-        std::for_each(gate, gate + 2, ::close);
-        int saved = 0;
-        int winner = -1;
-        for (int w = 0; w < 2; ++w) {
-            int status = 0;
-            ::waitpid(writers[w], &status, 0);
-            const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 3;
-            saved += code == 0;
-            winner = code == 0 ? w : winner;
-            lost += code > 1;  // any other outcome is a fault of its own
-        }
+            outcome[w] = data[w]->Write();
+        };
+        std::thread first(write, 0);
+        write(1);
+        first.join();
+        const int winner = outcome[0].empty() ? 0 : 1;
         // The winner's rename is in the file, the loser's is not.
         const std::string written = ws.Get(ws.SavePath());
-        const bool kept = winner >= 0 && FileLines(written, 30, 31) == (winner == 0 ? "first\r\n" : "Deck 1\r\n") &&
-                          FileLines(written, 32, 33) == (winner == 1 ? "second\r\n" : "Deck 2\r\n");
-        lost += !ready || saved != 1 || !kept;
+        lost += !outcome[winner].empty() || outcome[1 - winner] != kChangedByGame ||
+                FileLines(written, 30, 31) != (winner == 0 ? "first\r\n" : "Deck 1\r\n") ||
+                FileLines(written, 32, 33) != (winner == 1 ? "second\r\n" : "Deck 2\r\n");
     }
     return lost;
 }
