@@ -202,10 +202,16 @@ void CDeckEditorDlg::OnOkClicked()
         if (!exporter) {
             exporter = std::make_unique<DeckListExporter>(saveData);
         }
-        for (int p = 0; p < kFormats; ++p) {
-            if (view.GetCheck(IDC_FORMAT1 + p)) {
-                exporter->WriteDeckList(p, currentDeck, view.GetCheck(IDC_ALL));
+        {
+            std::string failed;
+            for (int p = 0; p < kFormats; ++p) {
+                const bool all = view.GetCheck(IDC_ALL);
+                if (view.GetCheck(IDC_FORMAT1 + p) && !exporter->WriteDeckList(p, currentDeck, all)) {
+                    failed += (failed.empty() ? "" : "\r\n") +
+                              CannotWriteDeckListText(ExportFileName(p, currentDeck, all));
+                }
             }
+            ShowMessage(failed);
         }
         break;
     case kTabDelete:
@@ -216,10 +222,10 @@ void CDeckEditorDlg::OnOkClicked()
     case kTabEdit:
         if (tab == kTabCreate) {
             view.SetItemText(IDC_STATUS, kProgressCreate);
-            ResetDeckName(saveData, currentDeck);
         }
         view.SetItemText(IDC_STATUS, kProgressEdit);
-        ShowMessage(StoreDeck(saveData, currentDeck, view.GetItemText(IDC_MAIDCODE)));
+        ShowMessage((tab == kTabCreate ? CreateDeck : StoreDeck)(saveData, currentDeck,
+                                                                  view.GetItemText(IDC_MAIDCODE)));
         view.SetCurSel(IDC_TAB, kTabCreate);
         break;
     case kTabDuplicate:

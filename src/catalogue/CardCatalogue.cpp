@@ -1,11 +1,14 @@
 #include "catalogue/CardCatalogue.h"
 
+#include "fileio/InputFile.h"
+
 #include <boost/lexical_cast.hpp>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -264,24 +267,28 @@ struct FileStamp {
 };
 
 // Reads a whole file; a read error ends the text like the end of the file.
-// `stamp` tells which file was read.
+// What is not a regular file, or is larger than kMaxInputFileBytes, is read as
+// a missing file would be. `stamp` tells which file was read.
 std::string ReadText(const char* path, FileStamp& stamp)
 {
     std::string text;
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return text;
+    }
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return text;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0) {
-        stamp = FileStamp(&st);
-        if (st.st_size > 0) {
-            text.reserve(static_cast<std::size_t>(st.st_size));
-        }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxInputFileBytes) {
+        ::close(fd);
+        return text;
     }
+    stamp = FileStamp(&st);
+    text.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (text.size() <= kMaxInputFileBytes) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxInputFileBytes + 1 - text.size()));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -291,6 +298,9 @@ std::string ReadText(const char* path, FileStamp& stamp)
         text.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (text.size() > kMaxInputFileBytes) {
+        text.clear();
+    }
     return text;
 }
 
@@ -358,16 +368,6 @@ std::string CardCatalogue::GetApText(int index) const { return boost::lexical_ca
 std::string CardCatalogue::GetDpText(int index) const { return boost::lexical_cast<std::string>(dp[index]); }
 std::string CardCatalogue::GetCpText(int index) const { return boost::lexical_cast<std::string>(cp[index]); }
 
-std::string CardListProblem()
-{
-    const int fd = ::open("list.xml", O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-        return std::string();
-    }
-    return "list.xml が見つからないみたいです…。\r\nカードの名前は unknown になっちゃいます。";
-}
-
 bool CardCatalogue::IsAllowedInTrainingDeck(int index)
 {
     static const int kExcluded[] = {
@@ -381,4 +381,18 @@ bool CardCatalogue::IsAllowedInTrainingDeck(int index)
         }
     }
     return true;
+}
+
+std::string CardListProblem()
+{
+    // The same test as reading it, so that a FIFO is named here too and never waited for.
+    struct stat st {};
+    const int fd = ::stat("list.xml", &st) == 0 && S_ISREG(st.st_mode)
+                       ? ::open("list.xml", O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                       : -1;
+    if (fd >= 0) {
+        ::close(fd);
+        return std::string();
+    }
+    return "list.xml が見つからないみたいです…。\r\nカードの名前は unknown になっちゃいます。";
 }

@@ -43,7 +43,7 @@ const char kHelp[] =
     "  player             the player's name\n"
     "  rename N NAME      rename deck N\n"
     "  delete N           empty deck N into the stock and give it its default name\n"
-    "  create N CODE      give deck N its default name, then fill it from the code\n"
+    "  create N CODE      fill deck N from the code under its default name\n"
     "  edit N CODE        fill deck N from the code\n"
     "  duplicate SRC DST  copy deck SRC onto deck DST\n"
     "  swap A B           swap two normal or two training decks\n"
@@ -217,8 +217,7 @@ const CommandInfo kCommands[] = {
     {"delete", 1, false, [](Run& run, const Command& c) { run.Show(ClearDeck(*run.saveData, c.numbers[0])); }},
     {"create", 1, true,
      [](Run& run, const Command& c) {
-         ResetDeckName(*run.saveData, c.numbers[0]);
-         run.Show(StoreDeck(*run.saveData, c.numbers[0], c.text));
+         run.Show(CreateDeck(*run.saveData, c.numbers[0], c.text));
      }},
     {"edit", 1, true,
      [](Run& run, const Command& c) {

@@ -48,6 +48,16 @@ bool IsValidCodeText(const std::string& text)
     return true;
 }
 
+std::string TrimmedCode(const std::string& text)
+{
+    static const char kAround[] = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kAround);
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    return text.substr(first, text.find_last_not_of(kAround) - first + 1);
+}
+
 DecodedCode::DecodedCode(std::vector<std::int32_t> values) : entries(std::move(values))
 {
     std::sort(entries.begin(), entries.end());

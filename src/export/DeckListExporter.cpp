@@ -2,11 +2,14 @@
 
 #include "appinfo/Version.h"
 #include "deckcode/DazoRozi.h"
+#include "fileio/InputFile.h"
 #include "savedata/SaveData.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -22,19 +25,14 @@ enum class FormatFile { Read, Missing, Unreadable };
 // after that count, and a NUL byte ends the text.
 FormatFile ReadFormatFile(const std::string& path, std::string& text)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return errno == ENOENT ? FormatFile::Missing : FormatFile::Unreadable;
+    std::string raw;
+    const ReadResult read = ReadInputFile(path, raw);
+    if (read != ReadResult::Read) {
+        return read == ReadResult::Missing ? FormatFile::Missing : FormatFile::Unreadable;
     }
     // Each kept byte takes at most two bytes of the file, plus one to see
     // whether a CR at the limit is followed by LF.
-    std::string raw(2 * DeckListExporter::kMaxFormatBytes + 1, '\0');
-    const std::size_t length = std::fread(raw.data(), 1, raw.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
-        return FormatFile::Unreadable;
-    }
+    const std::size_t length = std::min(raw.size(), 2 * DeckListExporter::kMaxFormatBytes + 1);
     text.clear();
     for (std::size_t i = 0; i < length && text.size() < DeckListExporter::kMaxFormatBytes; ++i) {
         char ch = raw[i];
@@ -67,14 +65,19 @@ void AppendAsCrLf(const std::string& text, std::string& out)
 // is removed: a cut-off deck list or format must not pass for a complete one.
 bool WriteWholeFile(const std::string& path, const std::string& bytes, bool onlyNew = false)
 {
-    std::FILE* file = std::fopen(path.c_str(), onlyNew ? "wbx" : "wb");
-    if (file == nullptr) {
+    const int fd = OpenOutputFile(path, onlyNew);
+    if (fd < 0) {
         return false;
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fclose(file) == 0 && ok;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        ok = written > 0 || (written < 0 && errno == EINTR);
+        done += written > 0 ? static_cast<std::size_t>(written) : 0;
+    }
+    ok = ::close(fd) == 0 && ok;
     if (!ok) {
-        std::remove(path.c_str());
+        ::unlink(path.c_str());
     }
     return ok;
 }
@@ -93,6 +96,11 @@ void ReplaceFirst(std::string& text, std::string_view placeholder, const MakeVal
 }  // namespace
 
 std::string FormatFileName(int number) { return "format" + std::to_string(number) + ".ini"; }
+
+std::string CannotWriteDeckListText(const std::string& fileName)
+{
+    return "「" + fileName + "」に書き込めなかったみたいです…。";
+}
 
 std::string ExportFileName(int formatIndex, int deckIndex, bool allDecks)
 {

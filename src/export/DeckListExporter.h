@@ -27,6 +27,8 @@ const std::string& DefaultFormatText(int number);
 std::string FormatFileName(int number);
 // "../deck_all_format<N>.txt" or "../deck_<slot+1>_format<N>.txt".
 std::string ExportFileName(int formatIndex, int deckIndex, bool allDecks);
+// What the window says about a deck list it could not write.
+std::string CannotWriteDeckListText(const std::string& fileName);
 
 // The text between a start and an end marker; see the .cpp for how missing
 // or misplaced markers are treated.
@@ -50,7 +52,8 @@ public:
 
     // Writes one deck (slot deckIndex) or all 53 decks with format
     // formatIndex (0-2) to ../deck_..._format<N>.txt; false when the file
-    // could not be written whole. The window says nothing either way.
+    // could not be written whole. Only a regular file (or a new one) is
+    // written.
     bool WriteDeckList(int formatIndex, int deckIndex, bool allDecks);
 
     // The bytes WriteDeckList would write (CR LF line breaks).

@@ -64,9 +64,12 @@ std::string ClearDeck(SaveData& saveData, int slot)
 
 void ResetDeckName(SaveData& saveData, int slot) { saveData.Deck(slot).SetName(DefaultDeckNameOf(slot)); }
 
-std::string StoreDeck(SaveData& saveData, int slot, std::string code)
+namespace {
+
+std::string Store(SaveData& saveData, int slot, std::string code, bool defaultName)
 {
-    // Refuse a mistyped code before anything is emptied.
+    code = TrimmedCode(code);
+    // Refuse a mistyped code before anything is emptied or renamed.
     if (!IsValidCodeText(code)) {
         return kTextBadCodeCharacter;
     }
@@ -74,11 +77,26 @@ std::string StoreDeck(SaveData& saveData, int slot, std::string code)
     if (!message.empty()) {
         return message;
     }
+    if (defaultName) {
+        ResetDeckName(saveData, slot);
+    }
     message = AddFromCode(saveData, slot, std::move(code));
     if (message.empty()) {
         saveData.SetActiveDeck(slot);
     }
     return message;
+}
+
+}  // namespace
+
+std::string StoreDeck(SaveData& saveData, int slot, std::string code)
+{
+    return Store(saveData, slot, std::move(code), false);
+}
+
+std::string CreateDeck(SaveData& saveData, int slot, std::string code)
+{
+    return Store(saveData, slot, std::move(code), true);
 }
 
 std::string DuplicateDeck(SaveData& saveData, int source, int target)

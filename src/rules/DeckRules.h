@@ -15,10 +15,15 @@ std::string AddFromCounts(SaveData& saveData, int slot, const std::uint8_t wante
 
 // 消去: empties the deck into the stock and gives it its default name.
 std::string ClearDeck(SaveData& saveData, int slot);
-// The default name "デッキ" + slot + 1 (作成 starts with it).
+// The default name "デッキ" + slot + 1.
 void ResetDeckName(SaveData& saveData, int slot);
-// 編集: refills the deck from a code; a complete result becomes the game's active deck.
+// 編集: refills the deck from a code (blanks and line breaks around it are
+// dropped); a complete result becomes the game's active deck. A code holding
+// a character outside the alphabet changes nothing.
 std::string StoreDeck(SaveData& saveData, int slot, std::string code);
+// 作成: StoreDeck under the default name. A refused code, or a deck that
+// cannot be emptied, changes nothing, the name included.
+std::string CreateDeck(SaveData& saveData, int slot, std::string code);
 // 複製: copies a deck's cards and name onto another slot.
 std::string DuplicateDeck(SaveData& saveData, int source, int target);
 // 入替: exchanges two decks of the same kind (normal or training).

@@ -1,10 +1,14 @@
 #include "savedata/SafeFile.h"
 
+#include "fileio/InputFile.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,7 +78,7 @@ bool StillHolds(const std::string& path, const std::vector<std::uint8_t>* expect
 // existing file starts private and gets that file's mode later.
 int CreateTemporary(const std::string& target, bool replacing, std::string& temp)
 {
-    static std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = target + ".";
@@ -97,6 +101,48 @@ void SyncFolder(const std::string& target)
         ::close(folder);
     }
 }
+
+// The turn of one writer; see ReplaceFile in the header.
+class WriterLock {
+public:
+    explicit WriterLock(const std::string& target)
+    {
+        const std::string path = target + ".lock";
+        const int common = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | common, 0666);
+        if (fd < 0) {
+            // Made by another user, say; a lock needs no write access.
+            fd = ::open(path.c_str(), O_RDONLY | common);
+        }
+        struct stat st {};
+        if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd);
+            fd = -1;
+        }
+        if (fd < 0) {
+            fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        }
+        int locked = -1;
+        while (fd >= 0 && (locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (locked != 0 && fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    ~WriterLock()
+    {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    WriterLock(const WriterLock&) = delete;
+    WriterLock& operator=(const WriterLock&) = delete;
+    bool Held() const { return fd >= 0; }
+
+private:
+    int fd = -1;
+};
 
 enum class Outcome { Done, Failed, InPlace };
 
@@ -149,7 +195,8 @@ Outcome ThroughTemporary(const std::string& target, const struct stat* old, cons
 // failure part way leaves it damaged, so every byte is read back.
 ReplaceResult InPlace(const std::string& target, const std::vector<std::uint8_t>& bytes)
 {
-    const int fd = Injected(WriteStep::Create) ? -1 : ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    const int fd =
+        Injected(WriteStep::Create) ? -1 : ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         return ReplaceResult::Failed;
     }
@@ -166,19 +213,7 @@ ReplaceResult InPlace(const std::string& target, const std::vector<std::uint8_t>
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
 {
-    bytes.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    std::uint8_t buffer[16384];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    }
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
+    return ReadInputFile(path, bytes) == ReadResult::Read;
 }
 
 ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
@@ -191,6 +226,10 @@ ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_
     struct stat old {};
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (exists ? !S_ISREG(old.st_mode) || !MayWrite(target) : !MayWrite(FolderOf(target))) {
+        return ReplaceResult::Failed;
+    }
+    std::optional<WriterLock> turn;
+    if (options.takeTurns && !turn.emplace(target).Held()) {
         return ReplaceResult::Failed;
     }
     if (!StillHolds(target, options.expected)) {
@@ -215,4 +254,56 @@ ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_
         return InPlace(target, bytes);
     }
     return outcome == Outcome::Done ? ReplaceResult::Done : ReplaceResult::Failed;
+}
+
+namespace {
+
+NewFileResult Occupied(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t> there;
+    return ReadInputFile(path, there, false) == ReadResult::Read && there == bytes ? NewFileResult::Identical
+                                                                                   : NewFileResult::Taken;
+}
+
+// Gives temp the name path unless that name is taken; false with errno set.
+bool NameWithoutReplacing(const std::string& temp, const std::string& path)
+{
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    // File systems without the exclusive rename mostly have hard links.
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+        return false;
+    }
+    if (::link(temp.c_str(), path.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(temp.c_str());
+    return true;
+}
+
+}  // namespace
+
+NewFileResult CreateNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    struct stat there {};
+    if (::lstat(path.c_str(), &there) == 0) {
+        return Occupied(path, bytes);
+    }
+    std::string temp;
+    const int fd = Injected(WriteStep::Create) ? -1 : CreateTemporary(path, false, temp);
+    if (fd < 0) {
+        return NewFileResult::Failed;
+    }
+    bool ok = !Injected(WriteStep::Write) && WriteAll(fd, bytes.data(), bytes.size());
+    ok = ok && !Injected(WriteStep::Sync) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    ok = ok && closed && !Injected(WriteStep::Close) && !Injected(WriteStep::Rename);
+    if (ok && NameWithoutReplacing(temp, path)) {
+        SyncFolder(path);
+        return NewFileResult::Created;
+    }
+    const bool taken = ok && errno == EEXIST;
+    ::unlink(temp.c_str());
+    return taken ? Occupied(path, bytes) : NewFileResult::Failed;
 }

@@ -13,7 +13,8 @@ enum class WriteStep { Create, Write, Sync, Close, Rename };
 // if the system had refused it.
 extern bool (*g_failWriteStep)(WriteStep step);
 
-// Reads a whole file in binary mode; false when it cannot be opened or read.
+// Reads a whole regular file of at most kMaxInputFileBytes (see
+// fileio/InputFile.h); false when it cannot be opened or read, or is refused.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes);
 
 enum class ReplaceResult {
@@ -29,12 +30,21 @@ struct ReplaceOptions {
     const std::vector<std::uint8_t>* expected = nullptr;
     // Asked before the file is rewritten in place; false refuses.
     std::function<bool()> mayWriteInPlace;
+    // Take turns with the program's other writers of this file (see below).
+    bool takeTurns = false;
 };
 
 // Replaces the file at path with bytes. A symbolic link is followed to its
 // final target, which is replaced in its own folder; the links stay. A file
-// the user may not write, or a new file in a folder the user may not write,
-// is refused before anything is created.
+// the user may not write, one that is not a regular file, or a new file in a
+// folder the user may not write, is refused before anything is created.
+//
+// With takeTurns, writers of this program take turns: from the first look at
+// the expected bytes through the replacement each holds an advisory lock (flock) on
+// "<target>.lock" beside the final target, which is made once and never
+// removed, or on the target itself where that file cannot be made (its folder
+// is not writable, so only a write in place is possible). The lock goes with
+// its process, so a writer that was killed never blocks the next one.
 //
 // The bytes go to a temporary file beside the target, which is synced and
 // renamed over it, so that a failure never leaves a damaged file. The
@@ -45,3 +55,16 @@ struct ReplaceOptions {
 // and read back to check every byte.
 ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
                           const ReplaceOptions& options = {});
+
+enum class NewFileResult {
+    Created,
+    Identical,  // a regular file (not a link) of that name already holds these bytes
+    Taken,      // the name is taken by something else; nothing was written to it
+    Failed,     // nothing was created
+};
+
+// Creates path holding bytes, as a new file that never replaces anything and
+// never follows a link at its name. The bytes go to a temporary file beside it,
+// which is synced and only then given the name, so that the name holds the
+// whole bytes or nothing. The mode is 0666 less the umask.
+NewFileResult CreateNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -1,13 +1,13 @@
 #include "savedata/SaveData.h"
 
 #include "deckcode/DazoRozi.h"
+#include "fileio/InputFile.h"
 #include "savedata/SafeFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <climits>
 #include <utility>
 
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
@@ -22,6 +22,16 @@ namespace {
 
 const char kSavePath[] = "../File/Save.dat";
 const char kBackupFolder[] = "../File/BackUp";
+
+// Positions in the image are ints; no file read is longer than this.
+static_assert(kMaxInputFileBytes < INT_MAX / 2, "positions in a save file must fit an int");
+
+// Whether a byte begins a two-byte code page 932 character.
+bool IsLeadByte(char c)
+{
+    const auto b = static_cast<unsigned char>(c);
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 std::tm SystemLocalTime()
 {
@@ -77,15 +87,25 @@ DeckRecord::DeckRecord(SaveData& owner, int deckNumber, const CardCatalogue& car
 
 void DeckRecord::SetName(const std::string& text)
 {
-    std::size_t length = 0;
+    std::string kept;
     for (char c : text) {
-        if (c == '\0' || length == kNameBytes) {
+        if (c == '\0') {
             break;
         }
         if (c != '\r' && c != '\n') {
-            name[length++] = c;
+            kept += c;
         }
     }
+    // Cut after the last whole character: half of a two-byte character would
+    // show broken in the game and take the next byte with it.
+    std::size_t length = 0;
+    for (std::size_t width = 1; length < kept.size(); length += width) {
+        width = IsLeadByte(kept[length]) ? 2 : 1;
+        if (length + width > kNameBytes || length + width > kept.size()) {
+            break;
+        }
+    }
+    kept.copy(name, length);
     name[length] = '\0';
 }
 
@@ -152,6 +172,9 @@ bool SaveData::ReplaceContents(const std::vector<std::uint8_t>& bytes)
 
 bool SaveData::Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue& cardList)
 {
+    if (bytes.size() > kMaxInputFileBytes) {
+        return false;
+    }
     std::vector<std::uint8_t> previous = std::move(image);
     image = bytes;
     const int stockStart = LineStart(kStockLine);
@@ -181,6 +204,9 @@ bool SaveData::Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue&
     for (int s = 0; s < kDecks; ++s) {
         decks[s] = std::move(built[s]);
     }
+    // Lines after the last deck's are the game's: they go back unchanged.
+    const int tailStart = LineStart(kStockLine + 2 * kDecks + 2);
+    tail.assign(image.begin() + (tailStart < 0 ? static_cast<std::ptrdiff_t>(image.size()) : tailStart), image.end());
     loadingLines.clear();
     return true;
 }
@@ -211,7 +237,7 @@ int SaveData::NextLineStart(int p) const
 
 int SaveData::ByteAt(int p) const
 {
-    if (p < 0 || p >= static_cast<int>(image.size())) {
+    if (p < 0 || static_cast<std::size_t>(p) >= image.size()) {
         return -1;
     }
     return image[static_cast<std::size_t>(p)];
@@ -299,7 +325,7 @@ std::vector<std::uint8_t> SaveData::BuildImage() const
     const std::size_t kept = static_cast<std::size_t>(activeLineStart) + 4;
     std::vector<std::uint8_t> out;
     // Room for the longest deck lines, so that the image is never moved.
-    out.reserve(kept + kDecks * (DeckRecord::kNameBytes + 2 * DeckRecord::kMaxCards + 4));
+    out.reserve(kept + kDecks * (DeckRecord::kNameBytes + 2 * DeckRecord::kMaxCards + 4) + tail.size());
     out.assign(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(kept));
     for (int i = 0; i < 600; ++i) {
         out[static_cast<std::size_t>(stockLineStart + 2 * i)] = stock[i];
@@ -307,6 +333,7 @@ std::vector<std::uint8_t> SaveData::BuildImage() const
     for (int s = 0; s < kDecks; ++s) {
         decks[s]->AppendLines(out);
     }
+    out.insert(out.end(), tail.begin(), tail.end());
     return out;
 }
 
@@ -336,6 +363,7 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     }
     ReplaceOptions options;
     options.expected = keepGameChanges ? &knownFile : nullptr;
+    options.takeTurns = true;
     // A save file that can only be rewritten in place is damaged if that
     // breaks off; it is done only once a copy of it exists.
     std::string backupProblem;
@@ -364,21 +392,38 @@ std::string SaveData::WriteFile(bool keepGameChanges)
 std::string SaveData::MakeBackup()
 {
     const std::tm now = localTime();
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%02d%02d%02d%02d%02d", (now.tm_year + 1900) % 100, now.tm_mon + 1,
+    char minute[32];
+    std::snprintf(minute, sizeof minute, "%02d%02d%02d%02d%02d", (now.tm_year + 1900) % 100, now.tm_mon + 1,
                   now.tm_mday, now.tm_hour, now.tm_min);
+    char second[8];
+    std::snprintf(second, sizeof second, "%02d", now.tm_sec);
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(kSavePath, bytes)) {
         return kTextCannotOpenSave;
     }
-    ReplaceOptions options;
-    // An earlier copy from the same minute may be rewritten in place.
-    options.mayWriteInPlace = [] { return ::faccessat(AT_FDCWD, kBackupFolder, W_OK, AT_EACCESS) == 0; };
-    if (ReplaceFile(std::string(kBackupFolder) + "/Save" + stamp + ".dat", bytes, options) != ReplaceResult::Done) {
-        return kTextNoBackupFolder;
+    // A copy from earlier in the same minute (another start, another command
+    // line) may be the only one of the file before it was changed: it is
+    // never replaced. The next free name still sorts by time.
+    for (int n = 0; n < 1000; ++n) {
+        std::string name = std::string(kBackupFolder) + "/Save" + minute;
+        if (n > 0) {
+            name += second;
+        }
+        if (n > 1) {
+            name += "_" + std::to_string(n);
+        }
+        switch (CreateNewFile(name + ".dat", bytes)) {
+        case NewFileResult::Created:
+        case NewFileResult::Identical:
+            backupTaken = true;
+            return std::string();
+        case NewFileResult::Taken:
+            break;
+        case NewFileResult::Failed:
+            return kTextNoBackupFolder;
+        }
     }
-    backupTaken = true;
-    return std::string();
+    return kTextNoBackupFolder;
 }
 
 bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != settledImage; }

@@ -28,8 +28,9 @@ public:
     DeckRecord(SaveData& owner, int number, const CardCatalogue& cardList);
 
     std::string Name() const { return name; }
-    // Keeps at most the first 37 bytes; CR and LF bytes are dropped so that a
-    // name can never break the file's lines.
+    // Keeps at most the first 37 bytes, cut after the last whole code page 932
+    // character; CR and LF bytes are dropped so that a name can never break
+    // the file's lines.
     void SetName(const std::string& text);
     bool IsComplete() const { return cardCount == kMaxCards; }
     int CardCount() const { return cardCount; }
@@ -103,7 +104,10 @@ public:
     std::string Write();
     // Write for a player who agreed to replace whatever the file now holds.
     std::string Overwrite();
-    // Copies ../File/Save.dat to ../File/BackUp/Save<YYMMDDhhmm>.dat.
+    // Copies ../File/Save.dat to ../File/BackUp/Save<YYMMDDhhmm>.dat. Where
+    // that name holds other bytes, Save<YYMMDDhhmmss>.dat, then
+    // Save<YYMMDDhhmmss>_<n>.dat for n = 2, 3, ...; a name that already holds
+    // these bytes is taken as the copy. Nothing is ever replaced.
     std::string MakeBackup();
 
     // The bytes that Write would write now.
@@ -139,6 +143,8 @@ private:
     int activeLineStart = -1;
     std::unique_ptr<DeckRecord> decks[kDecks + 1];
     std::vector<std::uint8_t> knownFile;
+    // The lines after the last deck's, as loaded.
+    std::vector<std::uint8_t> tail;
     // What Write would have written right after loading or the last write.
     std::vector<std::uint8_t> settledImage;
     bool backupTaken = false;

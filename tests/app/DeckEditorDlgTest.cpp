@@ -313,3 +313,36 @@ TEST_F(MainWindowTest, QuestionsDefaultToNoAndAFailedSaveIsShownAndSettlesNothin
     }
     EXPECT_EQ(statusDuringMessage[2], Sjis(u8"セーブ中..."));
 }
+
+TEST_F(MainWindowTest, AnExportThatCannotBeWrittenIsShown)
+{
+    // Folders stand where formats 1 and 3 would write; format 2 is written.
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_3_format1.txt").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_3_format3.txt").c_str(), 0755), 0);
+    ASSERT_TRUE(Start());
+    ClickA(2);
+    for (int p = 0; p < 3; ++p) {
+        view.SetCheck(IDC_FORMAT1 + p, true);
+    }
+    dlg->OnOkClicked();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, Sjis(u8"「../deck_3_format1.txt」に書き込めなかったみたいです…。\r\n"
+                                          u8"「../deck_3_format3.txt」に書き込めなかったみたいです…。"));
+    EXPECT_EQ(view.messages[0].caption, kCaption);
+    EXPECT_EQ(statusDuringMessage.back(), Sjis(u8"デッキリスト作成中..."));
+    EXPECT_TRUE(ws.Exists("../deck_3_format2.txt"));
+}
+
+TEST_F(MainWindowTest, ARefusedCodeOnCreateKeepsTheName)
+{
+    // Which codes are refused, and blanks around a code: tests/rules.
+    saveFile.names[0] = "Mine";
+    ASSERT_TRUE(Start());
+    ChooseTab(2);
+    view.TypeText(IDC_MAIDCODE, "000 x");
+    dlg->OnOkClicked();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
+    EXPECT_EQ(Row(0), "Mine");
+    EXPECT_FALSE(dlg->saveData.HasUnsavedChanges());
+}

@@ -287,6 +287,36 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
     EXPECT_EQ(st.st_gid, kPlayer);
     EXPECT_EQ(st.st_mode & 07777, 0664u);
     EXPECT_EQ(st.st_ino, inode);
-    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat", "Save.dat.lock"}));
     EXPECT_EQ(ws.List(ws.BackupDir()).size(), 1u);
+}
+
+TEST_F(CommandLine, APlayerWhoMayNotWriteTheFolderSavesInPlaceUnderALockOnTheFile)
+{
+    // The File folder is someone else's; the player owns only Save.dat and
+    // the backup folder. No lock file can be made beside Save.dat, so the
+    // lock is taken on the file itself; a lock file another user made is
+    // used read-only.
+    if (::geteuid() != 0 || std::system("setpriv --version > /dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "needs root and setpriv to set up a second user";
+    }
+    constexpr uid_t kPlayer = 40123;
+    const std::string id = std::to_string(kPlayer);
+    const std::string player = "setpriv --reuid=" + id + " --regid=" + id + " --clear-groups -- ";
+    WriteSaveFile();
+    ASSERT_EQ(std::system(("chown -R " + id + ":" + id + " " + ws.Root()).c_str()), 0);
+    ASSERT_EQ(::chown((ws.Root() + "/File").c_str(), 40124, 40124), 0);
+    const ino_t inode = StatOf(ws.SavePath()).st_ino;
+    for (const char* name : {"x", "y"}) {
+        const Result r = Cli({"-C", ws.WorkDir(), "rename", "1", name, "save"}, player);
+        EXPECT_EQ(r.status, 0) << name;
+        EXPECT_EQ(r.err, "") << name;
+        saveFile.names[0] = name;
+        EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
+        EXPECT_EQ(StatOf(ws.SavePath()).st_ino, inode);
+        // Before the second run, the other user's lock file appears.
+        ws.Put(ws.SavePath() + ".lock", "");
+        ASSERT_EQ(::chown((ws.SavePath() + ".lock").c_str(), 40124, 40124), 0);
+    }
+    EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat", "Save.dat.lock"}));
 }

@@ -1,13 +1,12 @@
-// Format files: the built-in defaults, and format files that cannot be read
-// or written. How a text splits into its sections is checked by
-// fuzz/fuzz_export against a plain reading of the rules.
+// Format files: the built-in defaults. A format file that cannot be read is in
+// InputFilesTest.cpp and CommandLine.AsAPlayerWhoIsNotRoot; how a text splits
+// into its sections is checked by fuzz/fuzz_export against a plain reading of
+// the rules.
 #include "export/DeckListExporter.h"
 #include "support/Cp932.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 TEST(FormatFiles, DefaultsAreWrittenIntoAnEmptyFolderAndExistingFilesKept)
 {
@@ -19,16 +18,4 @@ TEST(FormatFiles, DefaultsAreWrittenIntoAnEmptyFolderAndExistingFilesKept)
     EXPECT_EQ(game.ws.Get("format1.ini"), ReadFileBytes(EXPORT_SEEDS "/default-format1"));
     EXPECT_EQ(game.ws.Get("format2.ini"), mine);
     EXPECT_EQ(game.ws.Get("format3.ini"), ReadFileBytes(EXPORT_SEEDS "/default-format3"));
-}
-
-TEST(FormatFiles, UnreadableOrUnwritableFilesFallBackToTheDefault)
-{
-    GameFolder game;
-    // A folder in place of a format file can neither be read nor replaced.
-    ASSERT_EQ(::mkdir((game.ws.WorkDir() + "/format2.ini").c_str(), 0755), 0);
-    game.saveFile.names[0] = "Zero";
-    DeckListExporter exporter(game.Load());
-    exporter.WriteDeckList(1, 0, false);
-    const std::string head = Sjis(u8"Playerのデッキリスト(forWiki)\r\n\r\n*Zero\r\n0\r\n");
-    EXPECT_EQ(game.ws.Get("../deck_1_format2.txt").substr(0, head.size()), head);
 }

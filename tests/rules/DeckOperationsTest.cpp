@@ -142,3 +142,36 @@ TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
     EXPECT_EQ(data->BuildImage(), before);
     EXPECT_EQ(data->Deck(50).Name(), saveFile.names[52]);
 }
+
+TEST_F(DeckOperations, ARefusedCodeChangesNothingAndBlanksAroundACodeAreDropped)
+{
+    saveFile.names[2] = "Mine";
+    saveFile.Add(2, 9, 2);
+    saveFile.stock[0] = 3;
+    saveFile.Fill(5, 100);
+    saveFile.active = 5;  // the only complete deck
+    LoadGame();
+    const std::string kBadCode = Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。");
+    const std::vector<std::uint8_t> before = data->BuildImage();
+    const struct {
+        std::string code;
+        int slot;
+        std::string outcome;
+    } refused[] = {
+        {"000 x", 2, kBadCode}, {"0 00", 2, kBadCode}, {"000\r\nx", 2, kBadCode}, {"\x81\x40" "000", 2, kBadCode},
+        {" 000\n", 5, kLastDeck},
+    };
+    for (const auto& c : refused) {
+        EXPECT_EQ(CreateDeck(*data, c.slot, c.code), c.outcome) << c.code;
+        EXPECT_EQ(StoreDeck(*data, c.slot, c.code), c.outcome) << c.code;
+        EXPECT_EQ(data->BuildImage(), before) << c.code;
+    }
+    // As pasted: blanks, tabs and line breaks at both ends.
+    EXPECT_EQ(StoreDeck(*data, 2, " \t000\r\n"), "");
+    EXPECT_EQ(encode(data->Deck(2)), "000");
+    EXPECT_EQ(data->Deck(2).Name(), "Mine");
+    EXPECT_EQ(CreateDeck(*data, 2, "000 "), "");
+    EXPECT_EQ(encode(data->Deck(2)), "000");
+    EXPECT_EQ(data->Deck(2).Name(), Sjis(u8"デッキ03"));
+    EXPECT_EQ(data->ActiveDeck(), 2);
+}

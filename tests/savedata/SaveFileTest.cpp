@@ -60,7 +60,27 @@ TEST_F(SaveFile, LoadingNormalisesOnlyTheDeckLines)
     EXPECT_EQ(FileLines(written, 30, 32),
               std::string(37, 'L') + "\r\n" + Slot(7) + Slot(20) + Slot(20) + Slot(150) + std::string(72, '\0') + "\r\n");
     EXPECT_EQ(FileLines(written, 32, 33), "ab\r\n");
-    EXPECT_EQ(written.size(), FileLines(written, 0, 136).size());  // the trailing line is gone
+    EXPECT_EQ(written.substr(FileLines(written, 0, 136).size()), "trailing line\r\n");
+}
+
+TEST_F(SaveFile, LinesAfterTheLastDecksAreWrittenBackByteForByte)
+{
+    // Whatever the game keeps after the 53 decks, line breaks or not.
+    const std::string decks = saveFile.Bytes();
+    for (const std::string tail : {std::string("EXTRA\r\nMORE\r\n"), std::string("no line break"),
+                                   std::string("\r\n\0\n\r", 5), std::string()}) {
+        ws.Put(ws.SavePath(), decks + tail);
+        SaveData data;
+        ASSERT_TRUE(data.IsLoaded());
+        data.Deck(52).SetName("changed");
+        const std::vector<std::uint8_t> image = data.BuildImage();
+        ASSERT_TRUE(data.ReplaceContents(image));
+        EXPECT_EQ(data.BuildImage(), image);
+        ASSERT_EQ(data.Write(), "");
+        const std::string written = ws.Get(ws.SavePath());
+        EXPECT_EQ(written.substr(FileLines(written, 0, 136).size()), tail);
+        EXPECT_EQ(FileLines(written, 134, 135), "changed\r\n");
+    }
 }
 
 TEST_F(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
@@ -128,6 +148,13 @@ TEST_F(SaveFile, NamesKeepAtMost37BytesAndNoLineBreaks)
         {"12\r\n" + std::string(40, 'y'), "12" + std::string(35, 'y')},  // line breaks go before the cut
         {std::string("ab\0cd", 5), "ab"},
         {"", ""},
+        // The cut falls after the last whole character.
+        {Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢字漢"), Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢字")},
+        {"a" + Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢字漢"), "a" + Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢字")},
+        {"ab" + Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢字漢"), "ab" + Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢")},
+        {std::string(40, '\xB1'), std::string(37, '\xB1')},  // half-width kana are one byte
+        {"12\r\n" + Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢字漢"), "12" + Sjis(u8"漢字漢字漢字漢字漢字漢字漢字漢字漢")},
+        {"ab\x82", "ab"},  // a lead byte with nothing after it
     };
     for (const auto& [given, kept] : cases) {
         deck.SetName(given);

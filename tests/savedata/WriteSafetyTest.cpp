@@ -9,11 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -22,7 +27,8 @@ const std::string kCannotOpen = Sjis(u8"セーブファイルを開けないで�
 const std::string kNoBackupFolder = Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。");
 const std::string kChangedByGame =
     Sjis(u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。");
-const std::vector<std::string> kSaveFileAlone = {"BackUp", "Save.dat"};
+// The lock file beside the save file stays once made.
+const std::vector<std::string> kSaveFileAlone = {"BackUp", "Save.dat", "Save.dat.lock"};
 
 std::function<bool(WriteStep)> g_hook;
 std::tm g_now {};
@@ -121,7 +127,7 @@ TEST_F(WriteSafety, AFullDiskLeavesTheSaveFileAsItWas)
 
     EXPECT_EQ(data.Write(), kCannotOpen);
     EXPECT_EQ(ws.Get(ws.SavePath()), original);
-    EXPECT_EQ(ws.List(folder), (std::vector<std::string>{"Save.dat", "filler"}));
+    EXPECT_EQ(ws.List(folder), (std::vector<std::string>{"Save.dat", "Save.dat.lock", "filler"}));
 }
 
 TEST_F(WriteSafety, TheGamesNewerFileIsNeverOverwrittenUnasked)
@@ -172,8 +178,9 @@ TEST_F(WriteSafety, ALinkedSaveFileIsWrittenWhereItLeads)
     for (const auto& [path, to] : links) {
         EXPECT_EQ(std::filesystem::read_symlink(path).string(), to);
     }
-    EXPECT_EQ(FileFolder(), kSaveFileAlone);
-    EXPECT_EQ(ws.List(elsewhere), (std::vector<std::string>{"hop", "real.dat"}));
+    // The lock file is beside the file the links lead to.
+    EXPECT_EQ(FileFolder(), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    EXPECT_EQ(ws.List(elsewhere), (std::vector<std::string>{"hop", "real.dat", "real.dat.lock"}));
 }
 
 TEST_F(WriteSafety, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
@@ -218,7 +225,7 @@ TEST_F(WriteSafety, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
     data.Deck(1).SetName("in place");
     EXPECT_EQ(data.Write(), kNoBackupFolder);
     EXPECT_EQ(ws.Get(other), original);
-    EXPECT_EQ(FileFolder(), (std::vector<std::string>{"Save.dat"}));
+    EXPECT_EQ(FileFolder(), (std::vector<std::string>{"Save.dat", "Save.dat.lock"}));
 
     ASSERT_EQ(::mkdir(ws.BackupDir().c_str(), 0755), 0);
     ASSERT_EQ(data.MakeBackup(), "");  // as at start-up
@@ -235,7 +242,7 @@ TEST_F(WriteSafety, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
     EXPECT_EQ(FileFolder(), kSaveFileAlone);
 }
 
-TEST_F(Backup, CopiesTheFileUnderTheMinuteItWasTakenOrReportsWhyNot)
+TEST_F(Backup, EachCopyGetsANameThatSortsByTimeAndNoCopyIsEverReplaced)
 {
     // A missing folder: see AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup.
     SaveData& data = LoadGame();
@@ -245,17 +252,37 @@ TEST_F(Backup, CopiesTheFileUnderTheMinuteItWasTakenOrReportsWhyNot)
     EXPECT_TRUE(ws.List(ws.BackupDir()).empty());  // no partial copy
     g_failWriteStep = nullptr;
 
-    SetClock("2009-12-31 23:59");
-    EXPECT_EQ(data.MakeBackup(), "");
-    SetClock("2010-01-01 00:00");
-    EXPECT_EQ(data.MakeBackup(), "");
-    ws.Put(ws.SavePath(), "changed since");
-    EXPECT_EQ(data.MakeBackup(), "");  // the same minute replaces the earlier copy
+    // Starts at the turn of a year, then in one minute and one second, each
+    // but two after the file changed; the same bytes are not copied twice.
+    const struct {
+        const char* when;
+        int second;
+        std::string bytes, name;
+    } starts[] = {
+        {"2009-12-31 23:59", 0, original, "Save0912312359.dat"},
+        {"2010-01-01 00:00", 7, original, "Save1001010000.dat"},
+        {"2010-01-01 00:00", 8, original, ""},
+        {"2010-01-01 00:00", 9, "after the first run", "Save100101000009.dat"},
+        {"2010-01-01 00:00", 9, "after the second run", "Save100101000009_2.dat"},
+        {"2010-01-01 00:00", 9, "after the third run", "Save100101000009_3.dat"},
+        {"2010-01-01 00:00", 9, "after the second run", ""},
+    };
+    std::vector<std::string> names;
+    for (const auto& start : starts) {
+        ws.Put(ws.SavePath(), start.bytes);
+        SetClock(start.when);
+        g_now.tm_sec = start.second;
+        EXPECT_EQ(data.MakeBackup(), "") << start.bytes;
+        if (!start.name.empty()) {
+            names.push_back(start.name);
+        }
+        EXPECT_EQ(ws.List(ws.BackupDir()), names) << start.bytes;
+    }
+    for (const auto& start : starts) {
+        EXPECT_TRUE(start.name.empty() || ws.Get(ws.BackupDir() + "/" + start.name) == start.bytes) << start.name;
+    }
     ::unlink(ws.SavePath().c_str());
     EXPECT_EQ(data.MakeBackup(), kCannotOpen);
-    EXPECT_EQ(ws.List(ws.BackupDir()), (std::vector<std::string>{"Save0912312359.dat", "Save1001010000.dat"}));
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save0912312359.dat"), original);
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save1001010000.dat"), "changed since");
 }
 
 TEST_F(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
@@ -284,4 +311,104 @@ TEST_F(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
     data.SetActiveDeck(0);
     EXPECT_EQ(data.Write(), "");
     EXPECT_TRUE(SaveData().IsLoaded());
+}
+
+TEST_F(Backup, ALinkAtABackupNameIsNeitherFollowedNorTakenForTheCopy)
+{
+    // Links planted at the first two names: one to a file of the player's,
+    // one to the save file itself (which holds the very bytes to be copied).
+    SaveData& data = LoadGame();
+    const std::string victim = ws.Root() + "/victim.txt";
+    ws.Put(victim, "the player's own file");
+    ASSERT_EQ(::symlink(victim.c_str(), (ws.BackupDir() + "/Save2603090705.dat").c_str()), 0);
+    g_now.tm_sec = 30;
+    ASSERT_EQ(::symlink(ws.SavePath().c_str(), (ws.BackupDir() + "/Save260309070530.dat").c_str()), 0);
+    EXPECT_EQ(data.MakeBackup(), "");
+    EXPECT_EQ(ws.Get(victim), "the player's own file");
+    EXPECT_EQ(ws.List(ws.BackupDir()),
+              (std::vector<std::string>{"Save2603090705.dat", "Save260309070530.dat", "Save260309070530_2.dat"}));
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save260309070530_2.dat"), original);
+    EXPECT_FALSE(std::filesystem::is_symlink(ws.BackupDir() + "/Save260309070530_2.dat"));
+}
+
+namespace {
+
+// Two writers of this program that loaded the same file save at the same
+// moment, each with a rename of its own: one must win and the other be told
+// the file has changed. Returns how many pairs lost an update (both said
+// they had saved, or the file holds neither or a loser's bytes). The writers
+// are threads: each opens the lock file for itself, and such locks exclude
+// each other within a process as between processes.
+int LostUpdates(Workspace& ws, const std::string& original, int pairs)
+{
+    int lost = 0;
+    for (int pair = 0; pair < pairs; ++pair) {
+        ws.Put(ws.SavePath(), original);
+        std::unique_ptr<SaveData> data[2] = {std::make_unique<SaveData>(), std::make_unique<SaveData>()};
+        std::string outcome[2];
+        std::atomic<int> waiting{2};
+        auto write = [&](int w) {
+            data[w]->Deck(w).SetName(w == 0 ? "first" : "second");
+            for (--waiting; waiting > 0;) {
+            }
+            outcome[w] = data[w]->Write();
+        };
+        std::thread first(write, 0);
+        write(1);
+        first.join();
+        const int winner = outcome[0].empty() ? 0 : 1;
+        // The winner's rename is in the file, the loser's is not.
+        const std::string written = ws.Get(ws.SavePath());
+        lost += !outcome[winner].empty() || outcome[1 - winner] != kChangedByGame ||
+                FileLines(written, 30, 31) != (winner == 0 ? "first\r\n" : "Deck 1\r\n") ||
+                FileLines(written, 32, 33) != (winner == 1 ? "second\r\n" : "Deck 2\r\n");
+    }
+    return lost;
+}
+
+}  // namespace
+
+TEST_F(WriteSafety, TwoWritersAtOnceNeverLoseAnUpdate)
+{
+    LoadGame();
+    EXPECT_EQ(LostUpdates(ws, original, 400), 0);
+}
+
+TEST_F(WriteSafety, AWriterKilledInItsTurnNeverBlocksTheNext)
+{
+    SaveData& data = LoadGame();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        // Stops for good while its temporary file is being written.
+        static int signal;
+        signal = ready[1];
+        g_failWriteStep = [](WriteStep step) {
+            if (step == WriteStep::Write) {
+                ::write(signal, "x", 1);
+                ::pause();
+            }
+            return false;
+        };
+        data.Deck(0).SetName("killed");
+        data.Write();
+        ::_exit(0);
+    }
+    char byte;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    // While it lives, its turn is held.
+    const int lock = ::open((ws.SavePath() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    EXPECT_NE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    ::close(lock);
+    ::kill(killed, SIGKILL);
+    ::waitpid(killed, nullptr, 0);
+
+    ::alarm(20);  // a lock that outlived its process would hang here
+    data.Deck(1).SetName("next");
+    EXPECT_EQ(data.Write(), "");
+    ::alarm(0);
+    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
+    EXPECT_EQ(data.Deck(0).Name(), "Deck 1");
 }
