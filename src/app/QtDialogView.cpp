@@ -285,7 +285,10 @@ void QtDialogView::Build()
 void QtDialogView::BuildRestoreControls()
 {
     auto* list = new QComboBox(this);
+    // On Linux a combo box is read by its current entry; the description says what it is.
     list->setAccessibleName(QString::fromUtf8(u8"復元するバックアップ"));
+    list->setAccessibleDescription(list->accessibleName());
+    list->setToolTip(list->accessibleName());
     list->setMaxVisibleItems(15);
     list->hide();
     controls[IDC_BACKUPS] = list;
