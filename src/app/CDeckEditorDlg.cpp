@@ -172,7 +172,7 @@ void CDeckEditorDlg::UpdateCardList()
     // of this slot, with its name.
     if (view.GetCurSel(IDC_TAB) == kTabRestore) {
         if (!chosenBackup) {
-            view.SetItemText(IDC_CARDLIST, EmptyListReason(backups));
+            view.SetItemText(IDC_CARDLIST, NoBackupReason());
             return;
         }
         deck = &chosenBackup->Deck(currentDeck);
@@ -377,11 +377,16 @@ void CDeckEditorDlg::OnBackupSelChange()
     UpdateCardList();
 }
 
+std::string CDeckEditorDlg::NoBackupReason() const
+{
+    const std::string reason = EmptyListReason(backups);
+    return reason.empty() ? std::string(kTextBackupUnreadable) : reason;
+}
+
 void CDeckEditorDlg::RestoreFromBackup()
 {
     if (!chosenBackup) {
-        const std::string reason = EmptyListReason(backups);
-        ShowMessage(reason.empty() ? std::string(kTextBackupUnreadable) : reason);
+        ShowMessage(NoBackupReason());
         return;
     }
     if (!view.GetCheck(IDC_RESTORE_ALL)) {

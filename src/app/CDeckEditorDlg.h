@@ -86,6 +86,8 @@ private:
     // Reads the backup folder into the list (on choosing 復元, never at start-up).
     void ListBackupsInView();
     void RestoreFromBackup();
+    // Why no backup is chosen: none listed, or none readable.
+    std::string NoBackupReason() const;
 
     View& view;
     // Built at the first Export and kept for the run. Declared after the save
