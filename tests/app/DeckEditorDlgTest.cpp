@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -236,7 +237,11 @@ TEST_F(MainWindowTest, RestoreTabShowsTheChosenBackupsDeckAndAsksBeforeTheWholeS
     ws.Put(ws.BackupDir() + "/Save2612011200.dat", old.Bytes());
     ws.Put(ws.BackupDir() + "/Save2612021200.dat", "broken");
     std::tm (*clock)() = SaveData::localTime;
-    SaveData::localTime = [] { return std::tm{0, 5, 9, 30, 10, 126}; };  // the start's backup: 2026/11/30 09:05
+    SaveData::localTime = [] {  // the start's backup: 2026/11/30 09:05
+        std::tm t {};
+        ::strptime("2026-11-30 09:05", "%Y-%m-%d %H:%M", &t);
+        return t;
+    };
     ASSERT_TRUE(Start());
     SaveData::localTime = clock;
     view.AddRadioGroup({IDC_RESTORE_ONE, IDC_RESTORE_ALL});

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -153,7 +154,11 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
     ws.Put("../elsewhere.dat", old.Bytes());
     WriteSaveFile();
     std::tm (*clock)() = SaveData::localTime;
-    SaveData::localTime = [] { return std::tm{0, 5, 9, 30, 10, 126}; };  // the run's backup: 2026/11/30 09:05
+    SaveData::localTime = [] {  // the run's backup: 2026/11/30 09:05
+        std::tm t {};
+        ::strptime("2026-11-30 09:05", "%Y-%m-%d %H:%M", &t);
+        return t;
+    };
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"backups", "restore", "2", "Save2612011200.dat", "restore", "7", "../elsewhere.dat", "5",
                       "restore", "3", "Save2612021200.dat", "backups", "save"}, out, err), 1);
