@@ -78,9 +78,7 @@ class Restore(e2e.EditorTest):
         self.start_with_backups()
         next(n for n in self.main().nodes if n.name == 'セーブデータを丸ごと復元').click()
         self.main().ok.click()
-        text, buttons = self.editor.message_box()
-        self.assertEqual(text, '2026/12/01 12:00 のバックアップに、セーブデータを丸ごと戻しちゃっていいですか？\n'
-                               'それより後にゲームで手に入れたカードや作ったデッキは無くなっちゃいますよぉ。')
+        self.editor.message_box()  # its text is in tests/app
         key('Return')  # no, the default
         self.until(self.editor.no_message_box, 'the question to close')
         self.assertEqual(self.main().row_texts()[0], e2e.FIRST_DECK)
