@@ -5,6 +5,8 @@
 #include "rules/DeckRules.h"
 #include "deckcode/DazoRozi.h"
 
+#include <algorithm>
+
 const char kMessageCaption[] = "ご、ご主人様ぁ～";
 
 namespace {
@@ -12,8 +14,8 @@ namespace {
 const char kTextInitialising[] = "初期化中...";
 const char kWindowCaption[] = "Zev DeckEditor ";
 
-const char* const kTabCaptions[] = {"書出", "消去", "作成", "編集", "複製", "入替"};
-enum { kTabExport, kTabDelete, kTabCreate, kTabEdit, kTabDuplicate, kTabSwap, kTabCount };
+const char* const kTabCaptions[] = {"書出", "消去", "作成", "編集", "複製", "入替", "復元"};
+enum { kTabExport, kTabDelete, kTabCreate, kTabEdit, kTabDuplicate, kTabSwap, kTabRestore, kTabCount };
 
 const char kProgressExport[] = "デッキリスト作成中...";
 const char kProgressDelete[] = "デッキ消去中...";
@@ -21,8 +23,14 @@ const char kProgressCreate[] = "デッキ名クリア中...";
 const char kProgressEdit[] = "DAZO Rozi展開中...";
 const char kProgressDuplicate[] = "デッキコピー中...";
 const char kProgressSwap[] = "デッキ入れ替え中...";
+const char kProgressRestore[] = "バックアップから復元中...";
 const char kProgressSave[] = "セーブ中...";
 const char kTextAskOverwrite[] = "セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？";
+// Follows the backup's date and time.
+const char kTextAskRestoreAll[] =
+    " のバックアップに、セーブデータを丸ごと戻しちゃっていいですか？\r\n"
+    "それより後にゲームで手に入れたカードや作ったデッキは無くなっちゃいますよぉ。";
+const char kTextUnreadableEntry[] = " 読めません";
 const char kTextAskDiscard[] = "まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？";
 
 constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
@@ -59,6 +67,7 @@ bool CDeckEditorDlg::OnInitDialog()
     secondDeck = 0;
     view.SetCheck(IDC_FORMAT1, true);
     view.SetCheck(IDC_ONE, true);
+    view.SetCheck(IDC_RESTORE_ONE, true);
     view.SetCheck(IDC_RADIO_A, true);
     view.SetCheck(IDC_RADIO_B, true);
     ShowSecondColumn(false);
@@ -158,8 +167,19 @@ void CDeckEditorDlg::OnDeckNameChange(int row)
 
 void CDeckEditorDlg::UpdateCardList()
 {
-    const std::uint8_t* counts = saveData.Deck(currentDeck).Counts();
     std::string text;
+    const DeckRecord* deck = &saveData.Deck(currentDeck);
+    // On 復元 the pane shows what would come back: the chosen backup's deck
+    // of this slot, with its name.
+    if (view.GetCurSel(IDC_TAB) == kTabRestore) {
+        if (!chosenBackup) {
+            view.SetItemText(IDC_CARDLIST, NoBackupReason());
+            return;
+        }
+        deck = &chosenBackup->Deck(currentDeck);
+        text = deck->Name() + "\r\n\r\n";
+    }
+    const std::uint8_t* counts = deck->Counts();
     for (int i = 0; i < CardCatalogue::kCards; ++i) {
         if (counts[i] != 0) {
             text += catalogue.GetName(i);
@@ -236,6 +256,10 @@ void CDeckEditorDlg::OnOkClicked()
         view.SetItemText(IDC_STATUS, kProgressSwap);
         ShowMessage(SwapDecks(saveData, currentDeck, secondDeck));
         break;
+    case kTabRestore:
+        view.SetItemText(IDC_STATUS, kProgressRestore);
+        RestoreFromBackup();
+        break;
     default:
         break;
     }
@@ -284,10 +308,11 @@ void CDeckEditorDlg::OnSaveClicked()
 bool CDeckEditorDlg::OnTabSelChange()
 {
     const int tab = view.GetCurSel(IDC_TAB);
-    // Column B, DAZO Rozi set, Format set.
-    static const bool kShown[kTabCount][3] = {
-        {false, false, true},  {false, false, false}, {false, true, false},
-        {false, true, false},  {true, false, false},  {true, false, false},
+    // Column B, DAZO Rozi set, Format set, backup set.
+    static const bool kShown[kTabCount][4] = {
+        {false, false, true, false}, {false, false, false, false}, {false, true, false, false},
+        {false, true, false, false}, {true, false, false, false},  {true, false, false, false},
+        {false, false, false, true},
     };
     if (tab < 0 || tab >= kTabCount) {
         return true;
@@ -298,9 +323,14 @@ bool CDeckEditorDlg::OnTabSelChange()
         browser.SetDeckCaption(deck.Name());
         browser.ShowWindow(true);
     }
+    if (tab == kTabRestore) {
+        ListBackupsInView();
+    }
     ShowSecondColumn(kShown[tab][0]);
     ShowMaidCodeControls(kShown[tab][1]);
     ShowFormatControls(kShown[tab][2]);
+    ShowRestoreControls(kShown[tab][3]);
+    UpdateCardList();
     return true;
 }
 
@@ -318,6 +348,74 @@ void CDeckEditorDlg::ShowFormatControls(bool show)
     view.ShowItem(IDC_FORMAT_FRAME, show);
     view.ShowItem(IDC_ONE, show);
     view.ShowItem(IDC_ALL, show);
+}
+
+void CDeckEditorDlg::ShowRestoreControls(bool show)
+{
+    view.ShowItem(IDC_BACKUPS, show);
+    view.ShowItem(IDC_RESTORE_ONE, show);
+    view.ShowItem(IDC_RESTORE_ALL, show);
+}
+
+void CDeckEditorDlg::ListBackupsInView()
+{
+    // The backup chosen before stays chosen; otherwise the newest readable one.
+    const std::string previous = chosenBackup ? backups.entries[static_cast<std::size_t>(chosenEntry)].fileName : "";
+    backups = ListBackups();
+    view.ClearList(IDC_BACKUPS);
+    const std::string reason = EmptyListReason(backups);
+    if (!reason.empty()) {
+        // One line: the list itself says why it is empty.
+        view.AddListItem(IDC_BACKUPS, reason.substr(0, reason.find('\r')), false);
+    }
+    int chosen = -1;
+    for (std::size_t i = 0; i < backups.entries.size(); ++i) {
+        const BackupEntry& entry = backups.entries[i];
+        view.AddListItem(IDC_BACKUPS, entry.readable ? entry.stamp : entry.stamp + kTextUnreadableEntry,
+                         entry.readable);
+        if (entry.readable && (chosen < 0 || entry.fileName == previous)) {
+            chosen = static_cast<int>(i);
+        }
+    }
+    view.SetCurSel(IDC_BACKUPS, std::max(chosen, 0));
+    OnBackupSelChange();
+}
+
+void CDeckEditorDlg::OnBackupSelChange()
+{
+    chosenEntry = view.GetCurSel(IDC_BACKUPS);
+    chosenBackup.reset();
+    if (chosenEntry >= 0 && chosenEntry < static_cast<int>(backups.entries.size()) &&
+        backups.entries[static_cast<std::size_t>(chosenEntry)].readable) {
+        chosenBackup = std::make_unique<SaveData>(backups.entries[static_cast<std::size_t>(chosenEntry)].path);
+        if (!chosenBackup->IsLoaded()) {
+            chosenBackup.reset();
+        }
+    }
+    UpdateCardList();
+}
+
+std::string CDeckEditorDlg::NoBackupReason() const
+{
+    const std::string reason = EmptyListReason(backups);
+    return reason.empty() ? std::string(kTextBackupUnreadable) : reason;
+}
+
+void CDeckEditorDlg::RestoreFromBackup()
+{
+    if (!chosenBackup) {
+        ShowMessage(NoBackupReason());
+        return;
+    }
+    if (!view.GetCheck(IDC_RESTORE_ALL)) {
+        ShowMessage(RestoreDeck(saveData, currentDeck, *chosenBackup, currentDeck));
+        return;
+    }
+    // Cards won and decks built in the game since the backup go with it.
+    const std::string& stamp = backups.entries[static_cast<std::size_t>(chosenEntry)].stamp;
+    if (view.MessageBox(stamp + kTextAskRestoreAll, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
+        ShowMessage(RestoreAll(saveData, chosenBackup->KnownFileBytes()));
+    }
 }
 
 bool CDeckEditorDlg::ShowMessage(const std::string& text)

@@ -1,8 +1,9 @@
 #pragma once
-// The main window: the deck grid, the six tab commands, SAVE and the status
+// The main window: the deck grid, the seven tab commands, SAVE and the status
 // line. It reaches the screen only through a View.
 #include "app/Resource.h"
 #include "view/View.h"
+#include "backups/Backups.h"
 #include "catalogue/CardCatalogue.h"
 #include "browser/CBrowser.h"
 #include "savedata/SaveData.h"
@@ -61,6 +62,9 @@ public:
     bool OnTabSelChange();
     void ShowMaidCodeControls(bool show);
     void ShowFormatControls(bool show);
+    void ShowRestoreControls(bool show);
+    // 復元: a backup chosen in the list.
+    void OnBackupSelChange();
     bool ShowMessage(const std::string& text);
 
     // Scroll codes of the vertical scroll event.
@@ -79,9 +83,18 @@ public:
 private:
     int ScrollPosition() const { return view.GetScrollPos(IDC_SCROLL); }
     void ShowRowMarks(int position);
+    // Reads the backup folder into the list (on choosing 復元, never at start-up).
+    void ListBackupsInView();
+    void RestoreFromBackup();
+    // Why no backup is chosen: none listed, or none readable.
+    std::string NoBackupReason() const;
 
     View& view;
     // Built at the first Export and kept for the run. Declared after the save
     // data it refers to, so it goes first.
     std::unique_ptr<DeckListExporter> exporter;
+    // 復元: the backups as last listed, and the one chosen (its entry, read).
+    BackupList backups;
+    int chosenEntry = -1;
+    std::unique_ptr<SaveData> chosenBackup;
 };

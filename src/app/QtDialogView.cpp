@@ -6,10 +6,12 @@
 #include "savedata/SaveData.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -21,6 +23,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStandardItemModel>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTimer>
@@ -117,7 +120,7 @@ QtDialogView::QtDialogView() : QDialog(nullptr)
     // Tabs drawn as buttons, and check marks with tight spacing, so that the
     // window's small controls hold their captions.
     setStyleSheet(QStringLiteral(
-        "QTabBar::tab { padding: 1px 5px; margin-right: 1px; border: 1px solid #9a9a9a;"
+        "QTabBar::tab { padding: 1px 2px; margin-right: 1px; border: 1px solid #9a9a9a;"
         " border-radius: 2px; background: #ececec; }"
         "QTabBar::tab:selected { background: #d4e2f7; border-color: #4a6ea9; }"
         "QTabBar::tab:hover { border-color: #4a6ea9; }"
@@ -261,6 +264,7 @@ void QtDialogView::Build()
     scroll->setPageStep(kRows);
     scroll->installEventFilter(this);
     connect(scroll, &QScrollBar::actionTriggered, this, &QtDialogView::OnScrollAction);
+    BuildRestoreControls();
     connect(scroll, &QScrollBar::sliderReleased, this, [this, scroll] {
         Scroll(CDeckEditorDlg::SB_THUMBPOSITION, scroll->sliderPosition());
     });
@@ -275,12 +279,49 @@ void QtDialogView::Build()
     SetTabOrder();
 }
 
+// 復元's controls, where the other tabs have theirs: the backups' list in the
+// row of the DAZO Rozi, one and all below it. Built last, so that they follow
+// the deck grid among the window's children.
+void QtDialogView::BuildRestoreControls()
+{
+    auto* list = new QComboBox(this);
+    // On Linux a combo box is read by its current entry; the description says what it is.
+    list->setAccessibleName(QString::fromUtf8(u8"復元するバックアップ"));
+    list->setAccessibleDescription(list->accessibleName());
+    list->setToolTip(list->accessibleName());
+    list->setMaxVisibleItems(15);
+    list->hide();
+    controls[IDC_BACKUPS] = list;
+    list->setGeometry(DialogUnitsToPixels(127, 16, 94, 12));
+    // Entries added by the program are added with signals blocked: this is the user's.
+    connect(list, &QComboBox::currentIndexChanged, this, [this](int) {
+        if (dlg) {
+            dlg->OnBackupSelChange();
+        }
+    });
+    groupRestoreScope = new QButtonGroup(this);
+    const struct {
+        int id, x;
+        const char* caption;
+        const char* name;  // UTF-8
+    } scopes[] = {{IDC_RESTORE_ONE, 131, "one", u8"選んだデッキだけ復元"},
+                  {IDC_RESTORE_ALL, 166, "all", u8"セーブデータを丸ごと復元"}};
+    for (const auto& scope : scopes) {
+        auto* radio = new QRadioButton(QString::fromLatin1(scope.caption), this);
+        radio->setAccessibleName(QString::fromUtf8(scope.name));
+        radio->setGeometry(DialogUnitsToPixels(scope.x, 30, 30, 10));
+        radio->hide();
+        controls[scope.id] = radio;
+        groupRestoreScope->addButton(radio);
+    }
+}
+
 // Reading order: tabs, O K, SAVE, the right-hand controls, the rows with their
 // radios, the status line.
 void QtDialogView::SetTabOrder()
 {
     QList<int> order = {IDC_TAB, IDC_OK, IDC_SAVE, IDC_MAIDCODE, IDC_FORMAT1, IDC_FORMAT1 + 1, IDC_FORMAT1 + 2,
-                        IDC_ONE, IDC_ALL, IDC_CARDLIST};
+                        IDC_ONE, IDC_ALL, IDC_BACKUPS, IDC_RESTORE_ONE, IDC_RESTORE_ALL, IDC_CARDLIST};
     for (int r = 0; r < kRows; ++r) {
         order << IDC_NAME_ROW + r << IDC_RADIO_A + r << IDC_RADIO_B + r;
     }
@@ -690,16 +731,46 @@ void QtDialogView::InsertTab(int id, int index, const std::string& caption)
 
 int QtDialogView::GetCurSel(int id) const
 {
+    if (auto* list = qobject_cast<QComboBox*>(Control(id))) {
+        return list->currentIndex();
+    }
     auto* tabs = qobject_cast<QTabBar*>(Control(id));
     return tabs ? tabs->currentIndex() : -1;
 }
 
 void QtDialogView::SetCurSel(int id, int index)
 {
-    if (auto* tabs = qobject_cast<QTabBar*>(Control(id))) {
+    if (auto* list = qobject_cast<QComboBox*>(Control(id))) {
+        const QSignalBlocker block(list);
+        list->setCurrentIndex(index);
+    } else if (auto* tabs = qobject_cast<QTabBar*>(Control(id))) {
         const QSignalBlocker block(tabs);
         tabs->setCurrentIndex(index);
     }
+}
+
+void QtDialogView::ClearList(int id)
+{
+    if (auto* list = qobject_cast<QComboBox*>(Control(id))) {
+        const QSignalBlocker block(list);
+        list->clear();
+    }
+}
+
+void QtDialogView::AddListItem(int id, const std::string& text, bool selectable)
+{
+    auto* list = qobject_cast<QComboBox*>(Control(id));
+    if (!list) {
+        return;
+    }
+    const QSignalBlocker block(list);
+    list->addItem(FromCp932(text));
+    // Neither the mouse nor the arrow keys can choose an entry that is not enabled.
+    if (auto* model = qobject_cast<QStandardItemModel*>(list->model()); model && !selectable) {
+        model->item(list->count() - 1)->setEnabled(false);
+    }
+    // The opened list is as wide as its longest entry, however narrow the box.
+    list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + list->view()->frameWidth() * 2);
 }
 
 void QtDialogView::SetScrollRange(int id, int minimum, int maximum)

@@ -57,6 +57,8 @@ public:
     void InsertTab(int id, int index, const std::string& caption) override;
     int GetCurSel(int id) const override;
     void SetCurSel(int id, int index) override;
+    void ClearList(int id) override;
+    void AddListItem(int id, const std::string& text, bool selectable) override;
     void SetScrollRange(int id, int minimum, int maximum) override;
     void GetScrollRange(int id, int& minimum, int& maximum) const override;
     int GetScrollPos(int id) const override;
@@ -82,6 +84,7 @@ private:
     class ScrollBar;
 
     void Build();
+    void BuildRestoreControls();
     void PlaceOnScreen();
     void SetTabOrder();
     QLineEdit* AddLineEdit(int id, int x, int y, int width, int height, bool userText);
@@ -100,6 +103,7 @@ private:
     std::map<int, Cp932Text> lineTexts;
     std::string cardListBytes;
     QButtonGroup* groupFormatScope = nullptr;
+    QButtonGroup* groupRestoreScope = nullptr;
     QButtonGroup* groupA = nullptr;
     QButtonGroup* groupB = nullptr;
     int baseX = 0;  // dialog base units of the font

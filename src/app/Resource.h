@@ -20,6 +20,9 @@ constexpr int IDC_RADIO_A = 1014;  // 1014-1023: column A, row r at 1014 + r
 constexpr int IDC_RADIO_B = 1024;  // 1024-1033: column B, row r at 1024 + r
 constexpr int IDC_SCROLL = 1034;
 constexpr int IDC_NAME_ROW = 1035;  // 1035-1044: name rows
+constexpr int IDC_BACKUPS = 1045;
+constexpr int IDC_RESTORE_ONE = 1046;
+constexpr int IDC_RESTORE_ALL = 1047;
 
 constexpr int kRows = 10;
 constexpr int kFormats = 3;

@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "appinfo/Version.h"
+#include "backups/Backups.h"
 #include "text/Cp932.h"
 #include "export/DeckListExporter.h"
 #include "deckcode/DazoRozi.h"
@@ -18,7 +19,8 @@ const char kUsage[] =
     "usage: deckeditor-cli [-C DIR] [--raw] COMMAND [ARG...] [COMMAND [ARG...]]...\n"
     "commands: list | cards N | code N | stock | active | player | rename N NAME | delete N |\n"
     "          create N CODE | edit N CODE | duplicate SRC DST | swap A B | save | overwrite |\n"
-    "          export F one N | export F all\n"
+    "          export F one N | export F all | backups | restore N BACKUP [M] |\n"
+    "          restore-all BACKUP\n"
     "decks are numbered 1-53, export formats 1-3\n";
 const char kHelp[] =
     "Usage: deckeditor-cli [-C DIR] [--raw] COMMAND [ARG...] [COMMAND [ARG...]]...\n"
@@ -49,6 +51,15 @@ const char kHelp[] =
     "  swap A B           swap two normal or two training decks\n"
     "  export F one N     write deck N with format F to ../deck_N_formatF.txt\n"
     "  export F all       write all decks with format F to ../deck_all_formatF.txt\n"
+    "  backups            one line per backup in ../File/BackUp, newest first: file\n"
+    "                     name, date and time, and how many decks differ from now\n"
+    "                     (or 'unreadable')\n"
+    "  restore N BACKUP [M]\n"
+    "                     put deck M (default N) of BACKUP into deck N, with its\n"
+    "                     name, by the rules of edit; BACKUP is a file name in\n"
+    "                     ../File/BackUp or a path\n"
+    "  restore-all BACKUP make every deck, the stock, the active deck and every\n"
+    "                     other line of the save data the backup's\n"
     "  save               take the backup, then write Save.dat unless the game has\n"
     "                     rewritten it since it was read\n"
     "  overwrite          like save, but write even over a file the game changed\n"
@@ -201,6 +212,62 @@ void Export(Run& run, const Command& c)
     }
 }
 
+// restore N BACKUP [M] | restore-all BACKUP: numbers holds N and M (restore),
+// text the backup's name or path as given.
+std::string ParseRestore(const std::vector<std::string>& args, std::size_t& at, Command& command)
+{
+    const bool oneDeck = command.name == "restore";
+    int number = 0;
+    if (oneDeck) {
+        if (at >= args.size() || !ParseNumber(args[at], 1, SaveData::kDecks, number)) {
+            return at < args.size() ? "'" + args[at] + "' is not a deck number 1-53" : "needs a deck number 1-53";
+        }
+        command.numbers.push_back(number - 1);
+        ++at;
+    }
+    if (at >= args.size() || args[at].empty()) {
+        return "needs a backup's file name or path";
+    }
+    command.text = args[at++];
+    if (!oneDeck) {
+        return "";
+    }
+    // A number after the backup is its deck; no command is a number.
+    const bool digits = at < args.size() && !args[at].empty() &&
+                        args[at].find_first_not_of("0123456789") == std::string::npos;
+    if (digits && !ParseNumber(args[at], 1, SaveData::kDecks, number)) {
+        return "'" + args[at] + "' is not a deck number 1-53";
+    }
+    command.numbers.push_back(digits ? number - 1 : command.numbers[0]);
+    at += digits ? 1 : 0;
+    return "";
+}
+
+void Backups(Run& run, const Command&)
+{
+    const BackupList list = ListBackups();
+    run.Show(EmptyListReason(list));
+    for (const BackupEntry& entry : list.entries) {
+        std::string differing = "unreadable";
+        if (entry.readable) {
+            differing = std::to_string(DecksDiffering(*run.saveData, SaveData(entry.path)));
+        }
+        run.out << entry.fileName << '\t' << entry.stamp << '\t' << differing << '\n';
+    }
+}
+
+void Restore(Run& run, const Command& c)
+{
+    const SaveData backup(BackupPath(c.text));
+    if (!backup.IsLoaded()) {
+        run.Show(kTextBackupUnreadable);
+    } else if (c.numbers.empty()) {
+        run.Show(RestoreAll(*run.saveData, backup.KnownFileBytes()));
+    } else {
+        run.Show(RestoreDeck(*run.saveData, c.numbers[0], backup, c.numbers[1]));
+    }
+}
+
 const CommandInfo kCommands[] = {
     {"list", 0, false, List},
     {"cards", 1, false, Cards},
@@ -233,6 +300,9 @@ const CommandInfo kCommands[] = {
     {"save", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
     {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Overwrite()); }},
     {"export", 0, false, Export, ParseExport},
+    {"backups", 0, false, Backups},
+    {"restore", 0, false, Restore, ParseRestore},
+    {"restore-all", 0, false, Restore, ParseRestore},
 };
 
 const CommandInfo* Find(const std::string& name)

@@ -39,10 +39,15 @@ public:
     virtual bool GetCheck(int id) const = 0;
     virtual void SetCheck(int id, bool checked) = 0;
 
-    // Tab bar. Selecting by program raises no change event.
+    // Tab bar and drop-down list: GetCurSel and SetCurSel address the selected
+    // tab or entry (-1: none). Selecting by program raises no change event.
     virtual void InsertTab(int id, int index, const std::string& caption) = 0;
     virtual int GetCurSel(int id) const = 0;
     virtual void SetCurSel(int id, int index) = 0;
+    // A list's entries; one that is not selectable is shown but cannot be
+    // chosen. Views without lists ignore them.
+    virtual void ClearList(int id) { (void)id; }
+    virtual void AddListItem(int id, const std::string& text, bool selectable) { (void)id, (void)text, (void)selectable; }
 
     // Scroll bar: inclusive range; the position is kept as set.
     virtual void SetScrollRange(int id, int minimum, int maximum) = 0;

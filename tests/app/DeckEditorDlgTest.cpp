@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -222,6 +223,63 @@ TEST_F(MainWindowTest, CommandsRedrawTheRowsOrShowWhyTheyWereRefused)
     EXPECT_EQ(Row(8), "Source");
     EXPECT_EQ(CheckedRow(IDC_RADIO_A), 5);
     EXPECT_EQ(CheckedRow(IDC_RADIO_B), 8);
+}
+
+// 復元 reads the backups only when chosen; the pane shows the chosen backup's
+// deck of the current slot; the whole save only after a question that names
+// the backup's date and defaults to no. What is restored is in tests/backups
+// and tests/e2e.
+TEST_F(MainWindowTest, RestoreTabShowsTheChosenBackupsDeckAndAsksBeforeTheWholeSave)
+{
+    SaveFileBuilder old = saveFile;
+    old.names[1] = "Old two";
+    old.Add(1, 12, 2);
+    ws.Put(ws.BackupDir() + "/Save2612011200.dat", old.Bytes());
+    ws.Put(ws.BackupDir() + "/Save2612021200.dat", "broken");
+    std::tm (*clock)() = SaveData::localTime;
+    SaveData::localTime = [] {  // the start's backup: 2026/11/30 09:05
+        std::tm t {};
+        ::strptime("2026-11-30 09:05", "%Y-%m-%d %H:%M", &t);
+        return t;
+    };
+    ASSERT_TRUE(Start());
+    SaveData::localTime = clock;
+    view.AddRadioGroup({IDC_RESTORE_ONE, IDC_RESTORE_ALL});
+    EXPECT_TRUE(view.Find(IDC_BACKUPS).list.empty());
+    ChooseTab(6);
+    using Entries = std::vector<std::pair<std::string, bool>>;
+    EXPECT_EQ(view.Find(IDC_BACKUPS).list, (Entries{{"2026/12/02 12:00" + Sjis(u8" 読めません"), false},
+                                                    {"2026/12/01 12:00", true}, {"2026/11/30 09:05", true}}));
+    EXPECT_EQ(view.GetCurSel(IDC_BACKUPS), 1);
+    ClickA(1);
+    EXPECT_EQ(view.GetItemText(IDC_CARDLIST), "Old two\r\n\r\nCard12 x 2\r\n");
+    dlg->OnOkClicked();
+
+    const std::string before = Image(dlg->saveData);
+    view.ClickRadio(IDC_RESTORE_ALL);
+    dlg->OnOkClicked();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, Sjis(u8"2026/12/01 12:00 のバックアップに、セーブデータを丸ごと戻しちゃっていいですか？\r\n"
+                                          u8"それより後にゲームで手に入れたカードや作ったデッキは無くなっちゃいますよぉ。"));
+    EXPECT_EQ(view.messages[0].type, MB_YESNO | MB_DEFBUTTON2);
+    EXPECT_EQ(Image(dlg->saveData), before);
+
+    // Another backup, kept when the tab is chosen again; other tabs show the deck itself.
+    view.SetCurSel(IDC_BACKUPS, 2);
+    dlg->OnBackupSelChange();
+    EXPECT_EQ(view.GetItemText(IDC_CARDLIST), "Deck 2\r\n\r\n");
+    ChooseTab(0);
+    EXPECT_EQ(view.GetItemText(IDC_CARDLIST), "Card12 x 2\r\n");
+    EXPECT_FALSE(view.IsItemVisible(IDC_BACKUPS));
+    ChooseTab(6);
+    EXPECT_EQ(view.GetCurSel(IDC_BACKUPS), 2);
+
+    ASSERT_EQ(std::system(("rm -r " + ws.BackupDir()).c_str()), 0);
+    ChooseTab(6);
+    EXPECT_EQ(view.Find(IDC_BACKUPS).list, (Entries{{Sjis(u8"バックアップフォルダが無いみたいです。"), false}}));
+    EXPECT_EQ(view.GetItemText(IDC_CARDLIST), kTextNoBackupFolder);
+    dlg->OnOkClicked();
+    EXPECT_EQ(view.messages.back().text, kTextNoBackupFolder);
 }
 
 // ------------------------------------------- the Edit tab with a fake page

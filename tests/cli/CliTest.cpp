@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -99,6 +100,7 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
              {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
              {"export", "x", "all"}, {"export", "1"}, {"export", "1", "some"}, {"export", "1", "one"},
              {"export", "1", "one", "54"}, {"export", "1", "all", "export", "2", "one", "99"},
+             {"restore", "1"}, {"restore", "0", "x"}, {"restore", "1", "x", "54"}, {"restore-all"},
          }) {
         std::vector<std::string> full{"-C", ws.WorkDir()};
         full.insert(full.end(), args.begin(), args.end());
@@ -137,6 +139,50 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
     EXPECT_EQ(saved.Deck(0).CardCount(), 0);
     EXPECT_EQ(encode(saved.Deck(49)), encode(saved.Deck(2)));
     EXPECT_EQ(saved.Deck(4).Name(), saveFile.names[5]);
+}
+
+TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
+{
+    SaveFileBuilder old = saveFile;
+    old.SetPlayer("Old player");
+    old.names[1] = Sjis(u8"先週のデッキ");
+    old.Add(1, 10, 3);  // the stock holds 1 copy of card 10
+    old.Add(4, 20, 2);
+    old.names[8] = "Nine";
+    ws.Put(ws.BackupDir() + "/Save2612011200.dat", old.Bytes());
+    ws.Put(ws.BackupDir() + "/Save2612021200.dat", "broken");
+    ws.Put("../elsewhere.dat", old.Bytes());
+    WriteSaveFile();
+    std::tm (*clock)() = SaveData::localTime;
+    SaveData::localTime = [] {  // the run's backup: 2026/11/30 09:05
+        std::tm t {};
+        ::strptime("2026-11-30 09:05", "%Y-%m-%d %H:%M", &t);
+        return t;
+    };
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"backups", "restore", "2", "Save2612011200.dat", "restore", "7", "../elsewhere.dat", "5",
+                      "restore", "3", "Save2612021200.dat", "backups", "save"}, out, err), 1);
+    SaveData::localTime = clock;
+    const std::string listed = "Save2612021200.dat\t2026/12/02 12:00\tunreadable\nSave2612011200.dat\t2026/12/01 12:00\t";
+    EXPECT_EQ(out.str(), listed + "3\nSave2611300905.dat\t2026/11/30 09:05\t0\n" + listed +
+                             "4\nSave2611300905.dat\t2026/11/30 09:05\t2\n");
+    EXPECT_EQ(err.str(), std::string(u8"Card10 が足りないみたいです\nこのバックアップは読めないみたいです…。\n"));
+    SaveFileBuilder restored = saveFile;
+    restored.names[1] = old.names[1];
+    restored.Add(1, 10);
+    restored.stock[9] = 0;
+    restored.names[6] = old.names[4];
+    restored.Add(6, 20, 2);
+    restored.stock[19] -= 2;
+    restored.active = 6;
+    EXPECT_EQ(ws.Get(ws.SavePath()), restored.Bytes());
+
+    const Result r = Run({"restore-all", "Save2612011200.dat", "save"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(ws.Get(ws.SavePath()), old.Bytes());
+    ASSERT_EQ(std::system(("rm -r " + ws.BackupDir()).c_str()), 0);
+    EXPECT_EQ(Run({"backups"}).err, std::string(u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\n"));
 }
 
 TEST_F(CommandLine, RawModePassesBytesThrough)

@@ -27,7 +27,7 @@ PAGE = None
 CAPTION = 'Zev DeckEditor 1.08.0'
 MESSAGE_CAPTION = 'ご、ご主人様ぁ～'
 FIRST_DECK = '紅蓮速攻'  # the browser window takes the deck's name as its caption
-TABS = ['書出', '消去', '作成', '編集', '複製', '入替']
+TABS = ['書出', '消去', '作成', '編集', '複製', '入替', '復元']
 
 pyatspi = None
 
@@ -712,4 +712,7 @@ def main():
 
 
 if __name__ == '__main__':
+    # Test modules of their own import this one by name, and join the run.
+    sys.modules['e2e'] = sys.modules['__main__']
+    from restore import Restore  # noqa: E402,F401
     sys.exit(main())

@@ -33,7 +33,7 @@ void TestView::InsertTab(int id, int index, const std::string& caption)
 void TestView::SetCurSel(int id, int index)
 {
     Item& item = items[id];
-    if (index < static_cast<int>(item.tabs.size())) {
+    if (index < static_cast<int>(std::max(item.tabs.size(), item.list.size()))) {
         item.curSel = index < 0 ? -1 : index;
     }
 }

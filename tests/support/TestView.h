@@ -16,6 +16,7 @@ public:
         bool visible = true;
         bool checked = false;
         std::vector<std::string> tabs;
+        std::vector<std::pair<std::string, bool>> list;  // entries, and whether each is selectable
         int curSel = -1;
         int minimum = 0;
         int maximum = 100;  // a fresh scroll bar's range, as the window's own has it
@@ -46,6 +47,11 @@ public:
     void InsertTab(int id, int index, const std::string& caption) override;
     int GetCurSel(int id) const override { return Find(id).curSel; }
     void SetCurSel(int id, int index) override;
+    void ClearList(int id) override { items[id].list.clear(), items[id].curSel = -1; }
+    void AddListItem(int id, const std::string& text, bool selectable) override
+    {
+        items[id].list.emplace_back(text, selectable);
+    }
 
     void SetScrollRange(int id, int minimum, int maximum) override;
     void GetScrollRange(int id, int& minimum, int& maximum) const override;

@@ -1,0 +1,120 @@
+// The backups: which files count, their order and dates, and restoring from
+// them by the deck rules against the stock as it is now.
+#include "backups/Backups.h"
+
+#include "support/Cp932.h"
+#include "support/Workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+std::string Short(int number) { return "Card" + std::to_string(number) + Sjis(u8" が足りないみたいです\n"); }
+
+}  // namespace
+
+TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
+{
+    GameFolder game;
+    const std::string good = game.saveFile.Bytes();
+    for (const char* name : {"Save2612081031.dat", "Save261208103105_3.dat", "Save261208103105.dat",
+                             "Save261208103105_2.dat", "Save2612081030.dat", "Save2612081031_2.dat",
+                             "Save261208103105_1.dat", "Save261208103105_02.dat", "Save2613081031.dat",
+                             "Save2612082460.dat", "Save2612082360.dat", "Save261208103.dat", "save2612081031.dat", "Save2612081031.txt",
+                             "Save2612081031.dat.tmp", "notes.txt"}) {
+        game.ws.Put(game.ws.BackupDir() + "/" + name, good);
+    }
+    game.ws.Put(game.ws.BackupDir() + "/Save2612071200.dat", "not a save file");
+    ASSERT_EQ(::mkdir((game.ws.BackupDir() + "/Save2612061200.dat").c_str(), 0755), 0);
+
+    const BackupList list = ListBackups();
+    EXPECT_TRUE(list.folderFound);
+    std::vector<std::string> shown;
+    for (const BackupEntry& e : list.entries) {
+        EXPECT_EQ(e.path, "../File/BackUp/" + e.fileName);
+        shown.push_back(e.fileName + " " + e.stamp + (e.readable ? "" : " unreadable"));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{
+                         "Save261208103105_3.dat 2026/12/08 10:31:05 (3)",
+                         "Save261208103105_2.dat 2026/12/08 10:31:05 (2)",
+                         "Save261208103105.dat 2026/12/08 10:31:05",
+                         "Save2612081031.dat 2026/12/08 10:31",
+                         "Save2612081030.dat 2026/12/08 10:30",
+                         "Save2612071200.dat 2026/12/07 12:00 unreadable",
+                         "Save2612061200.dat 2026/12/06 12:00 unreadable",
+                     }));
+    EXPECT_EQ(EmptyListReason(list), "");
+}
+
+// A missing folder: tests/cli and tests/app.
+TEST(Backups, AnEmptyFolderSaysSo)
+{
+    GameFolder game;
+    game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
+    EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
+}
+
+// The backup's deck goes in by the rules of 編集: the slot's own cards go back
+// to the stock first, and only what the stock then holds comes out.
+TEST(Backups, RestoreDeckTakesOnlyWhatTheStockHoldsNow)
+{
+    const struct {
+        const char* what;
+        int slot, backupSlot;
+        int held, stock, card11;  // copies of card 10 in the slot and the stock now; of card 11 in the backup
+        std::string complaints;
+        int copiesAfter, stockAfter, activeAfter;
+    } cases[] = {
+        {"everything fits: the deck becomes the active deck", 2, 2, 1, 2, 0, "", 3, 0, 2},
+        {"the slot's own copy counts", 2, 2, 1, 1, 0, Short(10), 2, 0, 0},
+        {"a stock too small for the backup's deck", 2, 2, 0, 1, 1, Short(10) + Short(11), 1, 0, 0},
+        {"another slot of the backup", 4, 2, 0, 3, 0, "", 3, 0, 4},
+        {"a training deck takes no stock", 51, 2, 0, 0, 0, "", 3, 0, 51},
+    };
+    for (const auto& c : cases) {
+        GameFolder game;
+        game.saveFile.stock[10 - 1] = static_cast<std::uint8_t>(c.stock);
+        game.saveFile.stock[11 - 1] = 0;
+        game.saveFile.Add(c.slot, 10, c.held);
+        game.saveFile.Add(c.slot, 12);  // not in the backup's deck: back to the stock
+        game.saveFile.stock[12 - 1] = 0;
+        SaveFileBuilder old = game.saveFile;
+        old.cards[c.slot].clear();
+        old.Add(c.backupSlot, 10, 3);
+        old.Add(c.backupSlot, 11, c.card11);
+        old.names[c.backupSlot] = Sjis(u8"先週のデッキ");
+        game.ws.Put("old.dat", old.Bytes());
+        SaveData& data = game.Load();
+        const SaveData backup("old.dat");
+        ASSERT_TRUE(backup.IsLoaded());
+
+        EXPECT_EQ(RestoreDeck(data, c.slot, backup, c.backupSlot), c.complaints) << c.what;
+        EXPECT_EQ(data.Deck(c.slot).Counts()[10 - 1], c.copiesAfter) << c.what;
+        EXPECT_EQ(data.Stock(10 - 1), c.stockAfter) << c.what;
+        EXPECT_EQ(data.Deck(c.slot).Counts()[12 - 1], 0) << c.what;
+        EXPECT_EQ(data.Deck(c.slot).Name(), Sjis(u8"先週のデッキ")) << c.what;
+        EXPECT_EQ(data.ActiveDeck(), c.activeAfter) << c.what;
+    }
+}
+
+TEST(Backups, RestoreAllTakesEveryLineOfTheBackupOrNothing)
+{
+    GameFolder game;
+    SaveFileBuilder old = game.saveFile;
+    old.SetPlayer("Younger me");
+    old.Fill(3, 200);
+    old.stock[5] = 9;
+    old.active = 3;
+    game.saveFile.names[0] = "Newer";
+    SaveData& data = game.Load();
+    const std::string before = Image(data);
+    EXPECT_EQ(RestoreAll(data, {'x', '\r', '\n'}), kTextBackupUnreadable);
+    EXPECT_EQ(Image(data), before);
+    const std::string bytes = old.Bytes();
+    EXPECT_EQ(RestoreAll(data, std::vector<std::uint8_t>(bytes.begin(), bytes.end())), "");
+    EXPECT_EQ(Image(data), bytes);
+    EXPECT_TRUE(data.HasUnsavedChanges());
+    EXPECT_EQ(game.ws.Get(game.ws.SavePath()), game.saveFile.Bytes());  // written only at SAVE
+}
