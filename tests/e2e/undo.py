@@ -3,7 +3,7 @@ import time
 
 from desktop import key, type_text
 from e2e import EditorTest
-from gamefiles import card_list_text, code_of, sjis
+from gamefiles import sjis
 
 
 class Undo(EditorTest):
@@ -19,7 +19,6 @@ class Undo(EditorTest):
         key('ctrl+z')
         self.says('元に戻しました: 消去 (デッキ 2)')
         self.assertEqual(self.main().row_texts()[1], 'Deck 2')
-        self.assertEqual(self.main().card_list.text, card_list_text(self.save_file.cards[1]))
         self.press_save()
         self.assertEqual(self.folder.read_save(), self.save_file.bytes())
 
@@ -42,7 +41,6 @@ class Undo(EditorTest):
             type_text(text)
         key('ctrl+z')
         self.until(lambda: self.main().row_texts()[2] == 'Deck 3X', 'the typing undone')
-        self.assertEqual(self.main().status.text, code_of(self.save_file.cards[0]))
         steps = [('ctrl+z', '元に戻しました: 名前変更 (デッキ 3)', 'Deck 3'),
                  ('ctrl+shift+z', 'やり直しました: 名前変更 (デッキ 3)', 'Deck 3X'),
                  ('ctrl+y', 'やり直せる変更はないです。', 'Deck 3X'),

@@ -23,7 +23,6 @@ TEST_F(History, KeepsTheLastHundredStepsAndANewStepEndsRedo)
 {
     SaveData& data = Load();
     DeckHistory history;
-    EXPECT_FALSE(history.Record(data.BuildImage(), data, "nothing"));
     std::vector<std::string> images{Image(data)};
     for (int n = 1; n <= 101; ++n) {
         const DeckHistory::Image before = data.BuildImage();
@@ -32,7 +31,6 @@ TEST_F(History, KeepsTheLastHundredStepsAndANewStepEndsRedo)
         images.push_back(Image(data));
     }
     for (int n = 101; n >= 2; --n) {
-        ASSERT_EQ(history.NextUndo(), std::to_string(n));
         ASSERT_EQ(history.Undo(data), std::to_string(n));
         ASSERT_EQ(Image(data), images[n - 1]);
     }
