@@ -18,9 +18,9 @@ public:
     static constexpr std::size_t kKeptSteps = 100;
 
     // Records the change from `before` (a BuildImage of the same data) to
-    // what `data` holds now, under `label` (not empty), and drops the steps that could
-    // have been redone. Nothing is recorded, and false returned, when the
-    // bytes are the same: a refused command is no step.
+    // what `data` holds now, under `label` (not empty), and drops the steps
+    // that could have been redone. Nothing is recorded, and false returned,
+    // when the bytes are the same: a refused command is no step.
     bool Record(const Image& before, const SaveData& data, const std::string& label);
 
     // Takes the data back to before the last step done, or forward to after
