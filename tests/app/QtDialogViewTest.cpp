@@ -93,7 +93,7 @@ TEST_F(QtMainWindowTest, RowMenuTakesBackTypingThenNamesTheDeckStep)
     Start();
     // The captions of the menu's undo and redo, then the entry `take` taken (0, 1; -1 none).
     const auto menu = [this](int take) {
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1));
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1), RowEdit(1)->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(RowEdit(1), &event);
         auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         if (!shown) {
