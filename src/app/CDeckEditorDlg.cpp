@@ -33,6 +33,15 @@ const char kTextAskRestoreAll[] =
 const char kTextUnreadableEntry[] = " 読めません";
 const char kTextAskDiscard[] = "まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？";
 
+// Undo and redo: the step's label follows, e.g. "消去 (デッキ 7)".
+const char kTextUndone[] = "元に戻しました: ";
+const char kTextRedone[] = "やり直しました: ";
+const char kTextNothingToUndo[] = "元に戻せる変更はもうないです。";
+const char kTextNothingToRedo[] = "やり直せる変更はないです。";
+const char kCommandUndo[] = "元に戻す: ";
+const char kCommandRedo[] = "やり直す: ";
+const char kStepRename[] = "名前変更";
+
 constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
 
 }  // namespace
@@ -125,6 +134,11 @@ void CDeckEditorDlg::OnVScroll(int code, int thumbPosition)
         position = maximum;
     }
     view.SetScrollPos(IDC_SCROLL, position);
+    RedrawGrid(position);
+}
+
+void CDeckEditorDlg::RedrawGrid(int position)
+{
     for (int r = 0; r < kRows; ++r) {
         view.SetItemText(IDC_NAME_ROW + r, saveData.Deck(position + r).Name());
         view.SetCheck(IDC_RADIO_A + r, false);
@@ -162,7 +176,31 @@ void CDeckEditorDlg::OnDeckNameChange(int row)
     if (row < 0 || row >= kRows) {
         return;
     }
-    saveData.Deck(ScrollPosition() + row).SetName(view.GetItemText(IDC_NAME_ROW + row));
+    // Typing reaches here at every keystroke; the history takes one step per
+    // edited row, so a row of another deck ends the rename before it.
+    const int deck = ScrollPosition() + row;
+    if (deck != renamingDeck) {
+        CommitRename();
+        renamingDeck = deck;
+        beforeRename = saveData.BuildImage();
+    }
+    saveData.Deck(deck).SetName(view.GetItemText(IDC_NAME_ROW + row));
+}
+
+void CDeckEditorDlg::OnDeckNameEditEnd() { CommitRename(); }
+
+bool CDeckEditorDlg::RenamePending() const
+{
+    return renamingDeck >= 0 && saveData.BuildImage() != beforeRename;
+}
+
+void CDeckEditorDlg::CommitRename()
+{
+    if (renamingDeck >= 0) {
+        history.Record(beforeRename, saveData, StepLabel(kStepRename, renamingDeck));
+        renamingDeck = -1;
+        beforeRename = DeckHistory::Image();
+    }
 }
 
 void CDeckEditorDlg::UpdateCardList()
@@ -215,7 +253,16 @@ void CDeckEditorDlg::ShowSecondColumn(bool show)
 
 void CDeckEditorDlg::OnOkClicked()
 {
+    CommitRename();
     const int tab = view.GetCurSel(IDC_TAB);
+    // Every tab's command is one step, named by its caption and the decks it
+    // was given (the second column's when it shows); one that changed
+    // nothing is none.
+    const DeckHistory::Image before = saveData.BuildImage();
+    const std::string label = tab >= 0 && tab < kTabCount
+                                  ? StepLabel(kTabCaptions[tab], currentDeck,
+                                              view.IsItemVisible(IDC_RADIO_B) ? secondDeck : -1)
+                                  : std::string();
     switch (tab) {
     case kTabExport:
         view.SetItemText(IDC_STATUS, kProgressExport);
@@ -263,6 +310,9 @@ void CDeckEditorDlg::OnOkClicked()
     default:
         break;
     }
+    if (!label.empty()) {
+        history.Record(before, saveData, label);
+    }
     UpdateStatusCode();
     UpdateCardList();
     RefreshRows();
@@ -279,9 +329,7 @@ void CDeckEditorDlg::OnBrowserCode(const std::string& code)
     view.SetItemText(IDC_MAIDCODE, code);
     OnOkClicked();
     if (tab != kTabCreate && tab != kTabEdit) {
-        ShowSecondColumn(false);
-        ShowMaidCodeControls(true);
-        ShowFormatControls(false);
+        ShowControlsOf(kTabEdit);
     }
 }
 
@@ -293,6 +341,7 @@ void CDeckEditorDlg::OnBrowserCancelled()
 
 void CDeckEditorDlg::OnSaveClicked()
 {
+    CommitRename();
     view.SetItemText(IDC_STATUS, kProgressSave);
     // The game may have saved progress while the editor was open; writing our
     // older copy of its lines over it would lose that progress.
@@ -308,12 +357,6 @@ void CDeckEditorDlg::OnSaveClicked()
 bool CDeckEditorDlg::OnTabSelChange()
 {
     const int tab = view.GetCurSel(IDC_TAB);
-    // Column B, DAZO Rozi set, Format set, backup set.
-    static const bool kShown[kTabCount][4] = {
-        {false, false, true, false}, {false, false, false, false}, {false, true, false, false},
-        {false, true, false, false}, {true, false, false, false},  {true, false, false, false},
-        {false, false, false, true},
-    };
     if (tab < 0 || tab >= kTabCount) {
         return true;
     }
@@ -326,12 +369,23 @@ bool CDeckEditorDlg::OnTabSelChange()
     if (tab == kTabRestore) {
         ListBackupsInView();
     }
+    ShowControlsOf(tab);
+    UpdateCardList();
+    return true;
+}
+
+void CDeckEditorDlg::ShowControlsOf(int tab)
+{
+    // Column B, DAZO Rozi set, Format set, backup set.
+    static const bool kShown[kTabCount][4] = {
+        {false, false, true, false}, {false, false, false, false}, {false, true, false, false},
+        {false, true, false, false}, {true, false, false, false},  {true, false, false, false},
+        {false, false, false, true},
+    };
     ShowSecondColumn(kShown[tab][0]);
     ShowMaidCodeControls(kShown[tab][1]);
     ShowFormatControls(kShown[tab][2]);
     ShowRestoreControls(kShown[tab][3]);
-    UpdateCardList();
-    return true;
 }
 
 void CDeckEditorDlg::ShowMaidCodeControls(bool show)
@@ -421,4 +475,55 @@ void CDeckEditorDlg::RestoreFromBackup()
 bool CDeckEditorDlg::ShowMessage(const std::string& text)
 {
     return ::ShowMessage(text, view);
+}
+
+// ----------------------------------------------------------------- undo, redo
+
+std::string CDeckEditorDlg::StepLabel(const char* what, int deck, int second) const
+{
+    std::string label = std::string(what) + " (デッキ " + std::to_string(deck + 1);
+    if (second >= 0) {
+        label += " と " + std::to_string(second + 1);
+    }
+    return label + ")";
+}
+
+void CDeckEditorDlg::OnUndo()
+{
+    CommitRename();
+    ShowStep(history.Undo(saveData), kTextUndone, kTextNothingToUndo);
+}
+
+void CDeckEditorDlg::OnRedo()
+{
+    CommitRename();
+    ShowStep(history.Redo(saveData), kTextRedone, kTextNothingToRedo);
+}
+
+// The selected decks stay; what they now hold is drawn again. The status line
+// says what was taken back, where a screen reader reads it, until the next
+// command or choice of deck shows a deck's code there again.
+void CDeckEditorDlg::ShowStep(const std::string& label, const char* done, const char* none)
+{
+    if (label.empty()) {
+        view.SetItemText(IDC_STATUS, none);
+        return;
+    }
+    UpdateCardList();
+    RedrawGrid(ScrollPosition());
+    view.SetItemText(IDC_STATUS, done + label);
+}
+
+// A rename still being typed is the step that Undo takes back first, and no
+// step can be redone after it.
+std::string CDeckEditorDlg::UndoCommandText() const
+{
+    const std::string label = RenamePending() ? StepLabel(kStepRename, renamingDeck) : history.NextUndo();
+    return label.empty() ? label : kCommandUndo + label;
+}
+
+std::string CDeckEditorDlg::RedoCommandText() const
+{
+    const std::string label = RenamePending() ? std::string() : history.NextRedo();
+    return label.empty() ? label : kCommandRedo + label;
 }

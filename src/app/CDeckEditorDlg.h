@@ -1,11 +1,12 @@
 #pragma once
-// The main window: the deck grid, the seven tab commands, SAVE and the status
-// line. It reaches the screen only through a View.
+// The main window: the deck grid, the seven tab commands, SAVE, undo and
+// redo, and the status line. It reaches the screen only through a View.
 #include "app/Resource.h"
 #include "view/View.h"
 #include "backups/Backups.h"
 #include "catalogue/CardCatalogue.h"
 #include "browser/CBrowser.h"
+#include "history/DeckHistory.h"
 #include "savedata/SaveData.h"
 
 #include <memory>
@@ -47,6 +48,8 @@ public:
     void OnVScroll(int code, int thumbPosition);
     void OnDeckRadio(int k);
     void OnDeckNameChange(int row);
+    // A name row has lost the focus: what was typed in it becomes one step.
+    void OnDeckNameEditEnd();
     void UpdateCardList();
     void UpdateStatusCode();
     void RefreshRows();
@@ -63,9 +66,19 @@ public:
     void ShowMaidCodeControls(bool show);
     void ShowFormatControls(bool show);
     void ShowRestoreControls(bool show);
+    // The controls of a tab, and only those.
+    void ShowControlsOf(int tab);
     // 復元: a backup chosen in the list.
     void OnBackupSelChange();
     bool ShowMessage(const std::string& text);
+
+    // Undo and redo of the changes to the save data in memory, each step one
+    // command, one edited row or one restore; the status line says which.
+    void OnUndo();
+    void OnRedo();
+    // The menu entries for them, naming the step; empty when there is none.
+    std::string UndoCommandText() const;
+    std::string RedoCommandText() const;
 
     // Scroll codes of the vertical scroll event.
     enum ScrollCode {
@@ -88,8 +101,19 @@ private:
     void RestoreFromBackup();
     // Why no backup is chosen: none listed, or none readable.
     std::string NoBackupReason() const;
+    // The rows' names and both columns' marks at the scroll position.
+    void RedrawGrid(int position);
+    // "消去 (デッキ 7)": what a step did to which decks, for the status line.
+    std::string StepLabel(const char* what, int deck, int second = -1) const;
+    bool RenamePending() const;
+    void CommitRename();
+    void ShowStep(const std::string& label, const char* done, const char* none);
 
     View& view;
+    DeckHistory history;
+    // The deck whose row is being edited, and the data before its first keystroke.
+    int renamingDeck = -1;
+    DeckHistory::Image beforeRename;
     // Built at the first Export and kept for the run. Declared after the save
     // data it refers to, so it goes first.
     std::unique_ptr<DeckListExporter> exporter;

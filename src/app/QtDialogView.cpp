@@ -12,11 +12,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +28,8 @@
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QStyleHints>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolTip>
@@ -86,6 +91,21 @@ QString Shown(const std::string& bytes)
 // Why typed text was turned down, shown beside the edit; %1 is the character.
 const char kTextCannotStoreCharacter[] = "「%1」はセーブデータに書けない文字なんです…。";
 const char kTextCannotStoreHere[] = "その文字はここには書けないんです…。";
+
+// The keys of undo (Ctrl+Z) and redo (Ctrl+Y, Ctrl+Shift+Z): -1, +1, else 0.
+int HistoryKey(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (key.key() == Qt::Key_Z && modifiers == Qt::ControlModifier) {
+        return -1;
+    }
+    if ((key.key() == Qt::Key_Y && modifiers == Qt::ControlModifier) ||
+        (key.key() == Qt::Key_Z && modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) {
+        return 1;
+    }
+    return 0;
+}
 
 // Accessible names: the deck number shown in a row goes in at %1.
 QString RowName(int number) { return QString::fromUtf8(u8"デッキ %1 の名前").arg(number); }
@@ -191,6 +211,7 @@ void QtDialogView::Build()
 
     auto* maidCode = AddLineEdit(IDC_MAIDCODE, 127, 25, 94, 12, true);
     maidCode->setAccessibleName(QString::fromUtf8(u8"DAZO Rozi の入力"));
+    maidCode->installEventFilter(this);
     maidCode->hide();
 
     groupFormatScope = new QButtonGroup(this);
@@ -275,6 +296,22 @@ void QtDialogView::Build()
     connect(scroll, &QScrollBar::valueChanged, this,
             [this](int value) { Scroll(CDeckEditorDlg::SB_THUMBPOSITION, value); });
     scroll->setAccessibleName(QString::fromUtf8(u8"デッキのスクロール"));
+
+    // Undo and redo anywhere in the window; an edit with typing of its own to
+    // take back gets the keys first (OnEditEvent).
+    auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(undo, &QShortcut::activated, this, [this] {
+        if (dlg) {
+            dlg->OnUndo();
+        }
+    });
+    auto* redo = new QShortcut(this);
+    redo->setKeys({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(redo, &QShortcut::activated, this, [this] {
+        if (dlg) {
+            dlg->OnRedo();
+        }
+    });
     NameRows(0);
     SetTabOrder();
 }
@@ -488,8 +525,96 @@ void QtDialogView::Scroll(int code, int thumb)
     }
 }
 
+// The editable lines (the name rows and the DAZO Rozi box): undo and redo by
+// key and from their menu; a row that loses the focus ends its rename.
+bool QtDialogView::OnEditEvent(QLineEdit* edit, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        const int step = HistoryKey(*static_cast<QKeyEvent*>(event));
+        if (step == 0) {
+            return false;
+        }
+        // Taken by the edit, so that the window's shortcut does not fire too.
+        event->accept();
+        if (event->type() == QEvent::KeyPress) {
+            UndoOrRedo(edit, step < 0);
+        }
+        return true;
+    }
+    case QEvent::ContextMenu:
+        ShowEditMenu(edit, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    case QEvent::FocusOut:
+        // The row's own menu takes the focus for a moment; that is no leaving.
+        if (edit != Control(IDC_MAIDCODE) && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            if (dlg) {
+                dlg->OnDeckNameEditEnd();
+            }
+            // The rename is a step of the history now: Ctrl+Z takes it back
+            // there, not a second time as the row's own typing.
+            const int cursor = edit->cursorPosition();
+            const QSignalBlocker block(edit);
+            edit->setText(edit->text());
+            edit->setCursorPosition(cursor);
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+// Typing in the edit is taken back first, as in any text field; then the
+// changes to the decks.
+void QtDialogView::UndoOrRedo(QLineEdit* edit, bool undo)
+{
+    if (undo ? edit->isUndoAvailable() : edit->isRedoAvailable()) {
+        undo ? edit->undo() : edit->redo();
+    } else if (dlg) {
+        undo ? dlg->OnUndo() : dlg->OnRedo();
+    }
+}
+
+// The edit's own menu, whose undo and redo go on to the deck changes as the
+// keys do, naming the step they take back.
+void QtDialogView::ShowEditMenu(QLineEdit* edit, const QPoint& at)
+{
+    QMenu* menu = edit->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // Qt names the entries by their (translated) captions only.
+    const QString undoCaption = QCoreApplication::translate("QLineEdit", "&Undo");
+    const QString redoCaption = QCoreApplication::translate("QLineEdit", "&Redo");
+    for (QAction* action : menu->actions()) {
+        const bool undo = action->text().startsWith(undoCaption);
+        if ((!undo && !action->text().startsWith(redoCaption)) ||
+            (undo ? edit->isUndoAvailable() : edit->isRedoAvailable()) || !dlg) {
+            continue;
+        }
+        const std::string text = undo ? dlg->UndoCommandText() : dlg->RedoCommandText();
+        if (text.empty()) {
+            continue;
+        }
+        QString caption = FromCp932(text);
+        // The keys beside it, where the platform shows them, as on Qt's own entries.
+        if (QGuiApplication::styleHints()->showShortcutsInContextMenus()) {
+            const QKeySequence keys(undo ? Qt::CTRL | Qt::Key_Z : Qt::CTRL | Qt::Key_Y);
+            caption += QLatin1Char('\t') + keys.toString(QKeySequence::NativeText);
+        }
+        action->setText(caption);
+        action->setEnabled(true);
+        disconnect(action, &QAction::triggered, edit, nullptr);
+        connect(action, &QAction::triggered, this, [this, edit, undo] { UndoOrRedo(edit, undo); });
+    }
+    menu->popup(at);
+}
+
 bool QtDialogView::eventFilter(QObject* watched, QEvent* event)
 {
+    auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (edit && OnEditEvent(edit, event)) {
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         for (int r = 0; r < kRows; ++r) {
             if (watched == Control(IDC_NAME_ROW + r)) {

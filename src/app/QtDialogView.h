@@ -95,6 +95,9 @@ private:
     void Scroll(int code, int thumb);
     bool MoveFromRow(int row, const QKeyEvent& key);
     void NameRows(int position);
+    bool OnEditEvent(QLineEdit* edit, QEvent* event);
+    void UndoOrRedo(QLineEdit* edit, bool undo);
+    void ShowEditMenu(QLineEdit* edit, const QPoint& at);
 
     CDeckEditorDlg* dlg = nullptr;
     std::map<int, QWidget*> controls;

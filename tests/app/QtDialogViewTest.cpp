@@ -1,12 +1,16 @@
 // The main window on real Qt widgets (offscreen), for what the end-to-end
-// suite (tests/e2e) does not reach: names cut inside a character, Enter as O K.
+// suite (tests/e2e) does not reach: names cut inside a character, Enter as O K,
+// the texts of the rows' menu.
 #include "app/CDeckEditorDlg.h"
 #include "app/QtDialogView.h"
 #include "support/Cp932.h"
 #include "support/SaveFile.h"
 #include "support/Workspace.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -17,6 +21,8 @@
 namespace {
 
 QString U(const std::string& utf8) { return QString::fromUtf8(utf8.c_str()); }
+// A menu entry's caption without the keys beside it; empty when greyed out.
+QString Entry(const QAction* action) { return action->isEnabled() ? action->text().section('\t', 0, 0) : QString(); }
 
 class QtMainWindowTest : public ::testing::Test, protected GameFolder {
 protected:
@@ -78,4 +84,37 @@ TEST_F(QtMainWindowTest, EnterInARowIsOk)
     RowEdit(0)->setFocus();
     QTest::keyClick(RowEdit(0), Qt::Key_Return);
     EXPECT_TRUE(ws.Exists("../deck_1_format1.txt"));
+}
+
+// The row's own undo and redo until its typing is a step of the deck history;
+// then the entries name that step.
+TEST_F(QtMainWindowTest, RowMenuTakesBackTypingThenNamesTheDeckStep)
+{
+    Start();
+    // The captions of the menu's undo and redo, then the entry `take` taken (0, 1; -1 none).
+    const auto menu = [this](int take) {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1), RowEdit(1)->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(RowEdit(1), &event);
+        auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!shown) {
+            return QStringList();
+        }
+        const QList<QAction*> entries = shown->actions();
+        const QStringList captions{Entry(entries[0]), Entry(entries[1])};
+        if (take >= 0) {
+            entries[take]->trigger();
+        }
+        shown->close();
+        return captions;
+    };
+    QLineEdit* row = RowEdit(1);
+    row->setFocus();
+    QTest::keyClicks(row, QStringLiteral("x"));
+    EXPECT_EQ(menu(0), (QStringList{QStringLiteral("&Undo"), QString()}));
+    EXPECT_EQ(row->text(), QStringLiteral("Deck 2"));
+    QTest::keyClicks(row, QStringLiteral("y"));
+    RowEdit(2)->setFocus();
+    EXPECT_EQ(menu(0), (QStringList{U(u8"元に戻す: 名前変更 (デッキ 2)"), QString()}));
+    EXPECT_EQ(row->text(), QStringLiteral("Deck 2"));
+    EXPECT_EQ(menu(-1), (QStringList{QString(), U(u8"やり直す: 名前変更 (デッキ 2)")}));
 }

@@ -67,7 +67,7 @@ TEST_F(SaveFile, LinesAfterTheLastDecksAreWrittenBackByteForByte)
 {
     // Whatever the game keeps after the 53 decks, line breaks or not.
     const std::string decks = saveFile.Bytes();
-    for (const std::string tail : {std::string("EXTRA\r\nMORE\r\n"), std::string("no line break"),
+    for (const std::string& tail : {std::string("EXTRA\r\nMORE\r\n"), std::string("no line break"),
                                    std::string("\r\n\0\n\r", 5), std::string()}) {
         ws.Put(ws.SavePath(), decks + tail);
         SaveData data;
