@@ -1,7 +1,8 @@
-// The write path's system calls for real. This program's own fsync,
-// ftruncate, rename, close and write stand in front of the C library's: they
-// log the calls made on the save file, its folders and its temporary files,
-// and can make one of them fail as a failing disk would, or cut writes short.
+// The write path's system calls for real. This program's own open (of a new
+// file), fsync, ftruncate, rename, close and write stand in front of the C
+// library's: they log the calls made on the save file, its folder and its
+// temporary files, and can make one of them fail as a failing or full disk
+// would, or cut writes short.
 #include "savedata/SafeFile.h"
 #include "savedata/SaveData.h"
 
@@ -12,8 +13,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <climits>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -69,6 +72,15 @@ Function Real(const char* name)
 }  // namespace
 
 extern "C" {
+int open(const char* path, int flags, ...)
+{
+    static const auto real = Real<int (*)(const char*, int, ...)>("open");
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    return (flags & O_CREAT) != 0 && Fails("create", Short(path)) ? -1 : real(path, flags, mode);
+}
 int fsync(int fd)
 {
     static const auto real = Real<int (*)(int)>("fsync");
@@ -94,17 +106,12 @@ int close(int fd)
 ssize_t write(int fd, const void* data, size_t size)
 {
     static const auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
-    if ((g_calls.choppy || g_calls.failing == "write") && Watched(NameOf(fd))) {
-        if (Fails("write", NameOf(fd))) {
-            return -1;
-        }
-        if (g_calls.writes++ % 2 == 0) {
-            errno = EINTR;
-            return -1;
-        }
-        size = std::min<size_t>(size, 100);
+    const bool watched = (g_calls.choppy || g_calls.failing == "write") && Watched(NameOf(fd));
+    if (watched && (g_calls.failing == "write" ? Fails("write", NameOf(fd)) : g_calls.writes++ % 2 == 0)) {
+        errno = g_calls.choppy ? EINTR : EIO;
+        return -1;
     }
-    return real(fd, data, size);
+    return real(fd, data, watched ? std::min<size_t>(size, 100) : size);
 }
 }
 
@@ -117,10 +124,12 @@ using Names = std::vector<std::string>;
 
 class WritePath : public ::testing::Test, protected GameFolder {
 protected:
+    WritePath() { SaveData::localTime = [] { return std::tm{0, 5, 7, 9, 2, 126, 0, 0, 0, 0, nullptr}; }; }
     ~WritePath() override
     {
         g_calls = Calls();
         g_failWriteStep = nullptr;
+        SaveData::localTime = savedClock;
     }
     // Loads the game and renames its first deck, which makes the file shorter.
     SaveData& LoadAndEdit()
@@ -136,23 +145,26 @@ protected:
     Names FileFolder() const { return ws.List(ws.Root() + "/File"); }
 
     std::string original;
+    std::tm (*savedClock)() = SaveData::localTime;
 };
 
 }  // namespace
 
-TEST_F(WritePath, TheNewFileIsSyncedBeforeItReplacesTheSaveFileAndTheFolderAfter)
+TEST_F(WritePath, TheNewFileIsWrittenWholeAndSyncedBeforeItReplacesTheSaveFile)
 {
     SaveData& data = LoadAndEdit();
+    g_calls.choppy = true;
     EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(g_calls.log, (Names{"fsync Save.dat.tmp", "close Save.dat.tmp", "rename Save.dat.tmp Save.dat",
-                                  "fsync File", "close File"}));
+    EXPECT_GT(g_calls.writes, 10);  // the writes were in fact cut up
+    EXPECT_EQ(g_calls.log, (Names{"create Save.dat.tmp", "fsync Save.dat.tmp", "close Save.dat.tmp",
+                                  "rename Save.dat.tmp Save.dat", "fsync File", "close File"}));
     EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
 }
 
 TEST_F(WritePath, AFailedCallLeavesTheSaveFileAsItWasAndNoTemporaryFile)
 {
     SaveData& data = LoadAndEdit();
-    for (const char* call : {"write", "fsync", "close", "rename"}) {
+    for (const char* call : {"create", "write", "fsync", "close", "rename"}) {
         g_calls.failing = call;
         EXPECT_EQ(data.Write(), kCannotOpen) << call;
         EXPECT_EQ(g_calls.failing, "") << call << " was not reached";
@@ -160,23 +172,20 @@ TEST_F(WritePath, AFailedCallLeavesTheSaveFileAsItWasAndNoTemporaryFile)
         EXPECT_EQ(FileFolder(), (Names{"BackUp", "Save.dat"})) << call;
         EXPECT_TRUE(data.HasUnsavedChanges());
     }
-}
-
-TEST_F(WritePath, ShortAndInterruptedWritesAreCarriedOnToTheEnd)
-{
-    SaveData& data = LoadAndEdit();
-    g_calls.choppy = true;
     EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
-    EXPECT_GT(g_calls.writes, 10);  // the writes were in fact cut up
+    EXPECT_FALSE(data.HasUnsavedChanges());
 }
 
-TEST_F(WritePath, AFileRewrittenInPlaceIsCutToItsNewLengthAndSynced)
+TEST_F(WritePath, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
 {
+    // A second name for the file must keep seeing it, so it is not replaced.
     SaveData& data = LoadAndEdit();
     SecondName();
-    ASSERT_EQ(data.MakeBackup(), "");
-    g_calls.log.clear();
+    ASSERT_EQ(::rmdir(ws.BackupDir().c_str()), 0);
+    EXPECT_EQ(data.Write(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
+    EXPECT_EQ(ws.Get(ws.SavePath()), original);
+    ASSERT_EQ(::mkdir(ws.BackupDir().c_str(), 0755), 0);
+    ASSERT_EQ(data.MakeBackup(), "");  // as at start-up
     g_calls.failing = "fsync";
     EXPECT_EQ(data.Write(), kCannotOpen);
     EXPECT_EQ(g_calls.failing, "");
@@ -184,6 +193,9 @@ TEST_F(WritePath, AFileRewrittenInPlaceIsCutToItsNewLengthAndSynced)
     EXPECT_EQ(data.Write(), "");  // what the broken-off write left is ours to write over
     EXPECT_EQ(g_calls.log, (Names{"ftruncate Save.dat", "fsync Save.dat", "close Save.dat"}));
     EXPECT_EQ(ws.Get(ws.Root() + "/second.dat"), Image(data));
+    EXPECT_EQ(FileFolder(), (Names{"BackUp", "Save.dat"}));
+    EXPECT_EQ(ws.List(ws.BackupDir()), Names{"Save2603090705.dat"});
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save2603090705.dat"), original);
 }
 
 TEST_F(WritePath, TheGameSavingWhileTheBackupIsTakenStopsAWriteInPlace)
@@ -201,27 +213,35 @@ TEST_F(WritePath, TheGameSavingWhileTheBackupIsTakenStopsAWriteInPlace)
     EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir()).at(0)), original);
 }
 
-TEST_F(WritePath, TheReplacedFileKeepsItsOwnerGroupAndMode)
+TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
 {
-    // As root: root's own file, one of root's with another group, a player's.
+    // As root: root's own file, one of root's with another group, and a
+    // player's (a run under sudo) made read-only, which does not stop root.
     const bool root = ::geteuid() == 0;
     const struct {
         uid_t uid;
         gid_t gid;
-        mode_t mode;
-    } cases[] = {{0, 0, 0640}, {0, 40124, 0604}, {40123, 40124, 0660}};
+        mode_t mode, mask;
+    } cases[] = {{0, 0, 0640, 022}, {0, 40124, 0604, 077}, {40123, 40124, 0444, 002}};
+    const mode_t savedMask = ::umask(022);
     for (const auto& c : cases) {
         SaveData& data = LoadAndEdit();
         const uid_t uid = root ? c.uid : ::getuid();
         const gid_t gid = root ? c.gid : ::getgid();
+        const mode_t mode = root ? c.mode : c.mode | 0200;
         ASSERT_EQ(::chown(ws.SavePath().c_str(), uid, gid), 0);
-        ASSERT_EQ(::chmod(ws.SavePath().c_str(), c.mode), 0);
+        ASSERT_EQ(::chmod(ws.SavePath().c_str(), mode), 0);
+        ::umask(c.mask);
         EXPECT_EQ(data.Write(), "");
         const struct stat st = StatOf(ws.SavePath());
         EXPECT_EQ(st.st_uid, uid);
         EXPECT_EQ(st.st_gid, gid);
-        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(st.st_mode & 07777, mode);
+        ::unlink(ws.SavePath().c_str());
+        EXPECT_EQ(data.Overwrite(), "");
+        EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0666 & ~c.mask);
     }
+    ::umask(savedMask);
 }
 
 TEST_F(WritePath, ASaveFileInAFolderThePlayerMayNotWriteIsRewrittenInPlace)
