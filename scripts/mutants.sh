@@ -97,6 +97,9 @@ ids=$(helper ids "$list" "$filter") || exit 2
 [ -n "$ids" ] || { echo "mutants: no mutant matches '$filter'" >&2; exit 2; }
 
 mkdir -p "$tree" "$build" "$logs"
+# One run at a time per scratch folder: a second would copy over the first's mutant.
+exec 9>"$work/lock"
+flock -n 9 || { echo "mutants: another run is using $work" >&2; exit 2; }
 helper sync "$root" "$tree" || exit 2
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
