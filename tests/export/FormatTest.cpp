@@ -32,3 +32,13 @@ TEST(FormatFiles, UnreadableOrUnwritableFilesFallBackToTheDefault)
     const std::string head = Sjis(u8"Playerのデッキリスト(forWiki)\r\n\r\n*Zero\r\n0\r\n");
     EXPECT_EQ(game.ws.Get("../deck_1_format2.txt").substr(0, head.size()), head);
 }
+
+TEST(FormatFiles, OnlyTheFirst10240BytesCount)
+{
+    GameFolder game;
+    game.ws.Put("format1.ini", "\\globalheader_start\n" + std::string(10240 - 20, 'x') + "cut off");
+    DeckListExporter exporter(game.Load());
+    const std::string list = exporter.BuildDeckList(0, 0, false);
+    EXPECT_EQ(list.substr(0, 10240 - 20), std::string(10240 - 20, 'x'));
+    EXPECT_EQ(list.find('c'), std::string::npos);
+}

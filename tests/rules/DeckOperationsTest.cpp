@@ -66,7 +66,7 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
     // A code with a character outside its alphabet changes nothing. Which
     // characters those are is the deck code fuzz target's to check.
     const std::vector<std::uint8_t> before = data->BuildImage();
-    EXPECT_EQ(StoreDeck(*data, 3, "000-"), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
+    EXPECT_EQ(StoreDeck(*data, 3, "0-00"), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
     EXPECT_EQ(data->BuildImage(), before);
     // Into the active deck: it moves away during the delete and comes back.
     EXPECT_EQ(StoreDeck(*data, 3, CodeOf({{500, 1}})), "");
