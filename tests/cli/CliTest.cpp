@@ -225,11 +225,33 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
     };
     for (const auto& c : cases) {
         WriteSaveFile();
+        for (const std::string& name : ws.List(ws.BackupDir())) {
+            ::unlink((ws.BackupDir() + "/" + name).c_str());
+        }
         std::ostringstream out, err;
         EXPECT_EQ(RunCli({"rename", "1", "mine", c.command}, out, err), c.status) << c.command;
         EXPECT_EQ(err.str(), c.err);
         EXPECT_EQ(ws.Get(ws.SavePath()), c.file);
+        // One backup, taken before anything was written.
+        const std::vector<std::string> backups = ws.List(ws.BackupDir());
+        ASSERT_EQ(backups.size(), 1u) << c.command;
+        EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + backups[0]), saveFile.Bytes()) << c.command;
     }
+}
+
+TEST_F(CommandLine, ComplaintsOfMoreThanOneKilobyteAreShownWhole)
+{
+    // Forty cards with no spare copy: about 1.5 KB of complaints.
+    std::string code = "0", expected;
+    for (int number = 101; number <= 140; ++number) {
+        saveFile.stock[number - 1] = 0;
+        code += CodeOf({{number, 1}}).substr(1);
+        expected += "Card" + std::to_string(number) + u8" が足りないみたいです\n";
+    }
+    WriteSaveFile();
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"edit", "2", code}, out, err), 1);
+    EXPECT_EQ(err.str(), expected);
 }
 
 TEST_F(CommandLine, ExportsSeeTheRunsEarlierCommands)

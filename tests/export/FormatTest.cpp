@@ -19,3 +19,13 @@ TEST(FormatFiles, DefaultsAreWrittenIntoAnEmptyFolderAndExistingFilesKept)
     EXPECT_EQ(game.ws.Get("format2.ini"), mine);
     EXPECT_EQ(game.ws.Get("format3.ini"), ReadFileBytes(EXPORT_SEEDS "/default-format3"));
 }
+
+TEST(FormatFiles, OnlyTheFirst10240BytesCount)
+{
+    GameFolder game;
+    game.ws.Put("format1.ini", "\\globalheader_start\n" + std::string(10240 - 20, 'x') + "cut off");
+    DeckListExporter exporter(game.Load());
+    const std::string list = exporter.BuildDeckList(0, 0, false);
+    EXPECT_EQ(list.substr(0, 10240 - 20), std::string(10240 - 20, 'x'));
+    EXPECT_EQ(list.find('c'), std::string::npos);
+}

@@ -28,11 +28,6 @@ TEST_F(DeckOperations, DeletingMovesTheActiveDeckOnlyWhenNeeded)
     saveFile.Add(4, 50, 39);  // 39 cards: not complete
     saveFile.active = 3;
     LoadGame();
-    // The emptied deck and its cards back in the stock: the command-line
-    // tests and the save data fuzz target see to those.
-    EXPECT_EQ(data->DeleteDeck(2), "");
-    EXPECT_EQ(data->ActiveDeck(), 3);
-
     // The active deck is the last complete one. Storing or duplicating onto
     // it deletes first, so they are refused the same way.
     const std::vector<std::uint8_t> before = data->BuildImage();
@@ -40,14 +35,6 @@ TEST_F(DeckOperations, DeletingMovesTheActiveDeckOnlyWhenNeeded)
     EXPECT_EQ(StoreDeck(*data, 3, "0"), kLastDeck);
     EXPECT_EQ(DuplicateDeck(*data, 4, 3), kLastDeck);
     EXPECT_EQ(data->BuildImage(), before);
-
-    // The highest other complete deck takes over, a training deck too.
-    saveFile.Fill(10, 200);
-    saveFile.Fill(51, 1);
-    LoadGame();
-    EXPECT_EQ(ClearDeck(*data, 3), "");
-    EXPECT_EQ(data->ActiveDeck(), 51);
-    EXPECT_EQ(data->Deck(3).Name(), Sjis(u8"デッキ04"));
 }
 
 TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
@@ -79,7 +66,7 @@ TEST_F(DeckOperations, StoringMakesTheDeckActiveOnlyWhenEverythingWentIn)
     // A code with a character outside its alphabet changes nothing. Which
     // characters those are is the deck code fuzz target's to check.
     const std::vector<std::uint8_t> before = data->BuildImage();
-    EXPECT_EQ(StoreDeck(*data, 3, "000-"), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
+    EXPECT_EQ(StoreDeck(*data, 3, "0-00"), Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
     EXPECT_EQ(data->BuildImage(), before);
     // Into the active deck: it moves away during the delete and comes back.
     EXPECT_EQ(StoreDeck(*data, 3, CodeOf({{500, 1}})), "");
@@ -129,18 +116,45 @@ TEST_F(DeckOperations, DuplicatingKeepsCopiesBeyondWhatACodeCarries)
     EXPECT_EQ(Stock(7), 0);
 }
 
-TEST_F(DeckOperations, SwappingMovesDecksWithTheActiveDeckWithinOneKind)
+TEST_F(DeckOperations, TheActiveDeckAfterADeleteOrASwap)
 {
-    saveFile.Fill(5, 1);
-    saveFile.active = 5;
-    LoadGame();
-    EXPECT_EQ(SwapDecks(*data, 0, 5), "");
-    EXPECT_EQ(data->ActiveDeck(), 0);
-    EXPECT_EQ(SwapDecks(*data, 50, 52), "");
-    const std::vector<std::uint8_t> before = data->BuildImage();
-    EXPECT_EQ(SwapDecks(*data, 49, 50), Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"));
-    EXPECT_EQ(data->BuildImage(), before);
-    EXPECT_EQ(data->Deck(50).Name(), saveFile.names[52]);
+    const std::string acrossKinds = Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。");
+    const struct {
+        std::vector<int> complete;
+        int active;
+        const char* command;  // "delete" deletes deck a
+        int a, b;
+        std::string message;
+        int activeAfter;
+    } cases[] = {
+        {{3, 10}, 3, "delete", 10, 0, "", 3},
+        {{3, 10, 52}, 52, "delete", 52, 0, "", 10},  // the highest complete deck itself
+        {{3, 52}, 3, "delete", 3, 0, "", 52},
+        {{5}, 5, "swap", 5, 0, "", 0},
+        {{5}, 5, "swap", 0, 5, "", 0},
+        {{5}, 5, "swap", 50, 52, "", 5},
+        {{5}, 5, "swap", 49, 50, acrossKinds, 5},
+        {{5}, 5, "swap", 51, 5, acrossKinds, 5},
+    };
+    for (const auto& c : cases) {
+        saveFile = SaveFileBuilder();
+        for (int slot : c.complete) {
+            saveFile.Fill(slot, 1);
+        }
+        saveFile.active = static_cast<std::uint8_t>(c.active);
+        LoadGame();
+        const std::vector<std::uint8_t> before = data->BuildImage();
+        const bool swap = std::string(c.command) == "swap";
+        EXPECT_EQ(swap ? SwapDecks(*data, c.a, c.b) : ClearDeck(*data, c.a), c.message) << c.command << c.a;
+        EXPECT_EQ(data->ActiveDeck(), c.activeAfter) << c.command << " " << c.a << " " << c.b;
+        if (!swap) {  // a training deck's cards never came from the stock
+            EXPECT_EQ(Stock(1), saveFile.stock[0] + (c.a < 50 ? 3 : 0)) << c.a;
+        } else if (c.message.empty()) {
+            EXPECT_EQ(data->Deck(c.b).Name(), saveFile.names[c.a]);
+        } else {
+            EXPECT_EQ(data->BuildImage(), before);
+        }
+    }
 }
 
 TEST_F(DeckOperations, ARefusedCodeChangesNothingAndBlanksAroundACodeAreDropped)

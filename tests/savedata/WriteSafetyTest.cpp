@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <functional>
 #include <sys/file.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -32,8 +31,6 @@ const std::vector<std::string> kSaveFileAlone = {"BackUp", "Save.dat", "Save.dat
 
 std::function<bool(WriteStep)> g_hook;
 std::tm g_now {};
-
-mode_t ModeOf(const std::string& path) { return StatOf(path).st_mode & 07777; }
 
 // A game folder whose save file is loaded by LoadGame. The clock stands at
 // 2026-03-09 07:05 unless a test sets it; the write hook, the clock and the
@@ -86,49 +83,6 @@ protected:
 using Backup = WriteSafety;
 
 }  // namespace
-
-TEST_F(WriteSafety, AFailureAtAnyStepLeavesTheSaveFileAsItWas)
-{
-    SaveData& data = LoadGame();
-    data.Deck(0).SetName("renamed");
-    for (WriteStep step : {WriteStep::Create, WriteStep::Write, WriteStep::Sync, WriteStep::Close, WriteStep::Rename}) {
-        FailAt(step);
-        EXPECT_EQ(data.Write(), kCannotOpen) << static_cast<int>(step);
-        EXPECT_EQ(injected, 1) << "the failure was not reached";
-        EXPECT_EQ(ws.Get(ws.SavePath()), original);
-        EXPECT_EQ(FileFolder(), kSaveFileAlone);
-        EXPECT_TRUE(data.HasUnsavedChanges());
-    }
-    g_failWriteStep = nullptr;
-    EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
-    EXPECT_FALSE(data.HasUnsavedChanges());
-}
-
-TEST_F(WriteSafety, AFullDiskLeavesTheSaveFileAsItWas)
-{
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "mounting a small filesystem needs root";
-    }
-    const std::string folder = ws.Root() + "/File";
-    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
-        GTEST_SKIP() << "cannot mount tmpfs here";
-    }
-    struct Unmount {
-        std::string path;
-        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
-    } unmount{folder};
-    SaveData& data = LoadGame();
-    data.Deck(7).SetName("full disk");
-
-    // Fill what is left of the filesystem.
-    ws.Put(folder + "/filler", std::string(64 * 1024, 'f'));
-    ASSERT_EQ(std::filesystem::space(folder).available, 0u);
-
-    EXPECT_EQ(data.Write(), kCannotOpen);
-    EXPECT_EQ(ws.Get(ws.SavePath()), original);
-    EXPECT_EQ(ws.List(folder), (std::vector<std::string>{"Save.dat", "Save.dat.lock", "filler"}));
-}
 
 TEST_F(WriteSafety, TheGamesNewerFileIsNeverOverwrittenUnasked)
 {
@@ -183,68 +137,9 @@ TEST_F(WriteSafety, ALinkedSaveFileIsWrittenWhereItLeads)
     EXPECT_EQ(ws.List(elsewhere), (std::vector<std::string>{"hop", "real.dat", "real.dat.lock"}));
 }
 
-TEST_F(WriteSafety, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
-{
-    // As root, the file is a player's (a run under sudo), once read-only,
-    // which does not stop root, as it would not stop the game run as root.
-    const bool root = ::geteuid() == 0;
-    const std::string backup = ws.BackupDir() + "/Save2603090705.dat";
-    const std::pair<mode_t, mode_t> cases[] = {{022, 0604}, {077, 0640}, {002, root ? 0444 : 0600}};
-    for (const auto& [mask, mode] : cases) {
-        SaveData& data = LoadGame();
-        if (root) {
-            ASSERT_EQ(::chown(ws.SavePath().c_str(), 40123, 40124), 0);
-        }
-        ASSERT_EQ(::chmod(ws.SavePath().c_str(), mode), 0);
-        ::umask(mask);
-        EXPECT_EQ(data.MakeBackup(), "");
-        EXPECT_EQ(ModeOf(backup), 0666 & ~mask) << mask;
-        data.Deck(0).SetName("kept");
-        EXPECT_EQ(data.Write(), "");
-        EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
-        const struct stat st = StatOf(ws.SavePath());
-        EXPECT_EQ(st.st_mode & 07777, mode);
-        if (root) {
-            EXPECT_EQ(st.st_uid, 40123u);
-            EXPECT_EQ(st.st_gid, 40124u);
-        }
-        ::unlink(ws.SavePath().c_str());
-        ::unlink(backup.c_str());
-        EXPECT_EQ(data.Overwrite(), "");
-        EXPECT_EQ(ModeOf(ws.SavePath()), 0666 & ~mask);
-    }
-}
-
-TEST_F(WriteSafety, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
-{
-    // A second name for the file must keep seeing it, so it is not replaced.
-    ASSERT_EQ(::rmdir(ws.BackupDir().c_str()), 0);
-    SaveData& data = LoadGame();
-    const std::string other = ws.Root() + "/second-name.dat";
-    ASSERT_EQ(::link(ws.SavePath().c_str(), other.c_str()), 0);
-    data.Deck(1).SetName("in place");
-    EXPECT_EQ(data.Write(), kNoBackupFolder);
-    EXPECT_EQ(ws.Get(other), original);
-    EXPECT_EQ(FileFolder(), (std::vector<std::string>{"Save.dat", "Save.dat.lock"}));
-
-    ASSERT_EQ(::mkdir(ws.BackupDir().c_str(), 0755), 0);
-    ASSERT_EQ(data.MakeBackup(), "");  // as at start-up
-    FailAt(WriteStep::Sync);
-    EXPECT_EQ(data.Write(), kCannotOpen);
-    EXPECT_EQ(injected, 1);
-    g_failWriteStep = nullptr;
-    EXPECT_EQ(ws.List(ws.BackupDir()), (std::vector<std::string>{"Save2603090705.dat"}));
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save2603090705.dat"), original);
-
-    EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(other), Image(data));
-    EXPECT_EQ(StatOf(ws.SavePath()).st_nlink, 2u);
-    EXPECT_EQ(FileFolder(), kSaveFileAlone);
-}
-
 TEST_F(Backup, EachCopyGetsANameThatSortsByTimeAndNoCopyIsEverReplaced)
 {
-    // A missing folder: see AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup.
+    // A missing folder: see WritePath.AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup.
     SaveData& data = LoadGame();
     FailAt(WriteStep::Write);
     EXPECT_EQ(data.MakeBackup(), kNoBackupFolder);
