@@ -8,7 +8,6 @@
 #include <system_error>
 #include <tuple>
 
-const char kBackupFolderPath[] = "../File/BackUp";
 const char kTextNoBackupsYet[] = "バックアップはまだ一つも無いみたいです。";
 const char kTextBackupUnreadable[] = "このバックアップは読めないみたいです…。";
 
@@ -45,7 +44,7 @@ bool ParseName(const std::string& name, NameKey& key)
         return false;
     }
     const std::size_t stem = name.size() - 4;  // where ".dat" starts
-    if ( name.compare(0, 4, "Save") != 0 || name.compare(stem, 4, ".dat") != 0 ||
+    if (name.compare(0, 4, "Save") != 0 || name.compare(stem, 4, ".dat") != 0 ||
         !AllDigits(name, 4, 10)) {
         return false;
     }
@@ -122,7 +121,7 @@ std::string EmptyListReason(const BackupList& list)
 
 std::string BackupPath(const std::string& nameOrPath)
 {
-    return nameOrPath.find('/') == std::string::npos ? std::string(kBackupFolderPath) + "/" + nameOrPath
+    return nameOrPath.find('/') == std::string::npos ? std::string(kBackupFolder) + "/" + nameOrPath
                                                      : nameOrPath;
 }
 

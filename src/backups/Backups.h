@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// Where SaveData::MakeBackup puts its copies.
-extern const char kBackupFolderPath[];
-
 struct BackupEntry {
     std::string fileName;  // Save2612081031.dat
     std::string path;      // the folder's path, "/", the file name
@@ -28,7 +25,7 @@ struct BackupList {
 };
 
 // Lists the folder; every backup is read once to tell whether it is readable.
-BackupList ListBackups(const std::string& folder = kBackupFolderPath);
+BackupList ListBackups(const std::string& folder = kBackupFolder);
 // Why a list holds nothing to show (the folder missing, or no backup in it);
 // the empty text when it has entries.
 std::string EmptyListReason(const BackupList& list);

@@ -10,6 +10,8 @@
 #include <climits>
 #include <utility>
 
+const char kBackupFolder[] = "../File/BackUp";
+
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
 const char kTextLastDeck[] = "最後のデッキみたいです。全部のデッキは消せないですよぉ";
 const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいましたぁ";
@@ -21,7 +23,6 @@ const char kTextChangedByGame[] = "セーブデータがゲームで書き換え
 namespace {
 
 const char kSavePath[] = "../File/Save.dat";
-const char kBackupFolder[] = "../File/BackUp";
 
 // Positions in the image are ints; no file read is longer than this.
 static_assert(kMaxInputFileBytes < INT_MAX / 2, "positions in a save file must fit an int");

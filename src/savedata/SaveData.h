@@ -154,6 +154,9 @@ private:
 // The deck's DAZO Rozi.
 std::string encode(const DeckRecord& deck);
 
+// Where MakeBackup puts its copies.
+extern const char kBackupFolder[];
+
 // Texts of the save data, shown unchanged to the player.
 extern const char kTextCannotOpenSaveData[];
 extern const char kTextLastDeck[];
