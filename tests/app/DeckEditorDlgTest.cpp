@@ -188,6 +188,7 @@ TEST_F(MainWindowTest, CommandsRedrawTheRowsOrShowWhyTheyWereRefused)
         {1, 0, 9, 0, "", kTextLastDeck, Sjis(u8"デッキ消去中...")},
         {4, 0, 5, 9, "", kTextLastDeck, Sjis(u8"デッキコピー中...")},
         {5, 43, 6, 7, "", Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"), Sjis(u8"デッキ入れ替え中...")},
+        {2, 0, 0, 0, "000 x", Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"), Sjis(u8"DAZO Rozi展開中...")},
         {2, 0, 6, 0, code, "Card2" + Sjis(u8" が足りないみたいです\n"), Sjis(u8"DAZO Rozi展開中...")},
     };
     for (const auto& c : refused) {
@@ -203,7 +204,8 @@ TEST_F(MainWindowTest, CommandsRedrawTheRowsOrShowWhyTheyWereRefused)
         EXPECT_EQ(view.messages[0].caption, kCaption);
         EXPECT_EQ(statusDuringMessage.back(), c.progress);
     }
-    // What went in shows, and the code stays in its box.
+    // A refused code keeps the name; what went in shows, and the code stays in its box.
+    EXPECT_EQ(Row(0), "Deck 1");
     EXPECT_EQ(view.GetItemText(IDC_CARDLIST), "Card2 x 1\r\n");
     EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), code);
     EXPECT_FALSE(view.IsItemVisible(IDC_RADIO_B + 9));
@@ -389,20 +391,6 @@ TEST_F(MainWindowTest, AnExportThatCannotBeWrittenIsShown)
     EXPECT_EQ(view.messages[0].caption, kCaption);
     EXPECT_EQ(statusDuringMessage.back(), Sjis(u8"デッキリスト作成中..."));
     EXPECT_TRUE(ws.Exists("../deck_3_format2.txt"));
-}
-
-TEST_F(MainWindowTest, ARefusedCodeOnCreateKeepsTheName)
-{
-    // Which codes are refused, and blanks around a code: tests/rules.
-    saveFile.names[0] = "Mine";
-    ASSERT_TRUE(Start());
-    ChooseTab(2);
-    view.TypeText(IDC_MAIDCODE, "000 x");
-    dlg->OnOkClicked();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
-    EXPECT_EQ(Row(0), "Mine");
-    EXPECT_FALSE(dlg->saveData.HasUnsavedChanges());
 }
 
 // ------------------------------------------- undo and redo
