@@ -134,8 +134,7 @@ class Editor:
         return [w for w in self.app if w is not None]
 
     def main(self):
-        dialog = next(w for w in self.windows() if w.name == CAPTION)
-        return MainWindow(dialog)
+        return MainWindow(next(w for w in self.windows() if w.name == CAPTION))
 
     def message_box(self, timeout=10):
         """The open message box: (its text, {button name: node}). Buttons
@@ -202,8 +201,7 @@ class EditorTest(unittest.TestCase):
     def page_with(self, old, new):
         """A copy of the deck page with its first `old` replaced by `new`."""
         path = os.path.join(self.root, 'changed.htm')
-        with open(PAGE, 'rb') as f, open(path, 'wb') as out:
-            out.write(f.read().replace(old, new, 1))
+        Path(path).write_bytes(Path(PAGE).read_bytes().replace(old, new, 1))
         return path
 
     def until(self, probe, what, timeout=10):
@@ -599,21 +597,19 @@ class PageEdges(EditorTest):
         self.assertTrue(self.editor.no_message_box())
 
     def test_a_browser_that_never_says_ready_is_reported_and_started_again(self):
-        programs = os.path.join(self.root, 'programs')
-        os.makedirs(programs)
+        programs, starts = Path(self.root, 'programs'), Path(self.root, 'starts')
+        programs.mkdir()
         shutil.copy(EDITOR, programs)
-        starts = os.path.join(self.root, 'starts')
-        with open(os.path.join(programs, 'deckeditor-browser'), 'w') as f:
-            f.write('#!/bin/sh\necho started >> "%s"\nexec sleep 600\n' % starts)
-        os.chmod(os.path.join(programs, 'deckeditor-browser'), 0o755)
-        self.start(program=os.path.join(programs, 'deckeditor'))
+        (programs / 'deckeditor-browser').write_text('#!/bin/sh\necho started >> "%s"\nexec sleep 600\n' % starts)
+        (programs / 'deckeditor-browser').chmod(0o755)
+        self.start(program=str(programs / 'deckeditor'))
         self.choose_tab('編集')
         text, buttons = self.editor.message_box(30)
         self.assertEqual(text, 'ブラウザがお返事してくれないみたいです…。\n次に編集を選んだときに、もう一度開きますね。')
         buttons['OK'].click()
         self.choose_tab('書出')
         self.choose_tab('編集')
-        self.until(lambda: Path(starts).read_text() == 'started\nstarted\n', 'the browser started again')
+        self.until(lambda: starts.read_text() == 'started\nstarted\n', 'the browser started again')
 
     def test_page_reads_only_its_own_folder_and_stays(self):
         self.save_file.stock[:14] = [3] * 14
