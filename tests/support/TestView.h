@@ -61,7 +61,6 @@ public:
     ViewRect GetClientRect() const override { return {0, 0, windowRect.Width(), windowRect.Height()}; }
     ViewRect GetDesktopClientRect() const override { return desktopRect; }
     void MoveWindow(const ViewRect& rect) override { windowRect = rect; }
-    void SetIcon(int) override {}
 
     // What a user does. The view's own part only: tests call the handler after.
     void AddRadioGroup(const std::vector<int>& ids) { radioGroups.push_back(ids); }
