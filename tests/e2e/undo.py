@@ -18,20 +18,17 @@ class Undo(EditorTest):
         self.until(lambda: self.main().row_texts()[1] == 'デッキ02', 'deck 2 deleted')
         key('ctrl+z')
         self.says('元に戻しました: 消去 (デッキ 2)')
-        self.assertEqual(self.main().row_texts()[1], 'Deck 2')
-        self.press_save()
-        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+        self.saves()
 
         self.main().rows[5].click(button=3)
         time.sleep(0.3)  # the menu opens on the next event round
         key('Down', 'Return')  # its first entry that can be taken: redo, since nothing is left to undo
         self.says('やり直しました: 消去 (デッキ 2)')
-        self.press_save()
         for n in self.save_file.cards[1]:
             self.save_file.stock[n - 1] += 1
         self.save_file.cards[1] = []
         self.save_file.names[1] = sjis('デッキ02')
-        self.assertEqual(self.folder.read_save(), self.save_file.bytes())
+        self.saves()
 
     def test_typing_in_a_row_is_undone_before_the_rename_it_made(self):
         self.start()

@@ -15,7 +15,6 @@ public:
         std::string text;
         bool visible = true;
         bool checked = false;
-        std::vector<std::string> tabs;
         std::vector<std::pair<std::string, bool>> list;  // entries, and whether each is selectable
         int curSel = -1;
         int minimum = 0;
@@ -33,7 +32,7 @@ public:
     std::string GetWindowText() const override { return windowText; }
     void ShowWindow(bool show) override { windowVisible = show; }
     bool IsWindowVisible() const override { return windowVisible; }
-    void EndDialog(int result) override;
+    void EndDialog(int result) override { ended = true, endResult = result, windowVisible = false; }
     int MessageBox(const std::string& text, const std::string& caption, unsigned type) override;
 
     // Controls. Unknown ids are created on first use.
@@ -44,25 +43,24 @@ public:
     bool GetCheck(int id) const override { return Find(id).checked; }
     void SetCheck(int id, bool checked) override { items[id].checked = checked; }
 
-    void InsertTab(int id, int index, const std::string& caption) override;
+    void InsertTab(int id, int, const std::string&) override { items[id].curSel = 0; }
     int GetCurSel(int id) const override { return Find(id).curSel; }
-    void SetCurSel(int id, int index) override;
+    void SetCurSel(int id, int index) override { items[id].curSel = index; }
     void ClearList(int id) override { items[id].list.clear(), items[id].curSel = -1; }
     void AddListItem(int id, const std::string& text, bool selectable) override
     {
         items[id].list.emplace_back(text, selectable);
     }
 
-    void SetScrollRange(int id, int minimum, int maximum) override;
-    void GetScrollRange(int id, int& minimum, int& maximum) const override;
+    void SetScrollRange(int id, int min, int max) override { items[id].minimum = min, items[id].maximum = max; }
+    void GetScrollRange(int id, int& min, int& max) const override { min = Find(id).minimum, max = Find(id).maximum; }
     int GetScrollPos(int id) const override { return Find(id).position; }
     void SetScrollPos(int id, int position) override { items[id].position = position; }
 
     ViewRect GetWindowRect() const override { return windowRect; }
-    ViewRect GetClientRect() const override;
+    ViewRect GetClientRect() const override { return {0, 0, windowRect.Width(), windowRect.Height()}; }
     ViewRect GetDesktopClientRect() const override { return desktopRect; }
     void MoveWindow(const ViewRect& rect) override { windowRect = rect; }
-    void SetIcon(int) override {}
 
     // What a user does. The view's own part only: tests call the handler after.
     void AddRadioGroup(const std::vector<int>& ids) { radioGroups.push_back(ids); }

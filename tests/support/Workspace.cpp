@@ -10,7 +10,7 @@
 
 namespace fs = std::filesystem;
 
-Workspace::Workspace(bool withBackupFolder) : previous(fs::current_path().string())
+Workspace::Workspace() : previous(fs::current_path().string())
 {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/deckeditor-test-XXXXXX";
@@ -18,7 +18,7 @@ Workspace::Workspace(bool withBackupFolder) : previous(fs::current_path().string
         throw std::runtime_error("cannot make a temporary folder");
     }
     root = pattern;
-    fs::create_directories(withBackupFolder ? BackupDir() : root + "/File");
+    fs::create_directories(BackupDir());
     fs::create_directories(WorkDir());
     fs::current_path(WorkDir());
 }
@@ -63,7 +63,7 @@ std::string ReadFileBytes(const std::string& path)
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-GameFolder::GameFolder(bool withBackupFolder) : ws(withBackupFolder) { ws.Put("list.xml", SimpleCardList()); }
+GameFolder::GameFolder() { ws.Put("list.xml", SimpleCardList()); }
 
 SaveData& GameFolder::Load()
 {

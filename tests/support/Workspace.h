@@ -13,7 +13,7 @@
 
 class Workspace {
 public:
-    explicit Workspace(bool withBackupFolder = true);
+    Workspace();
     ~Workspace();
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
@@ -45,7 +45,7 @@ struct stat StatOf(const std::string& path);
 // the program does at start.
 class GameFolder {
 public:
-    explicit GameFolder(bool withBackupFolder = true);
+    GameFolder();
 
     void WriteSaveFile() const { ws.Put(ws.SavePath(), saveFile.Bytes()); }
     SaveData& Load();
