@@ -123,7 +123,10 @@ class Editor:
 
     def _find_app(self):
         if self.process.poll() is not None:
-            raise AssertionError('deckeditor ended at start-up with %s' % self.process.returncode)
+            self.log.flush()
+            with open(self.log.name, 'rb') as log:
+                said = log.read().decode('utf-8', 'replace')
+            raise AssertionError('deckeditor ended at start-up with %s:\n%s' % (self.process.returncode, said))
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and app.get_process_id() == self.process.pid:
                 return app
