@@ -27,11 +27,7 @@ TEST(DataFiles, WorkingFolderFirstThenInstalledCopies)
                   c.expectInstalled ? installed + "/deckmaker.htm" : "deckmaker.htm")
             << c.inWorkingFolder << c.installed;
     }
-}
-
-TEST(DataFiles, BuildTreeHasNoInstalledCopies)
-{
-    Workspace ws;
+    // The build tree has no installed copies.
     EXPECT_EQ(InstalledDataDirectory(), "");
     EXPECT_EQ(DataFilePath("deckmaker.htm"), "deckmaker.htm");
 }

@@ -17,13 +17,16 @@ std::string Short(int number) { return "Card" + std::to_string(number) + Sjis(u8
 
 TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
 {
+    // A missing folder: tests/cli and tests/app.
     GameFolder game;
+    game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
+    EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
     const std::string good = game.saveFile.Bytes();
     for (const char* name : {"Save2612081031.dat", "Save261208103105_3.dat", "Save261208103105.dat",
                              "Save261208103105_2.dat", "Save2612081030.dat", "Save2612081031_2.dat",
                              "Save261208103105_1.dat", "Save261208103105_02.dat", "Save2613081031.dat",
                              "Save2612082460.dat", "Save2612082360.dat", "Save261208103.dat", "save2612081031.dat", "Save2612081031.txt",
-                             "Save2612081031.dat.tmp", "notes.txt"}) {
+                             "Save2612081031.dat.tmp"}) {
         game.ws.Put(game.ws.BackupDir() + "/" + name, good);
     }
     game.ws.Put(game.ws.BackupDir() + "/Save2612071200.dat", "not a save file");
@@ -46,14 +49,6 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
                          "Save2612061200.dat 2026/12/06 12:00 unreadable",
                      }));
     EXPECT_EQ(EmptyListReason(list), "");
-}
-
-// A missing folder: tests/cli and tests/app.
-TEST(Backups, AnEmptyFolderSaysSo)
-{
-    GameFolder game;
-    game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
-    EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
 }
 
 // The backup's deck goes in by the rules of 編集: the slot's own cards go back

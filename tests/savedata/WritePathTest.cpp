@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -241,9 +242,7 @@ TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
         ::umask(c.mask);
         EXPECT_EQ(data.Write(), "");
         const struct stat st = StatOf(ws.SavePath());
-        EXPECT_EQ(st.st_uid, uid);
-        EXPECT_EQ(st.st_gid, gid);
-        EXPECT_EQ(st.st_mode & 07777, mode);
+        EXPECT_EQ(std::make_tuple(st.st_uid, st.st_gid, st.st_mode & 07777), std::make_tuple(uid, gid, mode));
         ::unlink(ws.SavePath().c_str());
         EXPECT_EQ(data.Overwrite(), "");
         EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0666 & ~c.mask);
