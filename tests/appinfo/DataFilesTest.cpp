@@ -9,10 +9,8 @@
 
 TEST(DataFiles, WorkingFolderFirstThenInstalledCopies)
 {
-    const struct {
-        bool inWorkingFolder, installed;
-        bool expectInstalled;
-    } cases[] = {{true, true, false}, {false, true, true}, {false, false, false}};
+    const struct { bool inWorkingFolder, installed, expectInstalled; } cases[] = {
+        {true, true, false}, {false, true, true}, {false, false, false}};
     for (const auto& c : cases) {
         Workspace ws;
         const std::string installed = ws.Root() + "/share";

@@ -55,13 +55,9 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
 // to the stock first, and only what the stock then holds comes out.
 TEST(Backups, RestoreDeckTakesOnlyWhatTheStockHoldsNow)
 {
-    const struct {
-        const char* what;
-        int slot, backupSlot;
-        int held, stock, card11;  // copies of card 10 in the slot and the stock now; of card 11 in the backup
-        std::string complaints;
-        int copiesAfter, stockAfter, activeAfter;
-    } cases[] = {
+    // held, stock: copies of card 10 in the slot and the stock now; card11: in the backup.
+    const struct { const char* what; int slot, backupSlot, held, stock, card11; std::string complaints;
+                   int copiesAfter, stockAfter, activeAfter; } cases[] = {
         {"everything fits: the deck becomes the active deck", 2, 2, 1, 2, 0, "", 3, 0, 2},
         {"the slot's own copy counts", 2, 2, 1, 1, 0, Short(10), 2, 0, 0},
         {"a stock too small for the backup's deck", 2, 2, 0, 1, 1, Short(10) + Short(11), 1, 0, 0},

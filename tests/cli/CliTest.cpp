@@ -216,11 +216,7 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
         }
         return false;
     };
-    const struct {
-        const char* command;
-        int status;
-        std::string err, file;
-    } cases[] = {
+    const struct { const char* command; int status; std::string err, file; } cases[] = {
         {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", g_gamesFile},
         {"overwrite", 0, "", mine.Bytes()},
     };

@@ -22,11 +22,8 @@ TEST(InputFiles, TheCardListFormatsAndExportTargetsAreUsedOnlyWhenRegularFiles)
     const std::string expected = DeckListExporter(data).BuildDeckList(0, 0, false);
     ASSERT_NE(expected.find("DAZO Rozi:\t00j"), std::string::npos);
     const std::string target = "../deck_1_format1.txt";
-    const struct {
-        const char* what;
-        std::function<void(const std::string&)> make;
-        bool writable;  // as an export target
-    } kinds[] = {
+    // writable: as an export target.
+    const struct { const char* what; std::function<void(const std::string&)> make; bool writable; } kinds[] = {
         {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, false},
         {"a folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, false},
         {"a link to /dev/zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, false},

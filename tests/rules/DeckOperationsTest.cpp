@@ -104,14 +104,9 @@ TEST_F(DeckOperations, DuplicatingCopiesCardsAndNameOnlyOnSuccess)
 TEST_F(DeckOperations, TheActiveDeckAfterADeleteOrASwap)
 {
     const std::string acrossKinds = Sjis(u8"訓練デッキと普通のデッキは入れ替えできないんです。");
-    const struct {
-        std::vector<int> complete;
-        int active;
-        const char* command;  // "delete" deletes deck a
-        int a, b;
-        std::string message;
-        int activeAfter;
-    } cases[] = {
+    // "delete" deletes deck a.
+    const struct { std::vector<int> complete; int active; const char* command; int a, b; std::string message;
+                   int activeAfter; } cases[] = {
         {{3, 10}, 3, "delete", 10, 0, "", 3},
         {{3, 10, 52}, 52, "delete", 52, 0, "", 10},  // the highest complete deck itself
         {{3, 52}, 3, "delete", 3, 0, "", 52},
@@ -152,11 +147,7 @@ TEST_F(DeckOperations, ARefusedCodeChangesNothingAndBlanksAroundACodeAreDropped)
     LoadGame();
     const std::string kBadCode = Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。");
     const std::vector<std::uint8_t> before = data->BuildImage();
-    const struct {
-        std::string code;
-        int slot;
-        std::string outcome;
-    } refused[] = {
+    const struct { std::string code; int slot; std::string outcome; } refused[] = {
         {"000 x", 2, kBadCode}, {"0 00", 2, kBadCode}, {"000\r\nx", 2, kBadCode}, {"\x81\x40" "000", 2, kBadCode},
         {" 000\n", 5, kLastDeck},
     };

@@ -110,10 +110,7 @@ TEST_F(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
     const std::string good = SaveFileBuilder().Bytes();
     const std::size_t stockAt = FileLines(good, 0, 28).size();
     const std::size_t activeAt = stockAt + 1202;
-    struct Case {
-        const char* what;
-        std::string bytes;
-    } cases[] = {
+    const std::pair<const char*, std::string> cases[] = {
         {"empty", ""},
         {"only the game lines", FileLines(good, 0, 28)},
         {"stock line unterminated", good.substr(0, activeAt - 2)},
@@ -123,9 +120,9 @@ TEST_F(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
         {"active line of three bytes", good.substr(0, activeAt + 2) + "x" + good.substr(activeAt + 2)},
         {"active line of one byte", good.substr(0, activeAt + 1) + good.substr(activeAt + 2)},
     };
-    for (const Case& c : cases) {
-        ws.Put(ws.SavePath(), c.bytes);
-        EXPECT_FALSE(SaveData().IsLoaded()) << c.what;
+    for (const auto& [what, bytes] : cases) {
+        ws.Put(ws.SavePath(), bytes);
+        EXPECT_FALSE(SaveData().IsLoaded()) << what;
     }
 
     // A longer stock line is the game's business: accepted and carried through.

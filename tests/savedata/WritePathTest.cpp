@@ -226,11 +226,8 @@ TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
     // As root: root's own file, one of root's with another group, and a
     // player's (a run under sudo) made read-only, which does not stop root.
     const bool root = ::geteuid() == 0;
-    const struct {
-        uid_t uid;
-        gid_t gid;
-        mode_t mode, mask;
-    } cases[] = {{0, 0, 0640, 022}, {0, 40124, 0604, 077}, {40123, 40124, 0444, 002}};
+    const struct { uid_t uid; gid_t gid; mode_t mode, mask; } cases[] = {
+        {0, 0, 0640, 022}, {0, 40124, 0604, 077}, {40123, 40124, 0444, 002}};
     const mode_t savedMask = ::umask(022);
     for (const auto& c : cases) {
         SaveData& data = LoadAndEdit();

@@ -136,11 +136,7 @@ TEST_F(Backup, EachCopyGetsANameThatSortsByTimeAndNoCopyIsEverReplaced)
 
     // Starts at the turn of a year, then in one minute and one second, each
     // but two after the file changed; the same bytes are not copied twice.
-    const struct {
-        const char* when;
-        int second;
-        std::string bytes, name;
-    } starts[] = {
+    const struct { const char* when; int second; std::string bytes, name; } starts[] = {
         {"2009-12-31 23:59", 0, original, "Save0912312359.dat"},
         {"2010-01-01 00:00", 7, original, "Save1001010000.dat"},
         {"2010-01-01 00:00", 8, original, ""},
