@@ -17,7 +17,7 @@ std::string Short(int number) { return "Card" + std::to_string(number) + Sjis(u8
 
 TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
 {
-    // A missing folder: tests/cli and tests/app.
+    // First a folder with no backup in it (a missing folder: tests/cli and tests/app).
     GameFolder game;
     game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
     EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
