@@ -9,10 +9,8 @@
 
 TEST(DataFiles, WorkingFolderFirstThenInstalledCopies)
 {
-    const struct {
-        bool inWorkingFolder, installed;
-        bool expectInstalled;
-    } cases[] = {{true, true, false}, {false, true, true}, {false, false, false}};
+    const struct { bool inWorkingFolder, installed, expectInstalled; } cases[] = {
+        {true, true, false}, {false, true, true}, {false, false, false}};
     for (const auto& c : cases) {
         Workspace ws;
         const std::string installed = ws.Root() + "/share";
@@ -27,11 +25,7 @@ TEST(DataFiles, WorkingFolderFirstThenInstalledCopies)
                   c.expectInstalled ? installed + "/deckmaker.htm" : "deckmaker.htm")
             << c.inWorkingFolder << c.installed;
     }
-}
-
-TEST(DataFiles, BuildTreeHasNoInstalledCopies)
-{
-    Workspace ws;
+    // The build tree has no installed copies.
     EXPECT_EQ(InstalledDataDirectory(), "");
     EXPECT_EQ(DataFilePath("deckmaker.htm"), "deckmaker.htm");
 }

@@ -17,13 +17,16 @@ std::string Short(int number) { return "Card" + std::to_string(number) + Sjis(u8
 
 TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
 {
+    // First a folder with no backup in it (a missing folder: tests/cli and tests/app).
     GameFolder game;
+    game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
+    EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
     const std::string good = game.saveFile.Bytes();
     for (const char* name : {"Save2612081031.dat", "Save261208103105_3.dat", "Save261208103105.dat",
                              "Save261208103105_2.dat", "Save2612081030.dat", "Save2612081031_2.dat",
                              "Save261208103105_1.dat", "Save261208103105_02.dat", "Save2613081031.dat",
                              "Save2612082460.dat", "Save2612082360.dat", "Save261208103.dat", "save2612081031.dat", "Save2612081031.txt",
-                             "Save2612081031.dat.tmp", "notes.txt"}) {
+                             "Save2612081031.dat.tmp"}) {
         game.ws.Put(game.ws.BackupDir() + "/" + name, good);
     }
     game.ws.Put(game.ws.BackupDir() + "/Save2612071200.dat", "not a save file");
@@ -48,25 +51,13 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
     EXPECT_EQ(EmptyListReason(list), "");
 }
 
-// A missing folder: tests/cli and tests/app.
-TEST(Backups, AnEmptyFolderSaysSo)
-{
-    GameFolder game;
-    game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
-    EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
-}
-
 // The backup's deck goes in by the rules of 編集: the slot's own cards go back
 // to the stock first, and only what the stock then holds comes out.
 TEST(Backups, RestoreDeckTakesOnlyWhatTheStockHoldsNow)
 {
-    const struct {
-        const char* what;
-        int slot, backupSlot;
-        int held, stock, card11;  // copies of card 10 in the slot and the stock now; of card 11 in the backup
-        std::string complaints;
-        int copiesAfter, stockAfter, activeAfter;
-    } cases[] = {
+    // held, stock: copies of card 10 in the slot and the stock now; card11: in the backup.
+    const struct { const char* what; int slot, backupSlot, held, stock, card11; std::string complaints;
+                   int copiesAfter, stockAfter, activeAfter; } cases[] = {
         {"everything fits: the deck becomes the active deck", 2, 2, 1, 2, 0, "", 3, 0, 2},
         {"the slot's own copy counts", 2, 2, 1, 1, 0, Short(10), 2, 0, 0},
         {"a stock too small for the backup's deck", 2, 2, 0, 1, 1, Short(10) + Short(11), 1, 0, 0},

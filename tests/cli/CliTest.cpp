@@ -12,6 +12,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +23,17 @@ struct Result {
     int status = -1;
     std::string out;
     std::string err;
+    bool operator==(const Result& o) const { return status == o.status && out == o.out && err == o.err; }
 };
+void PrintTo(const Result& r, std::ostream* os)
+{
+    *os << r.status << " out " << ::testing::PrintToString(r.out) << " err " << ::testing::PrintToString(r.err);
+}
+
+// A player who is not root, also the player's group, and a second user.
+constexpr uid_t kPlayer = 40123, kOtherUser = 40124;
+const std::string kAsPlayer = "setpriv --reuid=40123 --regid=40123 --clear-groups -- ";
+const std::string kGiveToPlayer = "chown -R 40123:40123 ";
 
 std::string Quoted(const std::string& text)
 {
@@ -73,9 +84,6 @@ TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
     saveFile.Add(0, 1, 1);
     saveFile.Add(0, 600, 3);
     saveFile.active = 4;
-    const Result r = Run({"list", "cards", "1", "code", "1", "active", "player", "stock"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
     std::string expected = u8"1\t炎のデッキ\t4\t000t1\n";
     for (int s = 1; s < 53; ++s) {
         expected += std::to_string(s + 1) + "\tDeck " + std::to_string(s + 1) + "\t0\t0\n";
@@ -84,7 +92,7 @@ TEST_F(CommandLine, ListsDecksCardsStockAndPlayer)
     for (int i = 0; i < 600; ++i) {
         expected += std::to_string(i + 1) + "\t" + std::to_string(i % 4) + "\n";
     }
-    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(Run({"list", "cards", "1", "code", "1", "active", "player", "stock"}), (Result{0, expected, ""}));
     EXPECT_TRUE(ws.List(ws.BackupDir()).empty());  // nothing is written without save
 }
 
@@ -124,10 +132,9 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
     saveFile.stock[501] = 4;  // card 502, enough for two decks of two
     const std::string original = saveFile.Bytes();
     // The JIS forms 〜 and − that input methods give are stored as the game's 0x8160 and 0x817C.
-    const Result r = Run({"rename", "2", u8"新しい名前〜−", "create", "3", CodeOf({{501, 3}, {502, 2}}), "delete", "1",
-                          "duplicate", "3", "50", "swap", "50", "51", "swap", "5", "6", "save"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n");
+    EXPECT_EQ(Run({"rename", "2", u8"新しい名前〜−", "create", "3", CodeOf({{501, 3}, {502, 2}}), "delete", "1",
+                   "duplicate", "3", "50", "swap", "50", "51", "swap", "5", "6", "save"}),
+              (Result{1, "", u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n"}));
     ASSERT_EQ(ws.List(ws.BackupDir()).size(), 1u);
     EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), original);
 
@@ -154,11 +161,7 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
     ws.Put("../elsewhere.dat", old.Bytes());
     WriteSaveFile();
     std::tm (*clock)() = SaveData::localTime;
-    SaveData::localTime = [] {  // the run's backup: 2026/11/30 09:05
-        std::tm t {};
-        ::strptime("2026-11-30 09:05", "%Y-%m-%d %H:%M", &t);
-        return t;
-    };
+    SaveData::localTime = [] { return std::tm{0, 5, 9, 30, 10, 126, 0, 0, 0, 0, nullptr}; };  // 2026/11/30 09:05
     std::ostringstream out, err;
     EXPECT_EQ(RunCli({"backups", "restore", "2", "Save2612011200.dat", "restore", "7", "../elsewhere.dat", "5",
                       "restore", "3", "Save2612021200.dat", "backups", "save"}, out, err), 1);
@@ -177,9 +180,7 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
     restored.active = 6;
     EXPECT_EQ(ws.Get(ws.SavePath()), restored.Bytes());
 
-    const Result r = Run({"restore-all", "Save2612011200.dat", "save"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Run({"restore-all", "Save2612011200.dat", "save"}), (Result{0, "", ""}));
     EXPECT_EQ(ws.Get(ws.SavePath()), old.Bytes());
     ASSERT_EQ(std::system(("rm -r " + ws.BackupDir()).c_str()), 0);
     EXPECT_EQ(Run({"backups"}).err, std::string(u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\n"));
@@ -215,11 +216,7 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
         }
         return false;
     };
-    const struct {
-        const char* command;
-        int status;
-        std::string err, file;
-    } cases[] = {
+    const struct { const char* command; int status; std::string err, file; } cases[] = {
         {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", g_gamesFile},
         {"overwrite", 0, "", mine.Bytes()},
     };
@@ -260,9 +257,8 @@ TEST_F(CommandLine, ExportsSeeTheRunsEarlierCommands)
     saveFile.Add(0, 105, 2);
     saveFile.Add(0, 7, 3);
     ws.Put("format2.ini", FormatWith({{"header", "\\deck_name:\\deck_code\n"}}));
-    const Result r = Run({"rename", "2", "Second", "swap", "1", "3", "export", "2", "all", "export", "3", "one", "53"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out + r.err, "");
+    EXPECT_EQ(Run({"rename", "2", "Second", "swap", "1", "3", "export", "2", "all", "export", "3", "one", "53"}),
+              (Result{0, "", ""}));
     std::string expected = "Deck 3:0\r\nSecond:0\r\n" + Sjis(u8"炎のデッキ") + ":00k53\r\n";
     for (int n = 4; n <= 53; ++n) {
         expected += "Deck " + std::to_string(n) + ":0\r\n";
@@ -274,29 +270,22 @@ TEST_F(CommandLine, ExportsSeeTheRunsEarlierCommands)
 
 TEST_F(CommandLine, FailuresAreReported)
 {
-    Result r = Cli({"-C", ws.WorkDir(), "list"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, u8"セーブデータが開けないようです…。\n");
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "list"}), (Result{2, "", u8"セーブデータが開けないようです…。\n"}));
 
     WriteSaveFile();
     // A folder stands where the export file would go.
     ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
-    r = Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "deckeditor-cli: cannot write ../deck_1_format1.txt\n");
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"}),
+              (Result{1, "", "deckeditor-cli: cannot write ../deck_1_format1.txt\n"}));
     EXPECT_NE(ws.Get("../deck_all_format3.txt"), "");  // the next command still ran
 
-    r = Cli({"-C", ws.WorkDir(), "list", "rename", "1", "x", "save"}, "", "/dev/full");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "deckeditor-cli: cannot write the output\n");
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "list", "rename", "1", "x", "save"}, "", "/dev/full"),
+              (Result{1, "", "deckeditor-cli: cannot write the output\n"}));
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());  // nothing after it ran
 }
 
 TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
 {
-    constexpr uid_t kPlayer = 40123;  // also the player's group
-    constexpr uid_t kOtherUser = 40124;
     WriteSaveFile();
     ws.Put("format1.ini", "mine");
     // As root, the whole game folder becomes the player's, and the program
@@ -307,18 +296,16 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
         if (std::system("setpriv --version > /dev/null 2>&1") != 0) {
             GTEST_SKIP() << "setpriv (util-linux) is needed to run as a user who is not root";
         }
-        const std::string id = std::to_string(kPlayer);
-        ASSERT_EQ(std::system(("chown -R " + id + ":" + id + " " + ws.Root()).c_str()), 0);
-        player = "setpriv --reuid=" + id + " --regid=" + id + " --clear-groups -- ";
+        ASSERT_EQ(std::system((kGiveToPlayer + ws.Root()).c_str()), 0);
+        player = kAsPlayer;
     }
 
     // A read-only save file, and a backup folder that cannot be written, are
     // refused as failures to open or create them, before anything is written.
     ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0444), 0);
     ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0555), 0);
-    Result r = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\nセーブファイルを開けないです\n");
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player),
+              (Result{1, "", u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\nセーブファイルを開けないです\n"}));
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
     EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0444u);
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
@@ -328,8 +315,7 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
     // A format file that is there but cannot be read stays as it is; its
     // default is used.
     ASSERT_EQ(::chmod("format1.ini", 0200), 0);
-    r = Cli({"-C", ws.WorkDir(), "export", "1", "one", "2"}, player);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "1", "one", "2"}, player), (Result{0, "", ""}));
     const std::string title = Sjis(u8"Playerのデッキリスト(シンプル)\r\n");
     EXPECT_EQ(ws.Get("../deck_2_format1.txt").substr(0, title.size()), title);
     EXPECT_EQ(StatOf("format1.ini").st_mode & 07777, 0200u);
@@ -345,16 +331,12 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
     ASSERT_EQ(::chown(ws.SavePath().c_str(), kOtherUser, kPlayer), 0);
     ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0664), 0);
     const ino_t inode = StatOf(ws.SavePath()).st_ino;
-    r = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player), (Result{0, "", ""}));
     saveFile.names[0] = "x";
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
     const struct stat st = StatOf(ws.SavePath());
-    EXPECT_EQ(st.st_uid, kOtherUser);
-    EXPECT_EQ(st.st_gid, kPlayer);
-    EXPECT_EQ(st.st_mode & 07777, 0664u);
-    EXPECT_EQ(st.st_ino, inode);
+    EXPECT_EQ(std::make_tuple(st.st_uid, st.st_gid, st.st_mode & 07777, st.st_ino),
+              std::make_tuple(kOtherUser, kPlayer, 0664u, inode));
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat", "Save.dat.lock"}));
     EXPECT_EQ(ws.List(ws.BackupDir()).size(), 1u);
 }
@@ -368,23 +350,18 @@ TEST_F(CommandLine, APlayerWhoMayNotWriteTheFolderSavesInPlaceUnderALockOnTheFil
     if (::geteuid() != 0 || std::system("setpriv --version > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "needs root and setpriv to set up a second user";
     }
-    constexpr uid_t kPlayer = 40123;
-    const std::string id = std::to_string(kPlayer);
-    const std::string player = "setpriv --reuid=" + id + " --regid=" + id + " --clear-groups -- ";
     WriteSaveFile();
-    ASSERT_EQ(std::system(("chown -R " + id + ":" + id + " " + ws.Root()).c_str()), 0);
-    ASSERT_EQ(::chown((ws.Root() + "/File").c_str(), 40124, 40124), 0);
+    ASSERT_EQ(std::system((kGiveToPlayer + ws.Root()).c_str()), 0);
+    ASSERT_EQ(::chown((ws.Root() + "/File").c_str(), kOtherUser, kOtherUser), 0);
     const ino_t inode = StatOf(ws.SavePath()).st_ino;
     for (const char* name : {"x", "y"}) {
-        const Result r = Cli({"-C", ws.WorkDir(), "rename", "1", name, "save"}, player);
-        EXPECT_EQ(r.status, 0) << name;
-        EXPECT_EQ(r.err, "") << name;
+        EXPECT_EQ(Cli({"-C", ws.WorkDir(), "rename", "1", name, "save"}, kAsPlayer), (Result{0, "", ""})) << name;
         saveFile.names[0] = name;
         EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
         EXPECT_EQ(StatOf(ws.SavePath()).st_ino, inode);
         // Before the second run, the other user's lock file appears.
         ws.Put(ws.SavePath() + ".lock", "");
-        ASSERT_EQ(::chown((ws.SavePath() + ".lock").c_str(), 40124, 40124), 0);
+        ASSERT_EQ(::chown((ws.SavePath() + ".lock").c_str(), kOtherUser, kOtherUser), 0);
     }
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat", "Save.dat.lock"}));
 }

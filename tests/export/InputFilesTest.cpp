@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,19 +22,13 @@ TEST(InputFiles, TheCardListFormatsAndExportTargetsAreUsedOnlyWhenRegularFiles)
     const std::string expected = DeckListExporter(data).BuildDeckList(0, 0, false);
     ASSERT_NE(expected.find("DAZO Rozi:\t00j"), std::string::npos);
     const std::string target = "../deck_1_format1.txt";
-    const struct {
-        const char* what;
-        std::function<void(const std::string&)> make;
-        bool writable;  // as an export target
-    } kinds[] = {
+    // writable: as an export target.
+    const struct { const char* what; std::function<void(const std::string&)> make; bool writable; } kinds[] = {
         {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, false},
         {"a folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, false},
         {"a link to /dev/zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, false},
-        {"a file over the limit", [](const std::string& p) {
-             const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT, 0644);
-             ASSERT_EQ(::ftruncate(fd, 2148000000), 0);
-             ::close(fd);
-         }, true},
+        {"a file over the limit",
+         [&](const std::string& p) { game.ws.Put(p, ""); ASSERT_EQ(::truncate(p.c_str(), 2148000000), 0); }, true},
     };
     for (const auto& kind : kinds) {
         for (const std::string& path : {std::string("list.xml"), std::string("format1.ini"), target}) {

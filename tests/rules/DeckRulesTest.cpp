@@ -23,14 +23,8 @@ std::string FifteenTimesThree()
 
 TEST(DeckRules, AddFromCode)
 {
-    const struct {
-        const char* what;
-        int slot;
-        Cards stock, held;
-        std::string code, complaints;
-        Cards deckAfter, stockAfter;
-        int cardsAfter;
-    } cases[] = {
+    const struct { const char* what; int slot; Cards stock, held; std::string code, complaints;
+                   Cards deckAfter, stockAfter; int cardsAfter; } cases[] = {
         {"deck 50 is still a normal deck and draws on the stock", 49, {{10, 2}, {11, 0}}, {},
          CodeOf({{10, 3}, {11, 1}}), Short(10) + Short(11), {{10, 2}, {11, 0}}, {{10, 0}}, 2},
         {"copies held count toward the wanted number", 49, {{12, 3}}, {{12, 3}}, CodeOf({{12, 2}}), "",

@@ -24,11 +24,7 @@ TEST_F(InputFiles, TheSaveFileAndItsBackupsAreReadOnlyWhenRegularAndOfSaneSize)
 {
     const std::string good = saveFile.Bytes();
     const std::string other = ws.Root() + "/File/other.dat";
-    const struct {
-        const char* what;
-        std::function<void(const std::string&)> make;
-        bool loads;
-    } cases[] = {
+    const struct { const char* what; std::function<void(const std::string&)> make; bool loads; } cases[] = {
         {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, false},
         {"a folder", [](const std::string& p) { ASSERT_EQ(::mkdir(p.c_str(), 0755), 0); }, false},
         {"a link to /dev/zero", [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, false},

@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -225,11 +226,8 @@ TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
     // As root: root's own file, one of root's with another group, and a
     // player's (a run under sudo) made read-only, which does not stop root.
     const bool root = ::geteuid() == 0;
-    const struct {
-        uid_t uid;
-        gid_t gid;
-        mode_t mode, mask;
-    } cases[] = {{0, 0, 0640, 022}, {0, 40124, 0604, 077}, {40123, 40124, 0444, 002}};
+    const struct { uid_t uid; gid_t gid; mode_t mode, mask; } cases[] = {
+        {0, 0, 0640, 022}, {0, 40124, 0604, 077}, {40123, 40124, 0444, 002}};
     const mode_t savedMask = ::umask(022);
     for (const auto& c : cases) {
         SaveData& data = LoadAndEdit();
@@ -241,9 +239,7 @@ TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
         ::umask(c.mask);
         EXPECT_EQ(data.Write(), "");
         const struct stat st = StatOf(ws.SavePath());
-        EXPECT_EQ(st.st_uid, uid);
-        EXPECT_EQ(st.st_gid, gid);
-        EXPECT_EQ(st.st_mode & 07777, mode);
+        EXPECT_EQ(std::make_tuple(st.st_uid, st.st_gid, st.st_mode & 07777), std::make_tuple(uid, gid, mode));
         ::unlink(ws.SavePath().c_str());
         EXPECT_EQ(data.Overwrite(), "");
         EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0666 & ~c.mask);
