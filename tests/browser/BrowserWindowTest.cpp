@@ -116,6 +116,9 @@ TEST(BrowserWindow, DoesWhatTheEditorSaysAndReportsWhatThePlayerDoes)
     w.Do(m::kWidth, "690");
     w.Do(m::kHeight, "480");
     EXPECT_EQ(w.Dialog()->webView->geometry(), QRect(0, 0, 690, 480));
+    // ok stands over the page's top-right corner, right of all the page keeps
+    // clear for it (tests/page).
+    EXPECT_GE(w.Dialog()->okButton->x(), 500);
 
     // The close box only tells the editor; it ends the dialog.
     w.Dialog()->close();

@@ -89,36 +89,6 @@ def _xlib():
     return x11
 
 
-class _XImage(ctypes.Structure):  # the leading fields of Xlib's XImage
-    _fields_ = [('width', ctypes.c_int), ('height', ctypes.c_int), ('xoffset', ctypes.c_int),
-                ('format', ctypes.c_int), ('data', ctypes.c_void_p), ('byte_order', ctypes.c_int),
-                ('bitmap_unit', ctypes.c_int), ('bitmap_bit_order', ctypes.c_int), ('bitmap_pad', ctypes.c_int),
-                ('depth', ctypes.c_int), ('bytes_per_line', ctypes.c_int), ('bits_per_pixel', ctypes.c_int)]
-
-
-def rightmost_pixel(rect, rgb):
-    """The largest screen x in rect = (x, y, width, height) where the screen
-    shows exactly the colour rgb = (r, g, b), or None."""
-    x11 = _xlib()
-    x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    x11.XDefaultRootWindow.restype = ctypes.c_ulong
-    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 + [ctypes.c_uint] * 2 + \
-        [ctypes.c_ulong, ctypes.c_int]
-    x11.XGetImage.restype = ctypes.POINTER(_XImage)
-    display = x11.XOpenDisplay(None)
-    x, y, width, height = rect
-    image = x11.XGetImage(display, x11.XDefaultRootWindow(display), x, y, width, height, 0xFFFFFFFF, 2)  # ZPixmap
-    info = image.contents
-    assert info.bits_per_pixel == 32 and info.byte_order == 0, 'a 24-bit little-endian screen'
-    pixels = ctypes.string_at(info.data, info.bytes_per_line * height)
-    x11.XDestroyImage(image)
-    x11.XCloseDisplay(display)
-    colour = rgb[0] << 16 | rgb[1] << 8 | rgb[2]
-    words, per_line = memoryview(pixels).cast('I'), info.bytes_per_line // 4
-    columns = [c for r in range(height) for c in range(width) if words[r * per_line + c] & 0xFFFFFF == colour]
-    return x + max(columns) if columns else None
-
-
 def iconify(window):
     """Minimises an X window as a window manager does (the display has none):
     unmapped, with WM_STATE Iconic, which is what the program reads."""

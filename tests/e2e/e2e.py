@@ -428,15 +428,6 @@ class RealDesktop(EditorTest):
         sw, sh = desktop.SCREEN
         self.assertTrue(0 <= bx and bx + bw <= sw and 0 <= by and by + bh <= sh, browser)
 
-    def test_page_keeps_its_corner_clear_of_the_browsers_ok(self):
-        # The title row and totals painted magenta: none of it may reach the ok button.
-        self.start(page=self.page_with(b'</head>', b'<style>.title-row > *, .totals > * { background: #f0f !important; }'
-                                       b'</style></head>'))
-        ok = self.open_page()
-        window = wait_until(lambda: desktop.window_geometry(FIRST_DECK), 10, 'the browser window')
-        right = wait_until(lambda: desktop.rightmost_pixel(window, (255, 0, 255)), 10, 'the page painted')
-        self.assertLess(right, ok.extents[0] - 4, 'the title row reaches under the ok button at %s' % (ok.extents,))
-
     def test_japanese_input_and_characters_that_cannot_be_stored(self):
         self.start()
         self.replace_row_text(1, 'ドラゴン〜−‖¢£¬')
