@@ -27,14 +27,10 @@ FUZZ_NO_COVERAGE std::vector<BrowserMessage> PlainReading(const std::string& str
             break;
         }
         const std::string line = stream.substr(at, lineEnd - at);
-        const std::size_t space = line.find(' ');
-        if (space == std::string::npos || space == 0 || space > 32) {
-            broken = true;
-            break;
-        }
-        const std::string digits = line.substr(space + 1);
-        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos ||
-            std::stoull(digits) > (16u << 20)) {
+        const std::size_t space = line.find(' ');  // npos counts as too far
+        const std::string digits = space == std::string::npos ? "" : line.substr(space + 1);
+        if (space == 0 || space > 32 || digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos || std::stoull(digits) > (16u << 20)) {
             broken = true;
             break;
         }
@@ -58,10 +54,8 @@ FUZZ_NO_COVERAGE bool PlainNumbers(const std::string& text, std::vector<long lon
         end = end == std::string::npos ? text.size() : end;
         const std::string part = text.substr(at, end - at);
         const std::size_t first = !part.empty() && part[0] == '-' ? 1 : 0;
-        if (part.size() == first || part.size() - first > 18) {
-            return false;
-        }
-        if (part.find_first_not_of("0123456789", first) != std::string::npos) {
+        if (part.size() == first || part.size() - first > 18 ||
+            part.find_first_not_of("0123456789", first) != std::string::npos) {
             return false;
         }
         numbers.push_back(std::stoll(part));

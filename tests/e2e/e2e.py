@@ -306,18 +306,6 @@ class Flows(EditorTest):
         self.save_file.active = 3
         self.saves()
 
-    def test_edit_round_trip_through_the_page(self):
-        self.save_file.stock[:14] = [3] * 14  # enough for deck 1's cards to go into another deck
-        # In a folder whose name code page 932 cannot hold.
-        self.start(root='café 한국')
-        self.edit_through_the_page()
-        self.assertEqual(self.main().selected_tab(), '作成')
-        self.until(lambda: self.browser_ok() is None, 'the browser window hidden')
-        self.save_file.cards[5] = list(self.save_file.cards[0])
-        self.save_file.stock[:14] = [0] * 13 + [2]
-        self.save_file.active = 5
-        self.saves()
-
     def test_scrolling_by_every_means(self):
         self.start()
         # Each way of scrolling, then the position it must leave the rows at.
@@ -415,7 +403,6 @@ class RealDesktop(EditorTest):
         time.sleep(0.5)
         self.assertEqual(self.main().selected_tab(), '書出')
         self.assertIsNone(desktop.window_geometry(FIRST_DECK))
-        self.assertFalse(any(r.showing for r in self.main().radios_b))
 
     def test_browser_window_opens_beside_the_main_window(self):
         w = self.start()
@@ -549,7 +536,8 @@ class PageEdges(EditorTest):
     that reaches for files or leaves."""
 
     def test_ok_is_offered_once_while_its_command_runs(self):
-        self.start()
+        # In a folder whose name code page 932 cannot hold.
+        self.start(root='café 한국')
         ok = self.open_page()
         # Deck 1's cards into deck 6: the stock has none, which is said.
         self.main().radios_a[5].click()
@@ -565,17 +553,15 @@ class PageEdges(EditorTest):
 
     def test_ok_is_not_offered_for_a_page_that_never_loaded(self):
         self.start(without=['deckmaker.htm'])
-        self.main().radios_a[1].click()
-        self.until(lambda: self.main().status.text == code_of(self.save_file.cards[1]), 'deck 2 current')
         self.choose_tab('編集')
-        self.until(lambda: [n.name for n in self.browser_controls('label', 'Deck 2')] == [
+        self.until(lambda: [n.name for n in self.browser_controls('label')] == [
             'デッキのページを読み込めなかったみたいです…。\nこのままではデッキを受け取れないので、okはお休みです。'],
             'the window to say the page could not be loaded', 30)
-        ok = self.browser_button('Deck 2')
+        ok = self.browser_button()
         self.assertFalse(ok.enabled)
         ok.click()
         time.sleep(2)
-        self.assertEqual(self.main().status.text, code_of(self.save_file.cards[1]))
+        self.assertEqual(self.main().status.text, code_of(self.save_file.cards[0]))
         self.assertEqual(self.main().selected_tab(), '編集')
 
     def test_a_missing_card_list_is_said_once_and_names_no_card(self):
@@ -632,6 +618,11 @@ function demaid(target, code) {
   }
   if (leaked) { code = '0'; }"""))
         self.edit_through_the_page()
+        self.until(lambda: self.browser_ok() is None, 'the browser window hidden')
+        self.save_file.cards[5] = list(self.save_file.cards[0])
+        self.save_file.stock[:14] = [0] * 13 + [2]
+        self.save_file.active = 5
+        self.saves()
         self.main().radios_a[1].click()
         self.open_page('Deck 2')
 

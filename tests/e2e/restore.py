@@ -75,11 +75,7 @@ class Restore(e2e.EditorTest):
         self.start_with_backups()
         next(n for n in self.main().nodes if n.name == 'セーブデータを丸ごと復元').click()
         self.main().ok.click()
-        self.editor.message_box()  # its text is in tests/app
-        key('Return')  # no, the default
-        self.until(self.editor.no_message_box, 'the question to close')
-        self.assertEqual(self.main().row_texts()[0], e2e.FIRST_DECK)
-        self.main().ok.click()
+        # (Its text and its default no are in tests/app; no on a real box in e2e.py.)
         self.editor.message_box()[1]['はい'].click()
         self.until(lambda: self.main().row_texts()[0] == 'Deck 1', 'the whole save restored')
         self.saves(self.cli_writes('restore-all', BACKUP))
