@@ -6,6 +6,7 @@
 #include "support/Cp932.h"
 #include "support/Workspace.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
