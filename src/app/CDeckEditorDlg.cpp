@@ -41,6 +41,7 @@ const char kTextNothingToRedo[] = "やり直せる変更はないです。";
 const char kCommandUndo[] = "元に戻す: ";
 const char kCommandRedo[] = "やり直す: ";
 const char kStepRename[] = "名前変更";
+const char kStepWholeSave[] = " (セーブデータ全体)";
 
 constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
 
@@ -182,7 +183,7 @@ void CDeckEditorDlg::OnDeckNameChange(int row)
     if (deck != renamingDeck) {
         CommitRename();
         renamingDeck = deck;
-        beforeRename = saveData.BuildImage();
+        beforeRename = saveData.Snapshot();
     }
     saveData.Deck(deck).SetName(view.GetItemText(IDC_NAME_ROW + row));
 }
@@ -191,7 +192,7 @@ void CDeckEditorDlg::OnDeckNameEditEnd() { CommitRename(); }
 
 bool CDeckEditorDlg::RenamePending() const
 {
-    return renamingDeck >= 0 && saveData.BuildImage() != beforeRename;
+    return renamingDeck >= 0 && saveData.Snapshot() != beforeRename;
 }
 
 void CDeckEditorDlg::CommitRename()
@@ -199,7 +200,7 @@ void CDeckEditorDlg::CommitRename()
     if (renamingDeck >= 0) {
         history.Record(beforeRename, saveData, StepLabel(kStepRename, renamingDeck));
         renamingDeck = -1;
-        beforeRename = DeckHistory::Image();
+        beforeRename = DeckHistory::State();
     }
 }
 
@@ -258,11 +259,14 @@ void CDeckEditorDlg::OnOkClicked()
     // Every tab's command is one step, named by its caption and the decks it
     // was given (the second column's when it shows); one that changed
     // nothing is none.
-    const DeckHistory::Image before = saveData.BuildImage();
-    const std::string label = tab >= 0 && tab < kTabCount
-                                  ? StepLabel(kTabCaptions[tab], currentDeck,
-                                              view.IsItemVisible(IDC_RADIO_B) ? secondDeck : -1)
-                                  : std::string();
+    const DeckHistory::State before = saveData.Snapshot();
+    std::string label = tab >= 0 && tab < kTabCount
+                            ? StepLabel(kTabCaptions[tab], currentDeck,
+                                        view.IsItemVisible(IDC_RADIO_B) ? secondDeck : -1)
+                            : std::string();
+    if (tab == kTabRestore && view.GetCheck(IDC_RESTORE_ALL)) {
+        label = std::string(kTabCaptions[tab]) + kStepWholeSave;  // it replaced every deck, not the current one
+    }
     switch (tab) {
     case kTabExport:
         view.SetItemText(IDC_STATUS, kProgressExport);

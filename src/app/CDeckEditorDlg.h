@@ -113,7 +113,7 @@ private:
     DeckHistory history;
     // The deck whose row is being edited, and the data before its first keystroke.
     int renamingDeck = -1;
-    DeckHistory::Image beforeRename;
+    DeckHistory::State beforeRename;
     // Built at the first Export and kept for the run. Declared after the save
     // data it refers to, so it goes first.
     std::unique_ptr<DeckListExporter> exporter;

@@ -4,9 +4,9 @@
 
 #include <utility>
 
-bool DeckHistory::Record(const Image& before, const SaveData& data, const std::string& label)
+bool DeckHistory::Record(const State& before, const SaveData& data, const std::string& label)
 {
-    Image after = data.BuildImage();
+    State after = data.Snapshot();
     if (after == before) {
         return false;
     }
@@ -21,19 +21,19 @@ bool DeckHistory::Record(const Image& before, const SaveData& data, const std::s
 
 std::string DeckHistory::Undo(SaveData& data)
 {
-    // The images came from BuildImage, so they fit the layout; a refusal
-    // still leaves both the data and the history as they were.
-    if (done == 0 || !data.ReplaceContents(steps[done - 1].before)) {
+    if (done == 0) {
         return std::string();
     }
     --done;
+    data.Restore(steps[done].before);
     return steps[done].label;
 }
 
 std::string DeckHistory::Redo(SaveData& data)
 {
-    if (done == steps.size() || !data.ReplaceContents(steps[done].after)) {
+    if (done == steps.size()) {
         return std::string();
     }
+    data.Restore(steps[done].after);
     return steps[done++].label;
 }

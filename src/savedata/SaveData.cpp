@@ -338,6 +338,56 @@ std::vector<std::uint8_t> SaveData::BuildImage() const
     return out;
 }
 
+bool SaveData::State::operator==(const State& other) const
+{
+    return image == other.image && stockLineStart == other.stockLineStart &&
+           activeLineStart == other.activeLineStart && tailStart == other.tailStart &&
+           std::equal(deckLineStarts, deckLineStarts + kDecks, other.deckLineStarts);
+}
+
+SaveData::State SaveData::Snapshot() const
+{
+    State state;
+    state.image = BuildImage();
+    state.stockLineStart = stockLineStart;
+    state.activeLineStart = activeLineStart;
+    // BuildImage's deck lines: the name, CR LF, 80 card bytes, CR LF.
+    int p = activeLineStart + 4;
+    for (int s = 0; s < kDecks; ++s) {
+        state.deckLineStarts[s] = p;
+        p += static_cast<int>(decks[s]->Name().size()) + 2 + 2 * DeckRecord::kMaxCards + 2;
+    }
+    state.tailStart = p;
+    return state;
+}
+
+void SaveData::Restore(const State& state)
+{
+    image = state.image;
+    stockLineStart = state.stockLineStart;
+    activeLineStart = state.activeLineStart;
+    for (int i = 0; i < 600; ++i) {
+        stock[i] = image[static_cast<std::size_t>(stockLineStart + 2 * i)];
+    }
+    // The decks find their lines through LineStart: they are given where the
+    // state says, whatever bytes the stock line holds.
+    loadingLines.assign(kStockLine + 2 * kDecks + 2, -1);
+    for (int s = 0; s < kDecks; ++s) {
+        const int nameLine = state.deckLineStarts[s];
+        loadingLines[static_cast<std::size_t>(kStockLine + 2 * (s + 1))] = nameLine;
+        loadingLines[static_cast<std::size_t>(kStockLine + 2 * (s + 1) + 1)] = NextLineStart(nameLine);
+    }
+    std::unique_ptr<DeckRecord> built[kDecks];
+    for (int s = 0; s < kDecks; ++s) {
+        built[s] = std::make_unique<DeckRecord>(*this, s + 1, decks[0]->Catalogue());
+    }
+    for (int s = 0; s < kDecks; ++s) {
+        decks[s] = std::move(built[s]);
+    }
+    loadingLines.clear();
+    tail.assign(image.begin() + state.tailStart, image.end());
+}
+
 bool SaveData::KeepsItsLines(const std::vector<std::uint8_t>& out) const
 {
     // A stock count or the active slot written next to a byte the game keeps

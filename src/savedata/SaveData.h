@@ -117,6 +117,23 @@ public:
     // the file on disk is known to hold. False, with nothing changed, when
     // they do not fit the layout.
     bool ReplaceContents(const std::vector<std::uint8_t>& bytes);
+    // The data in memory as a value: the undo history keeps these. Restore
+    // takes one back without reading its bytes as a file again, so a state
+    // that Write would refuse (a stock count that spells CR LF) comes back as
+    // surely as any other.
+    struct State {
+        std::vector<std::uint8_t> image;  // as BuildImage gives it
+        int stockLineStart = -1;
+        int activeLineStart = -1;
+        int deckLineStarts[kDecks] = {};  // each deck's name line in the image
+        int tailStart = -1;
+        bool operator==(const State& other) const;
+        bool operator!=(const State& other) const { return !(*this == other); }
+    };
+    State Snapshot() const;
+    // Takes back a state of this data (from Snapshot), keeping the card list
+    // and what the file on disk is known to hold.
+    void Restore(const State& state);
     // The file's bytes as loaded, or as last written by Write.
     const std::vector<std::uint8_t>& KnownFileBytes() const { return knownFile; }
     // True when Write would now write other bytes than it would have written

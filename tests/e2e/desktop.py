@@ -48,9 +48,70 @@ def key(*names):
 
 
 def type_text(text):
-    # xdotool types a character outside the keyboard map by remapping a spare
-    # key first; on a busy machine a quick next character can lose that race.
-    xdo('type', '--delay', 40 if text.isascii() else 150, text)
+    """Types text as key presses. xdotool would type a character outside the
+    keyboard map by remapping a spare key just for it and back: a busy program
+    that reads the map after it changed again loses or garbles the character.
+    Such characters get a key of their own for the whole display instead,
+    bound once before their first press, and are pressed through XTest."""
+    _bind_keys(set(c for c in text if not c.isascii()))
+    run = ''
+    for c in text + '\0':
+        if c != '\0' and c.isascii():
+            run += c
+            continue
+        if run:
+            xdo('type', '--delay', 40, run)
+            run = ''
+        if c != '\0':
+            _press(_bound[c])
+
+
+_bound = {}  # character -> the key code bound to it on this display
+
+
+def _keysym(character):
+    code = ord(character)
+    return code if code < 0x100 else 0x1000000 | code
+
+
+def _bind_keys(characters):
+    new = sorted(c for c in characters if c not in _bound)
+    if not new:
+        return
+    x11 = _xlib()
+    x11.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    x11.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
+    x11.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x11.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                           ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    display = x11.XOpenDisplay(None)
+    low, high, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+    x11.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+    count = high.value - low.value + 1
+    table = x11.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per))
+    used = set(_bound.values())
+    spare = [low.value + i for i in range(count)
+             if low.value + i not in used and not any(table[i * per.value + j] for j in range(per.value))]
+    assert len(spare) >= len(new), 'no spare key codes left for %r' % new
+    for character, code in zip(new, spare):
+        symbols = (ctypes.c_ulong * 1)(_keysym(character))
+        x11.XChangeKeyboardMapping(display, code, 1, symbols, 1)
+        _bound[character] = code
+    x11.XSync(display, 0)
+    x11.XCloseDisplay(display)
+
+
+def _press(code):
+    xtst = ctypes.cdll.LoadLibrary(ctypes.util.find_library('Xtst'))
+    xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    x11 = _xlib()
+    x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    display = x11.XOpenDisplay(None)
+    xtst.XTestFakeKeyEvent(display, code, 1, 0)
+    xtst.XTestFakeKeyEvent(display, code, 0, 0)
+    x11.XSync(display, 0)
+    x11.XCloseDisplay(display)
 
 
 def wheel(x, y, notches):

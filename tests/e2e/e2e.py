@@ -117,9 +117,9 @@ class Editor:
         self.log = open(os.path.join(folder.root, 'editor.log'), 'wb')
         self.process = subprocess.Popen([program or EDITOR], cwd=folder.work, env=env, stdout=self.log,
                                         stderr=self.log)
-        self.app = wait_until(self._find_app, 30, 'the editor on the accessibility bus')
+        self.app = wait_until(self._find_app, 60, 'the editor on the accessibility bus')
         if settle:
-            wait_until(lambda: self.main().status.text.startswith('0'), 30, 'the main window at rest')
+            wait_until(lambda: self.main().status.text.startswith('0'), 60, 'the main window at rest')
 
     def _find_app(self):
         if self.process.poll() is not None:
@@ -139,7 +139,7 @@ class Editor:
     def main(self):
         return MainWindow(next(w for w in self.windows() if w.name == CAPTION))
 
-    def message_box(self, timeout=10):
+    def message_box(self, timeout=30):
         """The open message box: (its text, {button name: node}). Buttons
         are named without their mnemonic: はい(Y) is はい."""
         def find():
@@ -152,11 +152,20 @@ class Editor:
             return None
         return wait_until(find, timeout, 'a message box')
 
+    def focused_button(self):
+        """The name of the message box's button that has the keyboard, or None."""
+        for w in self.windows():
+            if w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING):
+                for n in descendants(w):
+                    if n.getRoleName() == 'push button' and n.getState().contains(pyatspi.STATE_FOCUSED):
+                        return (n.name or '').split('(')[0]
+        return None
+
     def no_message_box(self):
         return not any(w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING)
                        for w in self.windows())
 
-    def wait_for_exit(self, timeout=15):
+    def wait_for_exit(self, timeout=30):
         try:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -207,7 +216,7 @@ class EditorTest(unittest.TestCase):
         Path(path).write_bytes(Path(PAGE).read_bytes().replace(old, new, 1))
         return path
 
-    def until(self, probe, what, timeout=10):
+    def until(self, probe, what, timeout=30):
         return wait_until(probe, timeout, what)
 
     def rows_show(self, position):
@@ -215,6 +224,13 @@ class EditorTest(unittest.TestCase):
         radio A of row 2 makes slot position + 2 current."""
         names = [self.save_file.names[s].decode('cp932') for s in range(position, position + 10)]
         self.until(lambda: self.main().row_texts() == names, 'rows showing slots %d-%d' % (position, position + 9))
+
+    def opens_menu(self, action):
+        """Runs action (a click that opens a menu or a list) and waits for the
+        new window to show: keys pressed before it has would go elsewhere."""
+        before = set(desktop.x_windows('--onlyvisible', '--class', '.'))
+        action()
+        wait_until(lambda: set(desktop.x_windows('--onlyvisible', '--class', '.')) - before, 30, 'the menu to open')
 
     def choose_tab(self, name):
         self.main().tabs[TABS.index(name)].click()
@@ -249,21 +265,26 @@ class EditorTest(unittest.TestCase):
     def open_page(self, caption=FIRST_DECK):
         """編集, then the browser window's ok once it is offered."""
         self.choose_tab('編集')
-        return wait_until(lambda: self.browser_ok(caption), 30, "the browser window's ok")
+        return wait_until(lambda: self.browser_ok(caption), 60, "the browser window's ok")
 
     def edit_through_the_page(self, row=5):
         """編集 on deck 1, then ok on the deck of `row`: it gets deck 1's code."""
         self.open_page()
         self.main().radios_a[row].click()
         self.until(lambda: self.main().status.text == '0', 'an empty deck current')
-        wait_until(self.browser_ok, 30, "the browser window's ok").click()
+        wait_until(self.browser_ok, 60, "the browser window's ok").click()
         self.until(lambda: self.main().status.text == code_of(self.save_file.cards[0]), 'the deck filled by the page')
 
     def saves(self, expected=None):
         """SAVE writes `expected`, by default the test's save file."""
+        expected = self.save_file.bytes() if expected is None else expected
         self.main().save.click()
-        self.until(lambda: self.main().status.text.startswith('0'), 'SAVE to end')
-        self.assertEqual(self.folder.read_save(), self.save_file.bytes() if expected is None else expected)
+        # The status line reads as at rest before SAVE has run as well: the
+        # file itself says when it is written.
+        try:
+            self.until(lambda: self.folder.read_save() == expected, 'SAVE to write the file')
+        except AssertionError:
+            self.assertEqual(self.folder.read_save(), expected)
 
 
 # ---------------------------------------------------------------- flows
@@ -320,8 +341,7 @@ class Flows(EditorTest):
         def context_menu(downs):
             def run():
                 x, y, w, h = bar()
-                click(x + w // 2, y + h // 2, button=3)
-                time.sleep(0.3)  # the menu opens on the next event round
+                self.opens_menu(lambda: click(x + w // 2, y + h // 2, button=3))
                 key(*(['Down'] * downs + ['Return']))
             return run
 
@@ -359,7 +379,8 @@ class Flows(EditorTest):
         self.folder.write_save(game)
         self.main().save.click()
         self.editor.message_box()  # its text is in tests/app
-        key('Return')  # no, the default
+        self.until(lambda: self.editor.focused_button() == 'いいえ', 'the question to take the keyboard at no')
+        key('Return')
         self.until(self.editor.no_message_box, 'the question to close')
         self.assertEqual(self.folder.read_save(), game)
         self.main().save.click()
@@ -400,14 +421,17 @@ class RealDesktop(EditorTest):
         tabs = self.main().tabs
         wheel(*center(tabs[0].extents), -4)
         wheel(*center(tabs[2].extents), 2)
-        time.sleep(0.5)
+        # A notch over the rows after them: once it has scrolled, the program
+        # has taken the notches over the tabs too.
+        wheel(*center(self.main().rows[4].extents), -1)
+        self.rows_show(1)
         self.assertEqual(self.main().selected_tab(), '書出')
         self.assertIsNone(desktop.window_geometry(FIRST_DECK))
 
     def test_browser_window_opens_beside_the_main_window(self):
         w = self.start()
         self.choose_tab('編集')
-        browser = wait_until(lambda: desktop.window_geometry(FIRST_DECK), 20, 'the browser window')
+        browser = wait_until(lambda: desktop.window_geometry(FIRST_DECK), 60, 'the browser window')
         mx, my, mw, mh = w.dialog.extents
         bx, by, bw, bh = browser
         self.assertTrue(bx >= mx + mw or bx + bw <= mx, 'the browser window %s covers the main window %s'
@@ -453,9 +477,11 @@ class RealDesktop(EditorTest):
         self.main().status.click()
         order = []
         for _ in range(16):
+            previous = order[-1] if order else self.main().focused()
             key('Tab')
-            time.sleep(0.1)
-            order.append(self.main().focused())
+            # Each stop is another control: wait for the focus to move on.
+            order.append(self.until(lambda: (lambda f: f if f not in (None, previous) else None)(self.main().focused()),
+                                    'the focus to move on'))
         w = self.main()
         right_hand = [n for n in w.nodes if n.role == 'check box'] + [w.card_list]
         self.assertEqual(order[:3], [w.tab_list, w.ok, w.save])
@@ -489,13 +515,14 @@ class RealDesktop(EditorTest):
 
 class BrowserWindow(EditorTest):
     def test_edit_chosen_before_a_slow_page_has_loaded(self):
-        # The page keeps the browser busy for 3 s before its deck functions exist.
-        self.start(page=self.page_with(b'<head>', b'<head><script>for (var t = Date.now() + 3000; Date.now() < t;) {}'
+        # The page keeps the browser busy for 10 s before its deck functions
+        # exist: long enough for a loaded machine to see ok greyed out first.
+        self.start(page=self.page_with(b'<head>', b'<head><script>for (var t = Date.now() + 10000; Date.now() < t;) {}'
                                        b'</script>'))
         self.choose_tab('編集')
-        first = wait_until(self.browser_button, 30, 'the browser window')
+        first = wait_until(self.browser_button, 60, 'the browser window')
         self.assertFalse(first.enabled, 'ok was enabled before the page had the deck')
-        wait_until(self.browser_ok, 30, "the browser window's ok").click()
+        wait_until(self.browser_ok, 60, "the browser window's ok").click()
         self.until(lambda: self.main().selected_tab() == '作成', 'ok to store the code')
         self.assertEqual(self.main().status.text, code_of(self.save_file.cards[0]))
         self.saves()
@@ -510,7 +537,7 @@ class BrowserWindow(EditorTest):
         self.choose_tab('書出')
         ok = self.open_page('Deck 2')
         # Deck 2 handed over, in the window shown again; ok on another tab stores the code as 編集 does.
-        wait_until(lambda: desktop.window_geometry('Deck 2'), 20, 'the browser window restored')
+        wait_until(lambda: desktop.window_geometry('Deck 2'), 60, 'the browser window restored')
         self.choose_tab('消去')
         ok.click()
         self.until(lambda: self.main().selected_tab() == '作成', 'ok to store the code')
@@ -522,7 +549,7 @@ class BrowserWindow(EditorTest):
         before = set(desktop.x_windows('--onlyvisible', '--class', 'deckeditor-browser'))
         click(x - 200, y + 300, button=3)
         menu = wait_until(lambda: set(desktop.x_windows('--onlyvisible', '--class', 'deckeditor-browser')) - before,
-                          10, 'the context menu')
+                          30, 'the context menu')
         height = desktop.geometry(menu.pop())[3]
         # コピー, 貼り付け, すべて選択 take 66 px with the test fonts; a fourth
         # entry (the web view's own Back, Forward, Reload...) makes it 86 or more.
@@ -556,7 +583,7 @@ class PageEdges(EditorTest):
         self.choose_tab('編集')
         self.until(lambda: [n.name for n in self.browser_controls('label')] == [
             'デッキのページを読み込めなかったみたいです…。\nこのままではデッキを受け取れないので、okはお休みです。'],
-            'the window to say the page could not be loaded', 30)
+            'the window to say the page could not be loaded', 60)
         ok = self.browser_button()
         self.assertFalse(ok.enabled)
         ok.click()
@@ -566,7 +593,7 @@ class PageEdges(EditorTest):
 
     def test_a_missing_card_list_is_said_once_and_names_no_card(self):
         self.start(without=['list.xml'], settle=False)
-        text, buttons = self.editor.message_box(30)
+        text, buttons = self.editor.message_box(60)
         self.assertEqual(text, 'list.xml が見つからないみたいです…。\nカードの名前は unknown になっちゃいます。')
         buttons['OK'].click()
         self.until(lambda: self.main().status.text.startswith('0'), 'the main window at rest')
@@ -584,7 +611,7 @@ class PageEdges(EditorTest):
         (programs / 'deckeditor-browser').chmod(0o755)
         self.start(program=str(programs / 'deckeditor'))
         self.choose_tab('編集')
-        text, buttons = self.editor.message_box(30)
+        text, buttons = self.editor.message_box(60)
         self.assertEqual(text, 'ブラウザがお返事してくれないみたいです…。\n次に編集を選んだときに、もう一度開きますね。')
         buttons['OK'].click()
         self.choose_tab('書出')

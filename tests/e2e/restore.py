@@ -42,7 +42,7 @@ class Restore(e2e.EditorTest):
         # A screen reader hears each entry; the unreadable one says so.
         self.assertEqual([c.name for c in e2e.descendants(self.combo().acc) if c.getRoleName() == 'list item'],
                          [now, '2026/12/05 12:00 読めません', '2026/12/01 12:00'])
-        self.combo().click()
+        self.opens_menu(self.combo().click)
         key('End', 'Return')  # in the opened list
         self.until(lambda: self.combo().name == '2026/12/01 12:00', 'the older backup chosen')
         key('Up')  # the unreadable one cannot be chosen: the arrow passes it
@@ -79,3 +79,7 @@ class Restore(e2e.EditorTest):
         self.editor.message_box()[1]['はい'].click()
         self.until(lambda: self.main().row_texts()[0] == 'Deck 1', 'the whole save restored')
         self.saves(self.cli_writes('restore-all', BACKUP))
+        # Undone as one step that names the whole save, not the current deck.
+        key('ctrl+z')
+        self.until(lambda: self.main().status.text == '元に戻しました: 復元 (セーブデータ全体)', 'the restore undone')
+        self.assertEqual(self.main().row_texts()[0], e2e.FIRST_DECK)

@@ -1,6 +1,4 @@
 """End-to-end tests of undo and redo in the main window (run by e2e.py)."""
-import time
-
 from desktop import key, type_text
 from e2e import EditorTest
 from gamefiles import sjis
@@ -20,8 +18,7 @@ class Undo(EditorTest):
         self.says('元に戻しました: 消去 (デッキ 2)')
         self.saves()
 
-        self.main().rows[5].click(button=3)
-        time.sleep(0.3)  # the menu opens on the next event round
+        self.opens_menu(lambda: self.main().rows[5].click(button=3))
         key('Down', 'Return')  # its first entry that can be taken: redo, since nothing is left to undo
         self.says('やり直しました: 消去 (デッキ 2)')
         for n in self.save_file.cards[1]:
@@ -49,3 +46,26 @@ class Undo(EditorTest):
         # Back where the file is: nothing to ask at the end.
         key('Escape')
         self.assertEqual(self.editor.wait_for_exit(), 0, 'the editor asked or stayed open')
+
+    def test_steps_around_a_state_that_save_refuses_are_all_undone(self):
+        # Card 39's stock count sits right before a 0x0A byte: deleting deck 2
+        # makes it 13, CR LF inside the stock line, which SAVE refuses.
+        self.save_file.stock[38] = 12
+        self.save_file.stock_second[38] = 0x0A
+        self.save_file.cards[1] = [39, 40]
+        self.start()
+        self.replace_row_text(4, 'Five')
+        self.main().radios_a[1].click()
+        self.choose_tab('消去')
+        self.main().ok.click()
+        self.until(lambda: self.main().row_texts()[1] == 'デッキ02', 'deck 2 deleted')
+        self.replace_row_text(6, 'Seven')
+        self.main().status.click()  # leaving the row makes its rename a step
+        for label in ('名前変更 (デッキ 7)', '消去 (デッキ 2)', '名前変更 (デッキ 5)'):
+            key('ctrl+z')
+            self.says('元に戻しました: ' + label)
+        self.assertEqual(self.main().row_texts()[1], 'Deck 2')
+        key('ctrl+shift+z')
+        self.says('やり直しました: 名前変更 (デッキ 5)')
+        self.save_file.names[4] = b'Five'
+        self.saves()
