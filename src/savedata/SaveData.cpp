@@ -146,7 +146,7 @@ DeckRecord::DeckRecord(SaveData& owner, int deckNumber, const CardCatalogue& car
     // The name is taken as the file holds it, but cut as a typed one is;
     // only SetName cleans texts.
     std::string held;
-    for (int i = 0; i < length && owner.ByteAt(p + i) != 0; ++i) {
+    for (int i = 0; i < length && i <= kNameBytes && owner.ByteAt(p + i) != 0; ++i) {
         held += static_cast<char>(owner.ByteAt(p + i));
     }
     const std::string kept = WholeCharacters(held, kNameBytes);
