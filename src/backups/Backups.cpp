@@ -1,6 +1,7 @@
 #include "backups/Backups.h"
 
 #include "rules/DeckRules.h"
+#include "savedata/BackupName.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,64 +14,7 @@ const char kTextBackupUnreadable[] = "このバックアップは読めないみ
 
 namespace {
 
-// What a backup's name says: its time and its place among backups of the same minute.
-struct NameKey {
-    std::string minute;  // YYMMDDhhmm
-    int second = -1;     // -1: the plain minute name, the first of its minute
-    int count = 1;       // n of _<n>
-    bool operator<(const NameKey& other) const
-    {
-        return std::tie(minute, second, count) < std::tie(other.minute, other.second, other.count);
-    }
-};
-
-bool AllDigits(const std::string& text, std::size_t from, std::size_t length)
-{
-    if (from + length > text.size()) {
-        return false;
-    }
-    return std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from),
-                       text.begin() + static_cast<std::ptrdiff_t>(from + length),
-                       [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int TwoDigits(const std::string& text, std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); }
-
-// Save<YYMMDDhhmm>.dat, Save<YYMMDDhhmmss>.dat or Save<YYMMDDhhmmss>_<n>.dat
-// with n from 2 and a date that can be; false for any other name.
-bool ParseName(const std::string& name, NameKey& key)
-{
-    if (name.size() < 18) {
-        return false;
-    }
-    const std::size_t stem = name.size() - 4;  // where ".dat" starts
-    if (name.compare(0, 4, "Save") != 0 || name.compare(stem, 4, ".dat") != 0 ||
-        !AllDigits(name, 4, 10)) {
-        return false;
-    }
-    key = NameKey{name.substr(4, 10)};
-    if (stem > 14) {
-        if (!AllDigits(name, 14, 2)) {
-            return false;
-        }
-        key.second = TwoDigits(name, 14);
-    }
-    if (stem > 16) {
-        const std::size_t digits = stem - 17;
-        if (name[16] != '_' || digits == 0 || digits > 4 || name[17] == '0' || !AllDigits(name, 17, digits)) {
-            return false;
-        }
-        key.count = std::stoi(name.substr(17, digits));
-        if (key.count < 2) {
-            return false;
-        }
-    }
-    const int month = TwoDigits(name, 6), day = TwoDigits(name, 8);
-    return month >= 1 && month <= 12 && day >= 1 && day <= 31 && TwoDigits(name, 10) < 24 &&
-           TwoDigits(name, 12) < 60 && key.second < 60;
-}
-
-std::string StampOf(const NameKey& key)
+std::string StampOf(const BackupName& key)
 {
     const std::string& m = key.minute;
     std::string stamp = "20" + m.substr(0, 2) + "/" + m.substr(2, 2) + "/" + m.substr(4, 2) + " " + m.substr(6, 2) +
@@ -86,7 +30,7 @@ std::string StampOf(const NameKey& key)
 
 }  // namespace
 
-BackupList ListBackups(const std::string& folder)
+BackupList ListBackups(const std::string& folder, const SaveData* against)
 {
     BackupList list;
     std::error_code error;
@@ -95,17 +39,22 @@ BackupList ListBackups(const std::string& folder)
         return list;
     }
     list.folderFound = true;
-    std::vector<std::pair<NameKey, BackupEntry>> found;
+    std::vector<std::pair<BackupName, BackupEntry>> found;
     for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
         const std::string name = it->path().filename().string();
-        NameKey key;
-        if (ParseName(name, key)) {
+        BackupName key;
+        if (ParseBackupName(name, key)) {
             found.push_back({key, BackupEntry{name, folder + "/" + name, StampOf(key)}});
         }
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
     for (auto& [key, entry] : found) {
-        entry.readable = SaveData(entry.path).IsLoaded();
+        // Read once: a backup that changes or goes meanwhile is simply unreadable.
+        const std::unique_ptr<SaveData> backup = OpenBackup(entry.path);
+        entry.readable = backup != nullptr;
+        if (backup && against != nullptr) {
+            entry.decksDiffering = DecksDiffering(*against, *backup);
+        }
         list.entries.push_back(std::move(entry));
     }
     return list;
@@ -125,8 +74,17 @@ std::string BackupPath(const std::string& nameOrPath)
                                                      : nameOrPath;
 }
 
+std::unique_ptr<SaveData> OpenBackup(const std::string& path)
+{
+    auto backup = std::make_unique<SaveData>(path);
+    return backup->IsWhole() ? std::move(backup) : nullptr;
+}
+
 int DecksDiffering(const SaveData& a, const SaveData& b)
 {
+    if (!a.IsLoaded() || !b.IsLoaded()) {
+        return -1;
+    }
     int differing = 0;
     for (int s = 0; s < SaveData::kDecks; ++s) {
         const DeckRecord& x = a.Deck(s);
@@ -140,6 +98,9 @@ int DecksDiffering(const SaveData& a, const SaveData& b)
 
 std::string RestoreDeck(SaveData& saveData, int slot, const SaveData& backup, int backupSlot)
 {
+    if (!backup.IsWhole()) {
+        return kTextBackupUnreadable;
+    }
     const DeckRecord& wanted = backup.Deck(backupSlot);
     std::string message = saveData.DeleteDeck(static_cast<std::uint8_t>(slot));
     if (!message.empty()) {
@@ -157,5 +118,6 @@ std::string RestoreDeck(SaveData& saveData, int slot, const SaveData& backup, in
 
 std::string RestoreAll(SaveData& saveData, const std::vector<std::uint8_t>& backupBytes)
 {
-    return saveData.ReplaceContents(backupBytes) ? std::string() : std::string(kTextBackupUnreadable);
+    return HasWholeDeckLines(backupBytes) && saveData.ReplaceContents(backupBytes) ? std::string()
+                                                                                 : std::string(kTextBackupUnreadable);
 }

@@ -4,6 +4,7 @@
 #include "savedata/SaveData.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,12 @@ struct BackupEntry {
     std::string path;      // the folder's path, "/", the file name
     // "2026/12/08 10:31"; the forms with seconds and a count add ":05" and " (2)".
     std::string stamp;
-    // False for a file that cannot be read or does not fit the save file's
-    // layout: such a backup is listed but cannot be restored from.
+    // False for a file that cannot be read or does not hold the save file's
+    // whole layout (SaveData::IsWhole): such a backup is listed but cannot be
+    // restored from.
     bool readable = false;
+    // Decks differing from the save ListBackups compared with, or -1.
+    int decksDiffering = -1;
 };
 
 struct BackupList {
@@ -24,25 +28,32 @@ struct BackupList {
     std::vector<BackupEntry> entries;
 };
 
-// Lists the folder; every backup is read once to tell whether it is readable.
-BackupList ListBackups(const std::string& folder = kBackupFolder);
+// Lists the folder; every backup is read once to tell whether it is readable
+// and, when against is given, how many decks differ from it.
+BackupList ListBackups(const std::string& folder = kBackupFolder, const SaveData* against = nullptr);
+// The backup at path to restore from; nullptr when it cannot be read or does
+// not hold the whole layout (then kTextBackupUnreadable is the reason).
+std::unique_ptr<SaveData> OpenBackup(const std::string& path);
 // Why a list holds nothing to show (the folder missing, or no backup in it);
 // the empty text when it has entries.
 std::string EmptyListReason(const BackupList& list);
 // A bare file name is one in the backup folder; anything with a '/' is a path.
 std::string BackupPath(const std::string& nameOrPath);
 
-// Decks (name or cards) that differ between two saves, slot by slot.
+// Decks (name or cards) that differ between two saves, slot by slot; -1 when
+// either did not load.
 int DecksDiffering(const SaveData& a, const SaveData& b);
 
 // The backup's deck in backupSlot, with its name, into slot, by the rules of
 // 編集: the slot is emptied into the stock, a normal deck takes only the
 // copies the stock holds now, and when everything fits the deck becomes the
 // game's active deck. One complaint line per card that did not fit, or the
-// empty text.
+// empty text; kTextBackupUnreadable, with nothing changed, for a backup that
+// is not whole.
 std::string RestoreDeck(SaveData& saveData, int slot, const SaveData& backup, int backupSlot);
 // The whole save, game lines, stock and active deck included, becomes the
-// backup's bytes (in memory; Write writes it).
+// backup's bytes (in memory; Write writes it); kTextBackupUnreadable, with
+// nothing changed, for bytes that do not hold the whole layout.
 std::string RestoreAll(SaveData& saveData, const std::vector<std::uint8_t>& backupBytes);
 
 extern const char kTextNoBackupsYet[];

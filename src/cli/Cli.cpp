@@ -61,8 +61,11 @@ const char kHelp[] =
     "  restore-all BACKUP make every deck, the stock, the active deck and every\n"
     "                     other line of the save data the backup's\n"
     "  save               take the backup, then write Save.dat unless the game has\n"
-    "                     rewritten it since it was read\n"
+    "                     rewritten it since it was read or it looks damaged (a\n"
+    "                     deck's card line that is not 80 bytes); waits up to 5\n"
+    "                     seconds while another program is saving\n"
     "  overwrite          like save, but write even over a file the game changed\n"
+    "                     or that looks damaged\n"
     "\n"
     "Exit status: 0 when nothing needed saying, 1 when a command reported something\n"
     "(on standard error; the run goes on), 2 for a usage error or a save file that\n"
@@ -154,6 +157,7 @@ struct CommandInfo {
 
 void List(Run& run, const Command&)
 {
+    run.Show(run.saveData->LooksDamaged() ? kTextLooksDamaged : "");
     for (int s = 0; s < SaveData::kDecks; ++s) {
         const DeckRecord& deck = run.saveData->Deck(s);
         run.Print(std::to_string(s + 1) + "\t" + deck.Name() + "\t" + std::to_string(deck.CardCount()) + "\t" +
@@ -245,26 +249,23 @@ std::string ParseRestore(const std::vector<std::string>& args, std::size_t& at, 
 
 void Backups(Run& run, const Command&)
 {
-    const BackupList list = ListBackups();
+    const BackupList list = ListBackups(kBackupFolder, run.saveData);
     run.Show(EmptyListReason(list));
     for (const BackupEntry& entry : list.entries) {
-        std::string differing = "unreadable";
-        if (entry.readable) {
-            differing = std::to_string(DecksDiffering(*run.saveData, SaveData(entry.path)));
-        }
+        const std::string differing = entry.readable ? std::to_string(entry.decksDiffering) : "unreadable";
         run.out << entry.fileName << '\t' << entry.stamp << '\t' << differing << '\n';
     }
 }
 
 void Restore(Run& run, const Command& c)
 {
-    const SaveData backup(BackupPath(c.text));
-    if (!backup.IsLoaded()) {
+    const std::unique_ptr<SaveData> backup = OpenBackup(BackupPath(c.text));
+    if (!backup) {
         run.Show(kTextBackupUnreadable);
     } else if (c.numbers.empty()) {
-        run.Show(RestoreAll(*run.saveData, backup.KnownFileBytes()));
+        run.Show(RestoreAll(*run.saveData, backup->KnownFileBytes()));
     } else {
-        run.Show(RestoreDeck(*run.saveData, c.numbers[0], backup, c.numbers[1]));
+        run.Show(RestoreDeck(*run.saveData, c.numbers[0], *backup, c.numbers[1]));
     }
 }
 
@@ -296,8 +297,18 @@ const CommandInfo kCommands[] = {
      }},
     {"swap", 2, false,
      [](Run& run, const Command& c) { run.Show(SwapDecks(*run.saveData, c.numbers[0], c.numbers[1])); }},
-    // save never overwrites a file that the game has rewritten since it was read.
-    {"save", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Write()); }},
+    // save never overwrites a file that the game has rewritten since it was
+    // read, nor one whose deck lines looked shifted: what it would write may
+    // not be the player's decks.
+    {"save", 0, false,
+     [](Run& run, const Command&) {
+         if (run.saveData->LooksDamaged()) {
+             run.Show(kTextLooksDamaged);
+             run.err << "deckeditor-cli: not saved; overwrite writes it anyway\n";
+             return;
+         }
+         run.Show(run.saveData->Write());
+     }},
     {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Overwrite()); }},
     {"export", 0, false, Export, ParseExport},
     {"backups", 0, false, Backups},

@@ -50,12 +50,30 @@ bool IsValidCodeText(const std::string& text)
 
 std::string TrimmedCode(const std::string& text)
 {
-    static const char kAround[] = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(kAround);
-    if (first == std::string::npos) {
-        return std::string();
+    // A code copied from a Japanese text often brings the full-width blank.
+    const auto blankAt = [&text](std::size_t at) -> std::size_t {
+        const char c = text[at];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            return 1;
+        }
+        return text.compare(at, 2, "\x81\x40") == 0 ? 2 : 0;
+    };
+    std::size_t first = 0, end = text.size();
+    while (first < end) {
+        const std::size_t width = blankAt(first);
+        if (width == 0) {
+            break;
+        }
+        first += width;
     }
-    return text.substr(first, text.find_last_not_of(kAround) - first + 1);
+    while (first < end) {
+        const std::size_t width = end - first >= 2 && blankAt(end - 2) == 2 ? 2 : blankAt(end - 1) == 1 ? 1 : 0;
+        if (width == 0) {
+            break;
+        }
+        end -= width;
+    }
+    return text.substr(first, end - first);
 }
 
 DecodedCode::DecodedCode(std::vector<std::int32_t> values) : entries(std::move(values))

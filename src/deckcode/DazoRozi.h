@@ -18,8 +18,8 @@ std::string encode(const std::uint8_t counts[600]);
 
 // True when every byte after the first is an alphabet character.
 bool IsValidCodeText(const std::string& text);
-// The code without the blanks, tabs and line breaks around it that copying
-// and pasting bring along.
+// The code without the blanks (ASCII and full-width), tabs and line breaks
+// around it that copying and pasting bring along.
 std::string TrimmedCode(const std::string& text);
 
 class DecodedCode {

@@ -2,6 +2,7 @@
 
 #include "fileio/InputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 bool (*g_failWriteStep)(WriteStep step) = nullptr;
@@ -73,10 +75,10 @@ bool StillHolds(const std::string& path, const std::vector<std::uint8_t>* expect
     return expected == nullptr || (ReadWholeFile(path, now) && now == *expected);
 }
 
-// A fresh file beside target. A new file is created with 0666 so that the
-// kernel applies the umask (and any default ACL); one that is to replace an
-// existing file starts private and gets that file's mode later.
-int CreateTemporary(const std::string& target, bool replacing, std::string& temp)
+// A fresh file beside target. A new file is created with its mode so that
+// the kernel applies the umask (and any default ACL); one that is to replace
+// an existing file starts private and gets that file's mode later.
+int CreateTemporary(const std::string& target, bool replacing, std::string& temp, unsigned mode = 0666)
 {
     thread_local std::mt19937 random(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -85,7 +87,7 @@ int CreateTemporary(const std::string& target, bool replacing, std::string& temp
         for (int i = 0; i < 6; ++i) {
             temp += kLetters[random() % (sizeof kLetters - 1)];
         }
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : mode);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -105,11 +107,11 @@ void SyncFolder(const std::string& target)
 // The turn of one writer; see ReplaceFile in the header.
 class WriterLock {
 public:
-    explicit WriterLock(const std::string& target)
+    WriterLock(const std::string& target, unsigned mode, const ReplaceOptions& options)
     {
         const std::string path = target + ".lock";
         const int common = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-        fd = ::open(path.c_str(), O_RDWR | O_CREAT | common, 0666);
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | common, mode);
         if (fd < 0) {
             // Made by another user, say; a lock needs no write access.
             fd = ::open(path.c_str(), O_RDONLY | common);
@@ -122,12 +124,22 @@ public:
         if (fd < 0) {
             fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         }
-        int locked = -1;
-        while (fd >= 0 && (locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-        }
-        if (locked != 0 && fd >= 0) {
-            ::close(fd);
-            fd = -1;
+        // Whoever may read the lock file can hold it for ever: the wait ends.
+        const auto deadline = std::chrono::steady_clock::now() + options.turnWait;
+        auto pause = std::chrono::milliseconds(1);
+        while (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const bool waiting = errno == EWOULDBLOCK || errno == EINTR;
+            busy = waiting && std::chrono::steady_clock::now() >= deadline;
+            if (!waiting || busy) {
+                ::close(fd);
+                fd = -1;
+                break;
+            }
+            if (options.whileWaiting) {
+                options.whileWaiting();
+            }
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, std::chrono::milliseconds(50));
         }
     }
     ~WriterLock()
@@ -139,9 +151,11 @@ public:
     WriterLock(const WriterLock&) = delete;
     WriterLock& operator=(const WriterLock&) = delete;
     bool Held() const { return fd >= 0; }
+    bool Busy() const { return busy; }
 
 private:
     int fd = -1;
+    bool busy = false;
 };
 
 enum class Outcome { Done, Failed, InPlace };
@@ -229,8 +243,8 @@ ReplaceResult ReplaceFile(const std::string& path, const std::vector<std::uint8_
         return ReplaceResult::Failed;
     }
     std::optional<WriterLock> turn;
-    if (options.takeTurns && !turn.emplace(target).Held()) {
-        return ReplaceResult::Failed;
+    if (options.takeTurns && !turn.emplace(target, exists ? old.st_mode & 0666 : 0666, options).Held()) {
+        return turn->Busy() ? ReplaceResult::Busy : ReplaceResult::Failed;
     }
     if (!StillHolds(target, options.expected)) {
         return ReplaceResult::Changed;
@@ -284,14 +298,14 @@ bool NameWithoutReplacing(const std::string& temp, const std::string& path)
 
 }  // namespace
 
-NewFileResult CreateNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+NewFileResult CreateNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, unsigned mode)
 {
     struct stat there {};
     if (::lstat(path.c_str(), &there) == 0) {
         return Occupied(path, bytes);
     }
     std::string temp;
-    const int fd = Injected(WriteStep::Create) ? -1 : CreateTemporary(path, false, temp);
+    const int fd = Injected(WriteStep::Create) ? -1 : CreateTemporary(path, false, temp, mode);
     if (fd < 0) {
         return NewFileResult::Failed;
     }

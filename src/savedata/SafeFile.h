@@ -1,5 +1,6 @@
 #pragma once
 // Whole-file reads and crash-safe whole-file replacement.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,7 @@ enum class ReplaceResult {
     Failed,   // nothing changed
     Changed,  // the file no longer held the expected bytes; nothing changed
     Damaged,  // a write in place broke off: the file may hold any part of the bytes
+    Busy,     // another writer kept its turn for the whole wait; nothing changed
 };
 
 struct ReplaceOptions {
@@ -32,6 +34,11 @@ struct ReplaceOptions {
     std::function<bool()> mayWriteInPlace;
     // Take turns with the program's other writers of this file (see below).
     bool takeTurns = false;
+    // How long to wait for another writer's turn to end before giving up
+    // (Busy), and what to do between looks at the lock: a window keeps
+    // painting. Any process that may read the lock file can hold it.
+    std::chrono::milliseconds turnWait{5000};
+    std::function<void()> whileWaiting;
 };
 
 // Replaces the file at path with bytes. A symbolic link is followed to its
@@ -41,8 +48,9 @@ struct ReplaceOptions {
 //
 // With takeTurns, writers of this program take turns: from the first look at
 // the expected bytes through the replacement each holds an advisory lock (flock) on
-// "<target>.lock" beside the final target, which is made once and never
-// removed, or on the target itself where that file cannot be made (its folder
+// "<target>.lock" beside the final target, which is made once (with the
+// target's mode, so that it says no more about the file than the file does)
+// and never removed, or on the target itself where that file cannot be made (its folder
 // is not writable, so only a write in place is possible). The lock goes with
 // its process, so a writer that was killed never blocks the next one.
 //
@@ -66,5 +74,5 @@ enum class NewFileResult {
 // Creates path holding bytes, as a new file that never replaces anything and
 // never follows a link at its name. The bytes go to a temporary file beside it,
 // which is synced and only then given the name, so that the name holds the
-// whole bytes or nothing. The mode is 0666 less the umask.
-NewFileResult CreateNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// whole bytes or nothing. The mode is the given one less the umask.
+NewFileResult CreateNewFile(const std::string& path, const std::vector<std::uint8_t>& bytes, unsigned mode = 0666);

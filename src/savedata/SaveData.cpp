@@ -2,12 +2,16 @@
 
 #include "deckcode/DazoRozi.h"
 #include "fileio/InputFile.h"
+#include "savedata/BackupName.h"
 #include "savedata/SafeFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <climits>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
 #include <utility>
 
 const char kBackupFolder[] = "../File/BackUp";
@@ -19,6 +23,12 @@ const char kTextCannotOpenSave[] = "セーブファイルを開けないです";
 const char kTextNoBackupFolder[] = "バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。";
 const char kTextWouldBreakFile[] = "このままセーブするとセーブファイルが壊れちゃうみたいです。書き込みはやめておきますね。";
 const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
+const char kTextLooksDamaged[] = "セーブデータが壊れているみたいです…。デッキの行がずれているかもしれません。";
+const char kTextTooLargeToSave[] =
+    "このままセーブするとセーブファイルが大きくなりすぎて、開けなくなっちゃうみたいです。書き込みはやめておきますね。";
+const char kTextSomeoneElseSaving[] = "ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。";
+const char kTextBackupNotWritten[] =
+    "バックアップを書き込めなかったみたいです…。ディスクの空きと書き込みの権限を見てみてくださいね。";
 
 namespace {
 
@@ -34,6 +44,58 @@ bool IsLeadByte(char c)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// The start of the line after the one starting at p, or -1: lines end with
+// CR LF; a lone CR or LF is part of the line.
+int NextLineIn(const std::vector<std::uint8_t>& bytes, int p)
+{
+    if (p < 0 || static_cast<std::size_t>(p) + 1 >= bytes.size()) {
+        return -1;
+    }
+    // Every line start is found from the start of the file, so LF bytes are
+    // sought with memchr rather than byte by byte.
+    const std::uint8_t* const data = bytes.data();
+    const std::size_t size = bytes.size();
+    for (std::size_t q = static_cast<std::size_t>(p) + 1; q < size; ++q) {
+        const void* lf = std::memchr(data + q, '\n', size - q);
+        if (lf == nullptr) {
+            return -1;
+        }
+        q = static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data);
+        if (data[q - 1] == '\r') {
+            return static_cast<int>(q + 1);
+        }
+    }
+    return -1;
+}
+
+// How the deck lines of a file that loads are laid out; see IsWhole and
+// LooksDamaged.
+struct DeckLines {
+    bool whole = false;
+    bool shifted = false;
+};
+
+DeckLines DeckLinesOf(const std::vector<std::uint8_t>& bytes)
+{
+    int p = 0;
+    for (int line = 0; line < SaveData::kStockLine + 2 && p >= 0; ++line) {
+        p = NextLineIn(bytes, p);
+    }
+    const int end = static_cast<int>(bytes.size());
+    for (int deck = 0; deck < SaveData::kDecks && p >= 0; ++deck) {
+        if (p == end) {
+            return {true, false};  // ends after a whole pair, as the game's own files may
+        }
+        const int cards = NextLineIn(bytes, p);
+        const int next = NextLineIn(bytes, cards);
+        if (cards < 0 || next - cards != 2 * DeckRecord::kMaxCards + 2) {
+            return {false, cards >= 0 && cards < end};
+        }
+        p = next;
+    }
+    return {p >= 0, false};
+}
+
 std::tm SystemLocalTime()
 {
     const std::time_t now = std::time(nullptr);
@@ -46,11 +108,26 @@ std::tm SystemLocalTime()
 
 std::tm (*SaveData::localTime)() = &SystemLocalTime;
 
+bool HasWholeDeckLines(const std::vector<std::uint8_t>& bytes) { return DeckLinesOf(bytes).whole; }
+std::chrono::milliseconds SaveData::turnWait{5000};
+
 std::string DefaultDeckNameOf(int slot)
 {
     char number[16];
     std::snprintf(number, sizeof number, "%02d", slot + 1);
     return std::string("デッキ") + number;
+}
+
+std::string WholeCharacters(const std::string& text, std::size_t limit)
+{
+    std::size_t length = 0;
+    for (std::size_t width = 1; length < text.size(); length += width) {
+        width = IsLeadByte(text[length]) ? 2 : 1;
+        if (length + width > limit || length + width > text.size()) {
+            break;
+        }
+    }
+    return text.substr(0, length);
 }
 
 // ---------------------------------------------------------------- DeckRecord
@@ -66,10 +143,14 @@ DeckRecord::DeckRecord(SaveData& owner, int deckNumber, const CardCatalogue& car
         SetName(DefaultDeckNameOf(deckNumber - 1));
         return;
     }
-    // The name is taken as the file holds it; only SetName cleans texts.
-    for (int i = 0; i < length && i < kNameBytes && owner.ByteAt(p + i) != 0; ++i) {
-        name[i] = static_cast<char>(owner.ByteAt(p + i));
+    // The name is taken as the file holds it, but cut as a typed one is;
+    // only SetName cleans texts.
+    std::string held;
+    for (int i = 0; i < length && i <= kNameBytes && owner.ByteAt(p + i) != 0; ++i) {
+        held += static_cast<char>(owner.ByteAt(p + i));
     }
+    const std::string kept = WholeCharacters(held, kNameBytes);
+    kept.copy(name, kept.size());
     p = owner.NextLineStart(p);
     for (int slot = 0; slot < kMaxCards; ++slot) {
         const int low = owner.ByteAt(p);
@@ -97,17 +178,9 @@ void DeckRecord::SetName(const std::string& text)
             kept += c;
         }
     }
-    // Cut after the last whole character: half of a two-byte character would
-    // show broken in the game and take the next byte with it.
-    std::size_t length = 0;
-    for (std::size_t width = 1; length < kept.size(); length += width) {
-        width = IsLeadByte(kept[length]) ? 2 : 1;
-        if (length + width > kNameBytes || length + width > kept.size()) {
-            break;
-        }
-    }
-    kept.copy(name, length);
-    name[length] = '\0';
+    kept = WholeCharacters(kept, kNameBytes);
+    kept.copy(name, kept.size());
+    name[kept.size()] = '\0';
 }
 
 int DeckRecord::CreatureCount() const
@@ -164,6 +237,9 @@ SaveData::SaveData(const std::string& path)
     }
     loaded = true;
     settledImage = BuildImage();
+    const DeckLines lines = DeckLinesOf(knownFile);
+    whole = lines.whole;
+    damaged = lines.shifted;
 }
 
 bool SaveData::ReplaceContents(const std::vector<std::uint8_t>& bytes)
@@ -214,27 +290,7 @@ bool SaveData::Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue&
 
 SaveData::~SaveData() = default;
 
-int SaveData::NextLineStart(int p) const
-{
-    if (p < 0 || static_cast<std::size_t>(p) + 1 >= image.size()) {
-        return -1;
-    }
-    // Every line start is found from the start of the file, so LF bytes are
-    // sought with memchr rather than byte by byte.
-    const std::uint8_t* const data = image.data();
-    const std::size_t size = image.size();
-    for (std::size_t q = static_cast<std::size_t>(p) + 1; q < size; ++q) {
-        const void* lf = std::memchr(data + q, '\n', size - q);
-        if (lf == nullptr) {
-            return -1;
-        }
-        q = static_cast<std::size_t>(static_cast<const std::uint8_t*>(lf) - data);
-        if (data[q - 1] == '\r') {
-            return static_cast<int>(q + 1);
-        }
-    }
-    return -1;
-}
+int SaveData::NextLineStart(int p) const { return NextLineIn(image, p); }
 
 int SaveData::ByteAt(int p) const
 {
@@ -412,9 +468,16 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     if (!KeepsItsLines(image)) {
         return kTextWouldBreakFile;
     }
+    // A long tail plus longer names could pass the read limit: the file
+    // written would never open again.
+    if (image.size() > kMaxInputFileBytes) {
+        return kTextTooLargeToSave;
+    }
     ReplaceOptions options;
     options.expected = keepGameChanges ? &knownFile : nullptr;
     options.takeTurns = true;
+    options.turnWait = turnWait;
+    options.whileWaiting = whileWaitingForTurn;
     // A save file that can only be rewritten in place is damaged if that
     // breaks off; it is done only once a copy of it exists.
     std::string backupProblem;
@@ -426,9 +489,12 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     case ReplaceResult::Done:
         knownFile = image;
         settledImage = image;
+        damaged = false;  // the file now holds the editor's own lines
         return std::string();
     case ReplaceResult::Changed:
         return kTextChangedByGame;
+    case ReplaceResult::Busy:
+        return kTextSomeoneElseSaving;
     case ReplaceResult::Damaged:
         // What is there now is our own doing, not the game's: a retry may
         // write over it. The backup holds the file as it was.
@@ -440,6 +506,41 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     return backupProblem.empty() ? std::string(kTextCannotOpenSave) : backupProblem;
 }
 
+namespace {
+
+// Whether the newest of the editor's backups holds these bytes: then a start
+// with no change since needs no further copy. A link there is not followed.
+bool NewestBackupHolds(const std::vector<std::uint8_t>& bytes)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator it(kBackupFolder, error);
+    BackupName newest;
+    std::string newestName;
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        BackupName key;
+        if (ParseBackupName(name, key) && (newestName.empty() || newest < key)) {
+            newest = key;
+            newestName = name;
+        }
+    }
+    std::vector<std::uint8_t> there;
+    return !newestName.empty() &&
+           ReadInputFile(std::string(kBackupFolder) + "/" + newestName, there, false) == ReadResult::Read &&
+           there == bytes;
+}
+
+// Why a copy could not be made: the folder is missing, or it could not be
+// written (a full disk, no permission).
+std::string BackupFailure()
+{
+    struct stat folder {};
+    return ::stat(kBackupFolder, &folder) == 0 && S_ISDIR(folder.st_mode) ? kTextBackupNotWritten
+                                                                            : kTextNoBackupFolder;
+}
+
+}  // namespace
+
 std::string SaveData::MakeBackup()
 {
     const std::tm now = localTime();
@@ -449,8 +550,13 @@ std::string SaveData::MakeBackup()
     char second[8];
     std::snprintf(second, sizeof second, "%02d", now.tm_sec);
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(kSavePath, bytes)) {
+    struct stat file {};
+    if (!ReadWholeFile(kSavePath, bytes) || ::stat(kSavePath, &file) != 0) {
         return kTextCannotOpenSave;
+    }
+    if (NewestBackupHolds(bytes)) {
+        backupTaken = true;
+        return std::string();
     }
     // A copy from earlier in the same minute (another start, another command
     // line) may be the only one of the file before it was changed: it is
@@ -463,7 +569,8 @@ std::string SaveData::MakeBackup()
         if (n > 1) {
             name += "_" + std::to_string(n);
         }
-        switch (CreateNewFile(name + ".dat", bytes)) {
+        // Never more readable than the file it copies: a private save stays private.
+        switch (CreateNewFile(name + ".dat", bytes, file.st_mode & 0777)) {
         case NewFileResult::Created:
         case NewFileResult::Identical:
             backupTaken = true;
@@ -471,10 +578,10 @@ std::string SaveData::MakeBackup()
         case NewFileResult::Taken:
             break;
         case NewFileResult::Failed:
-            return kTextNoBackupFolder;
+            return BackupFailure();
         }
     }
-    return kTextNoBackupFolder;
+    return BackupFailure();
 }
 
 bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != settledImage; }

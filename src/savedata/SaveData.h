@@ -3,8 +3,10 @@
 // and 53 decks. Everything else in the file is carried through byte for byte.
 #include "catalogue/CardCatalogue.h"
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +21,12 @@ inline bool IsTrainingSlot(int slot) { return slot >= kNormalDecks; }
 // "デッキ" followed by slot + 1 in at least two digits.
 std::string DefaultDeckNameOf(int slot);
 
+// The text cut after the last whole code page 932 character that fits in
+// limit bytes. Names are cut this way, whether typed or read from the file:
+// half of a two-byte character would show broken in the game and take the
+// next byte with it.
+std::string WholeCharacters(const std::string& text, std::size_t limit);
+
 class DeckRecord {
 public:
     static constexpr int kMaxCards = 40;
@@ -28,9 +36,8 @@ public:
     DeckRecord(SaveData& owner, int number, const CardCatalogue& cardList);
 
     std::string Name() const { return name; }
-    // Keeps at most the first 37 bytes, cut after the last whole code page 932
-    // character; CR and LF bytes are dropped so that a name can never break
-    // the file's lines.
+    // Keeps at most the first 37 bytes, cut by WholeCharacters; CR and LF
+    // bytes are dropped so that a name can never break the file's lines.
     void SetName(const std::string& text);
     bool IsComplete() const { return cardCount == kMaxCards; }
     int CardCount() const { return cardCount; }
@@ -78,6 +85,17 @@ public:
     SaveData& operator=(const SaveData&) = delete;
 
     bool IsLoaded() const { return loaded; }
+    // Loaded, and every deck line as the editor writes them: after the
+    // active deck's line, pairs of a name line and a card line of exactly 80
+    // bytes, each ended by CR LF, up to deck 53 (then anything) or up to the
+    // end of the file after a whole pair. Only such a backup is restored
+    // from: anything else may be a cut or shifted file.
+    bool IsWhole() const { return whole; }
+    // A card line of the file, as loaded or last written, is there but is
+    // not 80 bytes: the lines were shifted, and the decks shown may not be
+    // the game's. The file still loads, by the same tolerance as a file that
+    // ends early, but SAVE should not write it over unasked.
+    bool LooksDamaged() const { return damaged; }
     DeckRecord& Deck(int slot) { return *decks[slot]; }
     const DeckRecord& Deck(int slot) const { return *decks[slot]; }
     std::uint8_t ActiveDeck() const { return image[static_cast<std::size_t>(activeLineStart)]; }
@@ -104,10 +122,18 @@ public:
     std::string Write();
     // Write for a player who agreed to replace whatever the file now holds.
     std::string Overwrite();
+    // How long Write and Overwrite wait for another program's turn to write
+    // the file before they give up with kTextSomeoneElseSaving; tests shorten it.
+    static std::chrono::milliseconds turnWait;
+    // Called between looks while Write or Overwrite waits for its turn (about
+    // every 50 ms): the window keeps painting.
+    std::function<void()> whileWaitingForTurn;
     // Copies ../File/Save.dat to ../File/BackUp/Save<YYMMDDhhmm>.dat. Where
     // that name holds other bytes, Save<YYMMDDhhmmss>.dat, then
     // Save<YYMMDDhhmmss>_<n>.dat for n = 2, 3, ...; a name that already holds
-    // these bytes is taken as the copy. Nothing is ever replaced.
+    // these bytes, or the newest backup holding them, is taken as the copy.
+    // Nothing is ever replaced. The copy's mode is the save file's, less the
+    // umask.
     std::string MakeBackup();
 
     // The bytes that Write would write now.
@@ -165,8 +191,13 @@ private:
     // What Write would have written right after loading or the last write.
     std::vector<std::uint8_t> settledImage;
     bool backupTaken = false;
+    bool whole = false;
+    bool damaged = false;
     std::vector<int> loadingLines;  // line starts, while the decks are built
 };
+
+// Whether bytes that load hold every deck line as IsWhole says.
+bool HasWholeDeckLines(const std::vector<std::uint8_t>& bytes);
 
 // The deck's DAZO Rozi.
 std::string encode(const DeckRecord& deck);
@@ -182,3 +213,7 @@ extern const char kTextCannotOpenSave[];
 extern const char kTextNoBackupFolder[];
 extern const char kTextWouldBreakFile[];
 extern const char kTextChangedByGame[];
+extern const char kTextLooksDamaged[];
+extern const char kTextTooLargeToSave[];
+extern const char kTextSomeoneElseSaving[];
+extern const char kTextBackupNotWritten[];

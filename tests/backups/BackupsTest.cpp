@@ -109,3 +109,39 @@ TEST(Backups, RestoreAllTakesEveryLineOfTheBackupOrNothing)
     EXPECT_TRUE(data.HasUnsavedChanges());
     EXPECT_EQ(game.ws.Get(game.ws.SavePath()), game.saveFile.Bytes());  // written only at SAVE
 }
+
+// A backup with a line break gone, or cut short, loads by the save file's
+// tolerance but would bring back shifted or missing decks.
+TEST(Backups, OnlyAWholeBackupIsListedAsReadableOrRestoredFrom)
+{
+    GameFolder game;
+    SaveFileBuilder old = game.saveFile;
+    old.names[1] = "Older";
+    const std::string whole = old.Bytes();
+    const std::string lines35 = FileLines(whole, 0, 36);
+    const std::string broken[] = {lines35.substr(0, lines35.size() - 2) + FileLines(whole, 36, 200),
+                                  whole.substr(0, 3000)};
+    game.ws.Put(game.ws.BackupDir() + "/Save2612011200.dat", whole);
+    game.ws.Put(game.ws.BackupDir() + "/Save2612021200.dat", broken[0]);
+    game.ws.Put(game.ws.BackupDir() + "/Save2612031200.dat", broken[1]);
+    SaveData& data = game.Load();
+    const std::string before = Image(data);
+
+    std::vector<std::string> shown;
+    for (const BackupEntry& e : ListBackups(kBackupFolder, &data).entries) {
+        shown.push_back(e.fileName + " " + (e.readable ? std::to_string(e.decksDiffering) : "unreadable"));
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"Save2612031200.dat unreadable", "Save2612021200.dat unreadable",
+                                               "Save2612011200.dat 1"}));
+    for (const char* name : {"Save2612021200.dat", "Save2612031200.dat"}) {
+        const std::string path = BackupPath(name);
+        EXPECT_EQ(OpenBackup(path), nullptr) << name;
+        const SaveData backup(path);
+        ASSERT_TRUE(backup.IsLoaded()) << name;
+        EXPECT_EQ(RestoreDeck(data, 1, backup, 1), kTextBackupUnreadable) << name;
+        EXPECT_EQ(RestoreAll(data, backup.KnownFileBytes()), kTextBackupUnreadable) << name;
+        EXPECT_EQ(Image(data), before) << name;
+    }
+    // A backup that went while the list was read.
+    EXPECT_EQ(DecksDiffering(data, SaveData("gone.dat")), -1);
+}

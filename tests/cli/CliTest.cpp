@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <fstream>
 #include <sstream>
 #include <tuple>
@@ -188,15 +191,15 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
 
 TEST_F(CommandLine, RawModePassesBytesThrough)
 {
-    const std::string cut = Sjis(u8"あいう").substr(0, 5);  // ends inside a character
+    const std::string cut = Sjis(u8"あい") + "\x85\x40";  // a character code page 932 leaves unused
     saveFile.names[0] = cut;
     Result r = Run({"--raw", "code", "1", "rename", "2", Sjis(u8"名前"), "list"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(0, 10), "0\n1\t" + cut + "\t");
+    EXPECT_EQ(r.out.substr(0, 11), "0\n1\t" + cut + "\t");
     EXPECT_EQ(r.out.substr(r.out.find("\n2\t") + 3, 4), Sjis(u8"名前"));
     // Converted output shows the broken character rather than losing bytes.
     r = Cli({"-C", ws.WorkDir(), "list"});
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string(u8"1\tあい\uFFFD\t0\t0"));
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string(u8"1\tあい\uFFFD@\t0\t0"));
 }
 
 namespace {
@@ -301,11 +304,13 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
     }
 
     // A read-only save file, and a backup folder that cannot be written, are
-    // refused as failures to open or create them, before anything is written.
+    // each named, before anything is written.
     ASSERT_EQ(::chmod(ws.SavePath().c_str(), 0444), 0);
     ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0555), 0);
     EXPECT_EQ(Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, player),
-              (Result{1, "", u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\nセーブファイルを開けないです\n"}));
+              (Result{1, "",
+                      u8"バックアップを書き込めなかったみたいです…。ディスクの空きと書き込みの権限を見てみてくださいね。\n"
+                      u8"セーブファイルを開けないです\n"}));
     EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
     EXPECT_EQ(StatOf(ws.SavePath()).st_mode & 07777, 0444u);
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
@@ -364,4 +369,36 @@ TEST_F(CommandLine, APlayerWhoMayNotWriteTheFolderSavesInPlaceUnderALockOnTheFil
         ASSERT_EQ(::chown((ws.SavePath() + ".lock").c_str(), kOtherUser, kOtherUser), 0);
     }
     EXPECT_EQ(ws.List(ws.Root() + "/File"), (std::vector<std::string>{"BackUp", "Save.dat", "Save.dat.lock"}));
+}
+
+TEST_F(CommandLine, ASaveFileWithShiftedLinesIsSaidOnListAndWrittenOnlyByOverwrite)
+{
+    const std::string lines35 = FileLines(saveFile.Bytes(), 0, 36);
+    const std::string damaged = lines35.substr(0, lines35.size() - 2) + FileLines(saveFile.Bytes(), 36, 200);
+    ws.Put(ws.SavePath(), damaged);
+    const std::string said = u8"セーブデータが壊れているみたいです…。デッキの行がずれているかもしれません。\n";
+    const Result listed = Cli({"-C", ws.WorkDir(), "list"});
+    EXPECT_EQ(std::make_pair(listed.status, listed.err), std::make_pair(1, said));
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}),
+              (Result{1, "", said + "deckeditor-cli: not saved; overwrite writes it anyway\n"}));
+    EXPECT_EQ(ws.Get(ws.SavePath()), damaged);
+    // Once written, the file holds the editor's own lines.
+    const Result written = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "overwrite", "list"});
+    EXPECT_EQ(std::make_pair(written.status, written.err), std::make_pair(0, std::string()));
+    EXPECT_TRUE(SaveData().IsWhole());
+}
+
+TEST_F(CommandLine, SaveGivesUpWhileAnotherProgramHoldsItsTurn)
+{
+    WriteSaveFile();
+    const int lock = ::open((ws.SavePath() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const auto savedWait = SaveData::turnWait;
+    SaveData::turnWait = std::chrono::milliseconds(100);
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"rename", "1", "x", "save"}, out, err), 1);
+    SaveData::turnWait = savedWait;
+    ::close(lock);
+    EXPECT_EQ(err.str(), std::string(u8"ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。\n"));
+    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }

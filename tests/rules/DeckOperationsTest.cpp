@@ -148,7 +148,7 @@ TEST_F(DeckOperations, ARefusedCodeChangesNothingAndBlanksAroundACodeAreDropped)
     const std::string kBadCode = Sjis(u8"DAZO Roziに使えない文字が入ってるみたいです…。");
     const std::vector<std::uint8_t> before = data->BuildImage();
     const struct { std::string code; int slot; std::string outcome; } refused[] = {
-        {"000 x", 2, kBadCode}, {"0 00", 2, kBadCode}, {"000\r\nx", 2, kBadCode}, {"\x81\x40" "000", 2, kBadCode},
+        {"000 x", 2, kBadCode}, {"0 00", 2, kBadCode}, {"000\r\nx", 2, kBadCode}, {"0\x81\x40" "00", 2, kBadCode},
         {" 000\n", 5, kLastDeck},
     };
     for (const auto& c : refused) {
@@ -156,11 +156,12 @@ TEST_F(DeckOperations, ARefusedCodeChangesNothingAndBlanksAroundACodeAreDropped)
         EXPECT_EQ(StoreDeck(*data, c.slot, c.code), c.outcome) << c.code;
         EXPECT_EQ(data->BuildImage(), before) << c.code;
     }
-    // As pasted: blanks, tabs and line breaks at both ends.
-    EXPECT_EQ(StoreDeck(*data, 2, " \t000\r\n"), "");
+    // As pasted: blanks (full-width ones from a Japanese text too), tabs and
+    // line breaks at both ends.
+    EXPECT_EQ(StoreDeck(*data, 2, " \x81\x40\t000\x81\x40\r\n\x81\x40"), "");
     EXPECT_EQ(encode(data->Deck(2)), "000");
     EXPECT_EQ(data->Deck(2).Name(), "Mine");
-    EXPECT_EQ(CreateDeck(*data, 2, "000 "), "");
+    EXPECT_EQ(CreateDeck(*data, 2, "\x81\x40" "000 "), "");
     EXPECT_EQ(encode(data->Deck(2)), "000");
     EXPECT_EQ(data->Deck(2).Name(), Sjis(u8"デッキ03"));
     EXPECT_EQ(data->ActiveDeck(), 2);

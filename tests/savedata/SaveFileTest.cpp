@@ -105,6 +105,35 @@ TEST_F(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
     EXPECT_EQ(shortLine.Deck(51).Name(), Sjis(u8"デッキ52"));
 }
 
+// The save file loads with its tolerance either way; a backup is restored
+// from only when whole.
+TEST_F(SaveFile, ACardLineOfAnotherLengthLooksDamagedAndOnlyWholeLinesMakeAWholeFile)
+{
+    saveFile.Fill(2, 200);
+    const std::string full = saveFile.Bytes();
+    const std::string lines35 = FileLines(full, 0, 36);
+    const struct { const char* what; std::string bytes; bool whole, damaged; } cases[] = {
+        {"as the editor writes it", full, true, false},
+        {"a tail after deck 53", full + "game's\r\nown", true, false},
+        {"ends after a whole pair", FileLines(full, 0, 130), true, false},
+        {"ends after the active deck's line", FileLines(full, 0, 30), true, false},
+        {"the CR LF that ends line 35 gone", lines35.substr(0, lines35.size() - 2) + FileLines(full, 36, 200), false, true},
+        {"cut at 3000 bytes, in a card line", full.substr(0, 3000), false, true},
+        {"a card line of 82 bytes", FileLines(full, 0, 31) + std::string(82, '\0') + "\r\n", false, true},
+        {"deck 53's card line unended", full.substr(0, full.size() - 2), false, true},
+        {"ends after a name line", FileLines(full, 0, 33), false, false},
+        {"ends inside a name line", FileLines(full, 0, 32) + "Dec", false, false},
+    };
+    for (const auto& c : cases) {
+        ws.Put(ws.SavePath(), c.bytes);
+        const SaveData data;
+        ASSERT_TRUE(data.IsLoaded()) << c.what;
+        EXPECT_EQ(data.IsWhole(), c.whole) << c.what;
+        EXPECT_EQ(HasWholeDeckLines(data.KnownFileBytes()), c.whole) << c.what;
+        EXPECT_EQ(data.LooksDamaged(), c.damaged) << c.what;
+    }
+}
+
 TEST_F(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
 {
     const std::string good = SaveFileBuilder().Bytes();
@@ -159,4 +188,9 @@ TEST_F(SaveFile, NamesKeepAtMost37BytesAndNoLineBreaks)
     EXPECT_TRUE(data->HasUnsavedChanges());
     deck.SetName(saveFile.names[4]);
     EXPECT_FALSE(data->HasUnsavedChanges());  // changed and changed back
+
+    // A longer name in the file is cut the same way.
+    saveFile.names[6] = std::string(36, 'A') + "\x82\xa0" "BB";
+    ASSERT_TRUE(Load().IsLoaded());
+    EXPECT_EQ(FileLines(Image(*data), 42, 43), std::string(36, 'A') + "\r\n");
 }

@@ -192,8 +192,7 @@ TEST_F(WritePath, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
     EXPECT_EQ(data.Write(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
     EXPECT_EQ(ws.Get(ws.SavePath()), original);
     ASSERT_EQ(::mkdir(ws.BackupDir().c_str(), 0755), 0);
-    ASSERT_EQ(data.MakeBackup(), "");  // as at start-up
-    g_calls.failing = "fsync Save.dat";
+    g_calls.failing = "fsync Save.dat";  // after its own backup: no copy was taken at start-up
     EXPECT_EQ(data.Write(), kCannotOpen);
     EXPECT_EQ(g_calls.failing, "");
     g_calls.log.clear();
@@ -219,6 +218,27 @@ TEST_F(WritePath, TheGameSavingWhileTheBackupIsTakenStopsAWriteInPlace)
     EXPECT_EQ(data.Write(), kChangedByGame);
     EXPECT_EQ(ws.Get(ws.SavePath()), "newer progress");
     EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir()).at(0)), original);
+}
+
+TEST_F(WritePath, ABackupThatCannotBeWrittenSaysWhy)
+{
+    SaveData& data = LoadAndEdit();
+    const std::string notWritten =
+        Sjis(u8"バックアップを書き込めなかったみたいです…。ディスクの空きと書き込みの権限を見てみてくださいね。");
+    // A full or failing disk.
+    for (const char* call : {"create Save2603090705.dat.tmp", "write Save2603090705.dat.tmp",
+                             "fsync Save2603090705.dat.tmp", "close Save2603090705.dat.tmp"}) {
+        g_calls.failing = call;
+        EXPECT_EQ(data.MakeBackup(), notWritten) << call;
+        EXPECT_EQ(g_calls.failing, "") << call << " was not reached";
+        EXPECT_EQ(ws.List(ws.BackupDir()), Names{}) << call;
+    }
+    // A folder the player may not write (which does not stop root).
+    ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0555), 0);
+    EXPECT_EQ(data.MakeBackup(), ::geteuid() == 0 ? "" : notWritten);
+    ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0755), 0);
+    std::filesystem::remove_all(ws.BackupDir());
+    EXPECT_EQ(data.MakeBackup(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
 }
 
 TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)

@@ -1,5 +1,6 @@
 // Writing never damages the save file; the start-up backup.
 #include "savedata/SafeFile.h"
+#include "fileio/InputFile.h"
 #include "rules/DeckRules.h"
 #include "savedata/SaveData.h"
 
@@ -10,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <sys/file.h>
@@ -125,22 +128,16 @@ TEST_F(WriteSafety, ALinkedSaveFileIsWrittenWhereItLeads)
 
 TEST_F(Backup, EachCopyGetsANameThatSortsByTimeAndNoCopyIsEverReplaced)
 {
-    // A missing folder: see WritePath.AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup.
+    // A failed copy: WritePath.ABackupThatCannotBeWrittenSaysWhy.
     SaveData& data = LoadGame();
-    int injected = 0;
-    Hook([&](WriteStep step) { return step == WriteStep::Write && ++injected > 0; });
-    EXPECT_EQ(data.MakeBackup(), kNoBackupFolder);
-    EXPECT_EQ(injected, 1);
-    EXPECT_TRUE(ws.List(ws.BackupDir()).empty());  // no partial copy
-    g_failWriteStep = nullptr;
-
-    // Starts at the turn of a year, then in one minute and one second, each
-    // but two after the file changed; the same bytes are not copied twice.
+    // Starts at the turn of a year, then in one minute and one second, some
+    // after the file changed; the bytes of the newest copy, or of a copy at
+    // the name that would be taken, are not copied again.
     const struct { const char* when; int second; std::string bytes, name; } starts[] = {
         {"2009-12-31 23:59", 0, original, "Save0912312359.dat"},
-        {"2010-01-01 00:00", 7, original, "Save1001010000.dat"},
-        {"2010-01-01 00:00", 8, original, ""},
-        {"2010-01-01 00:00", 9, "after the first run", "Save100101000009.dat"},
+        {"2010-01-01 00:00", 7, original, ""},
+        {"2010-01-01 00:00", 8, "after the first run", "Save1001010000.dat"},
+        {"2010-01-01 00:00", 9, original, "Save100101000009.dat"},
         {"2010-01-01 00:00", 9, "after the second run", "Save100101000009_2.dat"},
         {"2010-01-01 00:00", 9, "after the third run", "Save100101000009_3.dat"},
         {"2010-01-01 00:00", 9, "after the second run", ""},
@@ -189,6 +186,66 @@ TEST_F(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
     data.SetActiveDeck(0);
     EXPECT_EQ(data.Write(), "");
     EXPECT_TRUE(SaveData().IsLoaded());
+}
+
+TEST_F(WriteSafety, ASaveThatCouldNotBeReadBackIsRefusedBeforeAnythingIsWritten)
+{
+    // A long tail: the file is exactly as large as a file read may be.
+    const std::string loaded = saveFile.Bytes() + std::string(kMaxInputFileBytes - saveFile.Bytes().size(), 'T');
+    ws.Put(ws.SavePath(), loaded);
+    SaveData data;
+    ASSERT_TRUE(data.IsLoaded());
+    data.Deck(0).SetName("Deck 1+");
+    EXPECT_EQ(data.Write(), Sjis(u8"このままセーブするとセーブファイルが大きくなりすぎて、開けなくなっちゃうみたいです。"
+                                 u8"書き込みはやめておきますね。"));
+    EXPECT_EQ(ws.Get(ws.SavePath()), loaded);
+    EXPECT_EQ(FileFolder(), (std::vector<std::string>{"BackUp", "Save.dat"}));
+    data.Deck(0).SetName("Deck 2");  // exactly the limit again
+    EXPECT_EQ(data.Write(), "");
+    EXPECT_TRUE(SaveData().IsLoaded());
+}
+
+TEST_F(WriteSafety, AHeldTurnIsWaitedForABoundedTimeThenSaid)
+{
+    // Anyone who may read the lock file can hold it.
+    SaveData& data = LoadGame();
+    data.Deck(0).SetName("mine");
+    const int lock = ::open((ws.SavePath() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    const auto savedWait = SaveData::turnWait;
+    SaveData::turnWait = std::chrono::milliseconds(200);
+    int looks = 0;
+    data.whileWaitingForTurn = [&looks] { ++looks; };
+    ::alarm(20);  // a wait without end would hang here
+    for (auto write : {&SaveData::Write, &SaveData::Overwrite}) {
+        EXPECT_EQ((data.*write)(), Sjis(u8"ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。"));
+    }
+    ::alarm(0);
+    SaveData::turnWait = savedWait;
+    EXPECT_GE(looks, 2);  // the window painted while it waited
+    EXPECT_EQ(ws.Get(ws.SavePath()), original);
+    EXPECT_TRUE(data.HasUnsavedChanges());
+    ::close(lock);
+    EXPECT_EQ(data.Write(), "");
+    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
+}
+
+TEST_F(WriteSafety, TheBackupAndTheLockFileAreNoMoreReadableThanTheSaveFile)
+{
+    const struct { mode_t save, mask, made; } cases[] = {
+        {0600, 022, 0600}, {0640, 077, 0600}, {0664, 002, 0664}, {0644, 022, 0644}, {0660, 027, 0640}};
+    for (const auto& c : cases) {
+        SaveData& data = LoadGame();
+        std::filesystem::remove_all(ws.BackupDir());
+        std::filesystem::create_directory(ws.BackupDir());
+        std::filesystem::remove(ws.SavePath() + ".lock");
+        ASSERT_EQ(::chmod(ws.SavePath().c_str(), c.save), 0);
+        ::umask(c.mask);
+        EXPECT_EQ(data.MakeBackup(), "");
+        EXPECT_EQ(data.Write(), "");
+        EXPECT_EQ(StatOf(ws.BackupDir() + "/Save2603090705.dat").st_mode & 07777, c.made) << std::oct << c.save;
+        EXPECT_EQ(StatOf(ws.SavePath() + ".lock").st_mode & 07777, c.made) << std::oct << c.save;
+    }
 }
 
 TEST_F(Backup, ALinkAtABackupNameIsNeitherFollowedNorTakenForTheCopy)
