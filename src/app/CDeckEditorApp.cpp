@@ -215,6 +215,12 @@ bool CDeckEditorApp::InitInstance()
     const qint64 viewBuilt = sinceInit.elapsed();
     CDeckEditorDlg dlg(view);
     const qint64 filesRead = sinceInit.elapsed();
+    // While SAVE waits for another program's turn, the window keeps painting;
+    // input and the browser's messages wait, so that no command runs in the
+    // middle of the write.
+    dlg.saveData.whileWaitingForTurn = [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    };
     view.Connect(&dlg);
     // The browser dialog's window is a process of its own, started once the
     // main window is on screen, so the web engine never delays it.

@@ -25,6 +25,7 @@ const char kProgressDuplicate[] = "デッキコピー中...";
 const char kProgressSwap[] = "デッキ入れ替え中...";
 const char kProgressRestore[] = "バックアップから復元中...";
 const char kProgressSave[] = "セーブ中...";
+const char kTextAskSaveDamaged[] = "\r\nそれでもセーブしちゃっていいですか？";
 const char kTextAskOverwrite[] = "セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？";
 // Follows the backup's date and time.
 const char kTextAskRestoreAll[] =
@@ -89,6 +90,9 @@ bool CDeckEditorDlg::OnInitDialog()
         return false;
     }
     ShowMessage(saveData.MakeBackup());
+    if (saveData.LooksDamaged()) {
+        ShowMessage(kTextLooksDamaged);
+    }
     ShowMessage(CardListProblem());
     UpdateCardList();
     for (int r = 0; r < kRows; ++r) {
@@ -347,6 +351,14 @@ void CDeckEditorDlg::OnSaveClicked()
 {
     CommitRename();
     view.SetItemText(IDC_STATUS, kProgressSave);
+    // Shifted lines may mean the decks shown are not the game's: writing
+    // them would make the damage permanent, so only a player who agrees does.
+    if (saveData.LooksDamaged() &&
+        view.MessageBox(std::string(kTextLooksDamaged) + kTextAskSaveDamaged, kMessageCaption,
+                        MB_YESNO | MB_DEFBUTTON2) != IDYES) {
+        UpdateStatusCode();
+        return;
+    }
     // The game may have saved progress while the editor was open; writing our
     // older copy of its lines over it would lose that progress.
     if (!saveData.ChangedOnDisk()) {
@@ -445,10 +457,7 @@ void CDeckEditorDlg::OnBackupSelChange()
     chosenBackup.reset();
     if (chosenEntry >= 0 && chosenEntry < static_cast<int>(backups.entries.size()) &&
         backups.entries[static_cast<std::size_t>(chosenEntry)].readable) {
-        chosenBackup = std::make_unique<SaveData>(backups.entries[static_cast<std::size_t>(chosenEntry)].path);
-        if (!chosenBackup->IsLoaded()) {
-            chosenBackup.reset();
-        }
+        chosenBackup = OpenBackup(backups.entries[static_cast<std::size_t>(chosenEntry)].path);
     }
     UpdateCardList();
 }
