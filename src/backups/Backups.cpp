@@ -86,8 +86,9 @@ std::string StampOf(const NameKey& key)
 
 }  // namespace
 
-BackupList ListBackups(const std::string& folder)
+BackupList ListBackups(const GamePaths& paths)
 {
+    const std::string folder = paths.BackupFolder();
     BackupList list;
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
@@ -105,7 +106,7 @@ BackupList ListBackups(const std::string& folder)
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
     for (auto& [key, entry] : found) {
-        entry.readable = SaveData(entry.path).IsLoaded();
+        entry.readable = SaveData(paths, entry.path).IsLoaded();
         list.entries.push_back(std::move(entry));
     }
     return list;
@@ -119,10 +120,10 @@ std::string EmptyListReason(const BackupList& list)
     return list.entries.empty() ? std::string(kTextNoBackupsYet) : std::string();
 }
 
-std::string BackupPath(const std::string& nameOrPath)
+std::string BackupPath(const GamePaths& paths, const std::string& nameOrPath)
 {
-    return nameOrPath.find('/') == std::string::npos ? std::string(kBackupFolder) + "/" + nameOrPath
-                                                     : nameOrPath;
+    return nameOrPath.find('/') == std::string::npos ? paths.BackupFolder() + "/" + nameOrPath
+                                                     : paths.FromWorkingFolder(nameOrPath);
 }
 
 int DecksDiffering(const SaveData& a, const SaveData& b)

@@ -24,13 +24,15 @@ struct BackupList {
     std::vector<BackupEntry> entries;
 };
 
-// Lists the folder; every backup is read once to tell whether it is readable.
-BackupList ListBackups(const std::string& folder = kBackupFolder);
+// Lists the backup folder of `paths`; every backup is read once to tell
+// whether it is readable.
+BackupList ListBackups(const GamePaths& paths);
 // Why a list holds nothing to show (the folder missing, or no backup in it);
 // the empty text when it has entries.
 std::string EmptyListReason(const BackupList& list);
-// A bare file name is one in the backup folder; anything with a '/' is a path.
-std::string BackupPath(const std::string& nameOrPath);
+// A bare file name is one in the backup folder; anything with a '/' is a
+// path, from the working folder unless it is absolute.
+std::string BackupPath(const GamePaths& paths, const std::string& nameOrPath);
 
 // Decks (name or cards) that differ between two saves, slot by slot.
 int DecksDiffering(const SaveData& a, const SaveData& b);

@@ -10,8 +10,6 @@
 #include <climits>
 #include <utility>
 
-const char kBackupFolder[] = "../File/BackUp";
-
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
 const char kTextLastDeck[] = "最後のデッキみたいです。全部のデッキは消せないですよぉ";
 const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいましたぁ";
@@ -21,8 +19,6 @@ const char kTextWouldBreakFile[] = "このままセーブするとセーブフ�
 const char kTextChangedByGame[] = "セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。";
 
 namespace {
-
-const char kSavePath[] = "../File/Save.dat";
 
 // Positions in the image are ints; no file read is longer than this.
 static_assert(kMaxInputFileBytes < INT_MAX / 2, "positions in a save file must fit an int");
@@ -154,11 +150,11 @@ void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
 
 // ------------------------------------------------------------------ SaveData
 
-SaveData::SaveData() : SaveData(kSavePath) {}
+SaveData::SaveData(const GamePaths& gamePaths) : SaveData(gamePaths, gamePaths.SaveFile()) {}
 
-SaveData::SaveData(const std::string& path)
+SaveData::SaveData(const GamePaths& gamePaths, const std::string& path) : paths(gamePaths)
 {
-    if (!ReadWholeFile(path, knownFile) || !Load(knownFile, CardCatalogue())) {
+    if (!ReadWholeFile(path, knownFile) || !Load(knownFile, CardCatalogue::Shared(paths.CardList()))) {
         knownFile.clear();
         return;
     }
@@ -372,7 +368,7 @@ std::string SaveData::WriteFile(bool keepGameChanges)
         backupProblem = backupTaken ? std::string() : MakeBackup();
         return backupProblem.empty();
     };
-    switch (ReplaceFile(kSavePath, image, options)) {
+    switch (ReplaceFile(paths.SaveFile(), image, options)) {
     case ReplaceResult::Done:
         knownFile = image;
         settledImage = image;
@@ -382,7 +378,7 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     case ReplaceResult::Damaged:
         // What is there now is our own doing, not the game's: a retry may
         // write over it. The backup holds the file as it was.
-        ReadWholeFile(kSavePath, knownFile);
+        ReadWholeFile(paths.SaveFile(), knownFile);
         break;
     case ReplaceResult::Failed:
         break;
@@ -399,14 +395,14 @@ std::string SaveData::MakeBackup()
     char second[8];
     std::snprintf(second, sizeof second, "%02d", now.tm_sec);
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(kSavePath, bytes)) {
+    if (!ReadWholeFile(paths.SaveFile(), bytes)) {
         return kTextCannotOpenSave;
     }
     // A copy from earlier in the same minute (another start, another command
     // line) may be the only one of the file before it was changed: it is
     // never replaced. The next free name still sorts by time.
     for (int n = 0; n < 1000; ++n) {
-        std::string name = std::string(kBackupFolder) + "/Save" + minute;
+        std::string name = paths.BackupFolder() + "/Save" + minute;
         if (n > 0) {
             name += second;
         }
@@ -432,5 +428,5 @@ bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != sett
 bool SaveData::ChangedOnDisk() const
 {
     std::vector<std::uint8_t> onDisk;
-    return !ReadWholeFile(kSavePath, onDisk) || onDisk != knownFile;
+    return !ReadWholeFile(paths.SaveFile(), onDisk) || onDisk != knownFile;
 }

@@ -31,7 +31,8 @@ struct Owner : BrowserOwner {
 };
 
 struct Host {
-    explicit Host(const std::string& program = BROWSER_PROGRAM) : window(browser, program)
+    explicit Host(const GamePaths& paths, const std::string& program = BROWSER_PROGRAM)
+        : browser(paths), window(browser, program)
     {
         window.showMessage = [this](const std::string& text) { messages.push_back(text); };
         browser.Create(&owner);
@@ -60,7 +61,7 @@ TEST(BrowserProcess, AnEndedWindowIsReportedAtTheNextEditAndStartedAgain)
 {
     Workspace ws;
     ws.Put("deckmaker.htm", TestPage());
-    Host host;
+    Host host(ws.Paths());
     host.window.Start(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Running; }, kWaitMs));
     ::kill(static_cast<pid_t>(host.window.ProcessId()), SIGKILL);
@@ -76,7 +77,7 @@ TEST(BrowserProcess, AnEndedWindowIsReportedAtTheNextEditAndStartedAgain)
 TEST(BrowserProcess, AMissingProgramIsReportedAtEveryEdit)
 {
     Workspace ws;
-    Host host(ws.WorkDir() + "/deckeditor-browser");
+    Host host(ws.Paths(), ws.WorkDir() + "/deckeditor-browser");
     host.window.Start(0);
     EXPECT_EQ(host.window.GetState(), BrowserProcess::State::Missing);
     EXPECT_TRUE(host.messages.empty());
@@ -96,8 +97,8 @@ TEST(BrowserProcess, OutputWaitingBehindAMessageBoxIsBounded)
     const std::string ready = "0 0 100 100 0 0 1280 1024";
     ws.Put("flood", "#!/bin/sh\nprintf 'ready " + std::to_string(ready.size()) + "\\n" + ready +
                         "status 1\\n0ok 0\\n'\nyes 'status 9' | head -c 50000000\nexec sleep 60\n");
-    ASSERT_EQ(::chmod("flood", 0755), 0);
-    Host host(ws.WorkDir() + "/flood");
+    ASSERT_EQ(::chmod((ws.WorkDir() + "/flood").c_str(), 0755), 0);
+    Host host(ws.Paths(), ws.WorkDir() + "/flood");
     bool ended = false;
     host.owner.onCode = [&] {
         ended = QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Ended; }, 10000);

@@ -188,7 +188,7 @@ TEST_F(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
     EXPECT_EQ(data.Write(), refused);
     data.SetActiveDeck(0);
     EXPECT_EQ(data.Write(), "");
-    EXPECT_TRUE(SaveData().IsLoaded());
+    EXPECT_TRUE(SaveData(ws.Paths()).IsLoaded());
 }
 
 TEST_F(Backup, ALinkAtABackupNameIsNeitherFollowedNorTakenForTheCopy)
@@ -222,7 +222,7 @@ int LostUpdates(Workspace& ws, const std::string& original, int pairs)
     int lost = 0;
     for (int pair = 0; pair < pairs; ++pair) {
         ws.Put(ws.SavePath(), original);
-        std::unique_ptr<SaveData> data[2] = {std::make_unique<SaveData>(), std::make_unique<SaveData>()};
+        std::unique_ptr<SaveData> data[2] = {std::make_unique<SaveData>(ws.Paths()), std::make_unique<SaveData>(ws.Paths())};
         std::string outcome[2];
         std::atomic<int> waiting{2};
         auto write = [&](int w) {
