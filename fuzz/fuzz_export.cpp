@@ -95,11 +95,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     exporter->WriteDeckList(0, 0, false);
-    const std::string one = ReadFileBytes("../deck_1_format1.txt");
+    const std::string one = ReadFileBytes(FuzzWorkspace::Paths().ExportFile("deck_1_format1.txt"));
     FUZZ_CHECK(one == exporter->BuildDeckList(0, 0, false));
     // The global header once, then deck 1 as above, then the other 52 decks.
     exporter->WriteDeckList(0, 0, true);
-    const std::string all = ReadFileBytes("../deck_all_format1.txt");
+    const std::string all = ReadFileBytes(FuzzWorkspace::Paths().ExportFile("deck_all_format1.txt"));
     FUZZ_CHECK(all.compare(0, one.size(), one) == 0);
     // Every LF written is part of a CR LF.
     for (std::size_t lf = all.find('\n'); lf != std::string::npos; lf = all.find('\n', lf + 1)) {
