@@ -12,7 +12,7 @@
 namespace {
 
 // The demo game folder, made once by make-demo; the benchmarks work in it.
-void Demo()
+GamePaths Demo()
 {
     static const Workspace demo;
     static const std::string command = std::string(DECKEDITOR_MAKE_DEMO) + " " + demo.Root() + " > /dev/null";
@@ -20,14 +20,15 @@ void Demo()
     if (made != 0) {
         std::abort();
     }
+    return demo.Paths();
 }
 
 void StartupCore(benchmark::State& state)
 {
-    Demo();
+    const GamePaths paths = Demo();
     for (auto _ : state) {
-        SaveData data;
-        CardCatalogue catalogue;
+        SaveData data(paths);
+        const CardCatalogue catalogue = CardCatalogue::Shared(paths.CardList());
         benchmark::DoNotOptimize(data.IsLoaded());
         benchmark::DoNotOptimize(catalogue.name[599].size());
     }
@@ -53,8 +54,7 @@ BENCHMARK(EncodeDecodeFullDeck)->Unit(benchmark::kMicrosecond);
 
 void WriteSaveFile(benchmark::State& state)
 {
-    Demo();
-    SaveData data;
+    SaveData data(Demo());
     for (auto _ : state) {
         if (!data.Write().empty()) {
             state.SkipWithError("write failed");

@@ -41,7 +41,7 @@ struct Fixture {
                 game.saveFile.Add(slot, (slot * 7 + k * 13) % 600 + 1);
             }
         }
-        exporter = std::make_unique<DeckListExporter>(game.Load());
+        exporter = std::make_unique<DeckListExporter>(game.Load(), game.ws.Paths());
     }
 };
 
@@ -80,7 +80,7 @@ void BM_BuildExporter(benchmark::State& state)
 {
     Fixture fixture;
     for (auto _ : state) {
-        DeckListExporter exporter(*fixture.game.data);
+        DeckListExporter exporter(*fixture.game.data, fixture.game.ws.Paths());
         benchmark::DoNotOptimize(exporter.Format(0));
     }
 }

@@ -12,18 +12,22 @@ void FuzzFail(const char* file, int line, const char* what)
     std::abort();
 }
 
-FuzzWorkspace::FuzzWorkspace() : previous(std::filesystem::current_path())
+namespace {
+
+const Workspace& Folder()
 {
     // Removed when the process ends normally.
     static const Workspace workspace;
-    std::filesystem::current_path(workspace.WorkDir());
+    return workspace;
 }
 
-FuzzWorkspace::~FuzzWorkspace() { std::filesystem::current_path(previous); }
+}  // namespace
+
+GamePaths FuzzWorkspace::Paths() { return Folder().Paths(); }
 
 void FuzzWorkspace::Put(const std::string& path, const std::string& bytes)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(std::filesystem::path(Folder().WorkDir()) / path, std::ios::binary | std::ios::trunc);
     file << bytes;
     file.close();
     FUZZ_CHECK(file.good());

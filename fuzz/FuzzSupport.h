@@ -3,7 +3,7 @@
 // game folder.
 #include "support/Workspace.h"
 
-#include <filesystem>
+#include <string>
 
 // For the targets' own checking code: no coverage feedback (it would only
 // steer the fuzzer towards the checker's branches) and less time per input.
@@ -18,19 +18,15 @@
 [[noreturn]] void FuzzFail(const char* file, int line, const char* what);
 #define FUZZ_CHECK(condition) ((condition) ? void() : FuzzFail(__FILE__, __LINE__, #condition))
 
-// Makes the process's game folder (a Workspace, without list.xml) at the
-// first input and enters its working folder for the scope's life. The folder
-// before is restored afterwards, so that the fuzzer's own relative paths
-// (corpus folders, artifacts) keep their meaning between inputs.
+// The process's game folder (a Workspace, without list.xml), made at the
+// first input and kept for the run.
 class FuzzWorkspace {
 public:
-    FuzzWorkspace();
-    ~FuzzWorkspace();
+    FuzzWorkspace() { Paths(); }
 
-    // Replaces a file, given relative to the working folder; stops the run
-    // when it cannot.
+    // The folder's game paths, for the code under test.
+    static GamePaths Paths();
+    // Replaces a file, given relative to the working folder (or absolute);
+    // stops the run when it cannot.
     static void Put(const std::string& path, const std::string& bytes);
-
-private:
-    std::filesystem::path previous;
 };

@@ -55,7 +55,7 @@ FUZZ_NO_COVERAGE std::string Section(const std::string& text, const std::string&
     return text.substr(begin, stop == std::string::npos || stop < begin ? std::string::npos : stop - begin);
 }
 
-// Loaded once: the exporter only reads it. Called inside the workspace.
+// Loaded once: the exporter only reads it.
 const SaveData& Data()
 {
     static const SaveData* data = [] {
@@ -71,8 +71,8 @@ const SaveData& Data()
         saveFile.SetPlayer("P\\deck_name\\ver");
         saveFile.names[0] = "Deck_\\card_name_\\player_name";
         saveFile.names[1] = "";
-        FuzzWorkspace::Put("../File/Save.dat", saveFile.Bytes());
-        auto* loaded = new SaveData();
+        FuzzWorkspace::Put(FuzzWorkspace::Paths().SaveFile(), saveFile.Bytes());
+        auto* loaded = new SaveData(FuzzWorkspace::Paths());
         FUZZ_CHECK(loaded->IsLoaded());
         return loaded;
     }();
@@ -83,10 +83,9 @@ const SaveData& Data()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const FuzzWorkspace workspace;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     FuzzWorkspace::Put("format1.ini", bytes);
-    const auto exporter = std::make_unique<DeckListExporter>(Data());
+    const auto exporter = std::make_unique<DeckListExporter>(Data(), FuzzWorkspace::Paths());
     const std::string text = AsRead(bytes);
     const FormatTemplate& format = exporter->Format(0);
     const std::string* const sections[] = {&format.globalheader, &format.header, &format.creature,
@@ -96,11 +95,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     exporter->WriteDeckList(0, 0, false);
-    const std::string one = ReadFileBytes("../deck_1_format1.txt");
+    const std::string one = ReadFileBytes(FuzzWorkspace::Paths().ExportFile("deck_1_format1.txt"));
     FUZZ_CHECK(one == exporter->BuildDeckList(0, 0, false));
     // The global header once, then deck 1 as above, then the other 52 decks.
     exporter->WriteDeckList(0, 0, true);
-    const std::string all = ReadFileBytes("../deck_all_format1.txt");
+    const std::string all = ReadFileBytes(FuzzWorkspace::Paths().ExportFile("deck_all_format1.txt"));
     FUZZ_CHECK(all.compare(0, one.size(), one) == 0);
     // Every LF written is part of a CR LF.
     for (std::size_t lf = all.find('\n'); lf != std::string::npos; lf = all.find('\n', lf + 1)) {

@@ -23,8 +23,6 @@
 
 namespace {
 
-const char kSavePath[] = "../File/Save.dat";
-
 // Checks every deck, and returns the cards in the stock and the normal decks:
 // no operation creates or destroys a card.
 FUZZ_NO_COVERAGE long CheckDecks(const SaveData& data)
@@ -87,10 +85,11 @@ void Run(SaveData& data, std::uint8_t kind, std::uint8_t a, std::uint8_t b, std:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const FuzzWorkspace workspace;
+    const GamePaths paths = FuzzWorkspace::Paths();
+    const std::string savePath = paths.SaveFile();
     const std::string input(reinterpret_cast<const char*>(data), size);
-    FuzzWorkspace::Put(kSavePath, input);
-    const auto first = std::make_unique<SaveData>();
+    FuzzWorkspace::Put(savePath, input);
+    const auto first = std::make_unique<SaveData>(paths);
     if (!first->IsLoaded() || size == 0) {
         return 0;
     }
@@ -109,10 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string image = Image(*first);
     if (!first->Write().empty()) {
         // A refused write must leave the file as it was.
-        FUZZ_CHECK(ReadFileBytes(kSavePath) == input);
+        FUZZ_CHECK(ReadFileBytes(savePath) == input);
         return 0;
     }
-    const std::string written = ReadFileBytes(kSavePath);
+    const std::string written = ReadFileBytes(savePath);
     FUZZ_CHECK(written == image);
     FUZZ_CHECK(first->KnownFileBytes() == std::vector<std::uint8_t>(written.begin(), written.end()));
     FUZZ_CHECK(!first->HasUnsavedChanges());
@@ -120,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // The written file loads again, and is in normal form: the decks, names
     // and stock it gives write the same bytes.
-    const auto second = std::make_unique<SaveData>();
+    const auto second = std::make_unique<SaveData>(paths);
     FUZZ_CHECK(second->IsLoaded());
     CheckDecks(*second);
     FUZZ_CHECK(Image(*second) == written);

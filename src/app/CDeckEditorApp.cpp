@@ -143,12 +143,9 @@ bool CDeckEditorApp::ParseOptions(int argc, char** argv, Options& options, std::
             options.output = std::string("deckeditor (Zev DeckEditor) ") + kVersionText + "\n";
             return true;
         } else if (arg == "--screenshot" && hasValue) {
-            // Named from where the program was started, not from the game folder.
+            // Named from where the program was started, not from the game
+            // folder: the program never leaves the folder it started in.
             options.screenshotPath = argv[++i];
-            char start[4096];
-            if (options.screenshotPath[0] != '/' && getcwd(start, sizeof start) != nullptr) {
-                options.screenshotPath = std::string(start) + "/" + options.screenshotPath;
-            }
         } else if (arg == "--measure-startup") {
             options.measureStartup = true;
         } else if (arg == "-C" && hasValue) {
@@ -167,7 +164,7 @@ bool CDeckEditorApp::ParseOptions(int argc, char** argv, Options& options, std::
     return true;
 }
 
-bool CDeckEditorApp::EnterWorkingFolder()
+bool CDeckEditorApp::FindWorkingFolder()
 {
     std::string folder = options.folder;
     if (options.chooseFolder) {
@@ -194,7 +191,8 @@ bool CDeckEditorApp::EnterWorkingFolder()
             settings.setValue(key, QFile::decodeName(folder.c_str()));
         }
     }
-    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+    paths = GamePaths(folder);
+    if (!folder.empty() && !paths.WorkingFolderIsThere()) {
         std::fprintf(stderr, "deckeditor: cannot enter folder '%s'\n", folder.c_str());
         exitCode = 2;
         return false;
@@ -205,7 +203,7 @@ bool CDeckEditorApp::EnterWorkingFolder()
 bool CDeckEditorApp::InitInstance()
 {
     LoadQtJapanese();
-    if (!EnterWorkingFolder()) {
+    if (!FindWorkingFolder()) {
         return false;
     }
     QElapsedTimer sinceInit;
@@ -213,7 +211,7 @@ bool CDeckEditorApp::InitInstance()
 
     QtDialogView view;
     const qint64 viewBuilt = sinceInit.elapsed();
-    CDeckEditorDlg dlg(view);
+    CDeckEditorDlg dlg(view, paths);
     const qint64 filesRead = sinceInit.elapsed();
     // While SAVE waits for another program's turn, the window keeps painting;
     // input and the browser's messages wait, so that no command runs in the

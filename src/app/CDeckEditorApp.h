@@ -1,11 +1,13 @@
 #pragma once
 // The application object: runs the main window modally and ends with it.
+#include "gamepaths/GamePaths.h"
+
 #include <string>
 
 class CDeckEditorApp {
 public:
     struct Options {
-        std::string screenshotPath;  // --screenshot FILE.png, made absolute
+        std::string screenshotPath;  // --screenshot FILE.png, from the folder started in
         bool measureStartup = false; // --measure-startup
         std::string folder;          // -C DIR
         bool chooseFolder = false;   // --choose-folder
@@ -28,8 +30,10 @@ public:
     int exitCode = 0;
 
 private:
-    // Changes into the folder of -C or --choose-folder; false to end at once.
-    bool EnterWorkingFolder();
+    // Builds the paths from the folder of -C or --choose-folder, or the folder
+    // the program was started in; false to end at once.
+    bool FindWorkingFolder();
+    GamePaths paths;
 };
 
 extern CDeckEditorApp theApp;

@@ -57,7 +57,8 @@ bool ShowMessage(const std::string& text, View& owner)
     return true;
 }
 
-CDeckEditorDlg::CDeckEditorDlg(View& v) : view(v)
+CDeckEditorDlg::CDeckEditorDlg(View& v, const GamePaths& paths)
+    : browser(paths), saveData(paths), catalogue(CardCatalogue::Shared(paths.CardList())), view(v)
 {
     icon = IDR_MAINFRAME;
 }
@@ -93,7 +94,7 @@ bool CDeckEditorDlg::OnInitDialog()
     if (saveData.LooksDamaged()) {
         ShowMessage(kTextLooksDamaged);
     }
-    ShowMessage(CardListProblem());
+    ShowMessage(CardListProblem(saveData.Paths().CardList()));
     UpdateCardList();
     for (int r = 0; r < kRows; ++r) {
         view.SetItemText(IDC_NAME_ROW + r, saveData.Deck(r).Name());
@@ -275,7 +276,7 @@ void CDeckEditorDlg::OnOkClicked()
     case kTabExport:
         view.SetItemText(IDC_STATUS, kProgressExport);
         if (!exporter) {
-            exporter = std::make_unique<DeckListExporter>(saveData);
+            exporter = std::make_unique<DeckListExporter>(saveData, saveData.Paths());
         }
         {
             std::string failed;
@@ -283,7 +284,7 @@ void CDeckEditorDlg::OnOkClicked()
                 const bool all = view.GetCheck(IDC_ALL);
                 if (view.GetCheck(IDC_FORMAT1 + p) && !exporter->WriteDeckList(p, currentDeck, all)) {
                     failed += (failed.empty() ? "" : "\r\n") +
-                              CannotWriteDeckListText(ExportFileName(p, currentDeck, all));
+                              CannotWriteDeckListText(GamePaths::ShownExportFile(ExportFileName(p, currentDeck, all)));
                 }
             }
             ShowMessage(failed);
@@ -431,7 +432,7 @@ void CDeckEditorDlg::ListBackupsInView()
 {
     // The backup chosen before stays chosen; otherwise the newest readable one.
     const std::string previous = chosenBackup ? backups.entries[static_cast<std::size_t>(chosenEntry)].fileName : "";
-    backups = ListBackups();
+    backups = ListBackups(saveData.Paths());
     view.ClearList(IDC_BACKUPS);
     const std::string reason = EmptyListReason(backups);
     if (!reason.empty()) {
@@ -457,7 +458,7 @@ void CDeckEditorDlg::OnBackupSelChange()
     chosenBackup.reset();
     if (chosenEntry >= 0 && chosenEntry < static_cast<int>(backups.entries.size()) &&
         backups.entries[static_cast<std::size_t>(chosenEntry)].readable) {
-        chosenBackup = OpenBackup(backups.entries[static_cast<std::size_t>(chosenEntry)].path);
+        chosenBackup = OpenBackup(saveData.Paths(), backups.entries[static_cast<std::size_t>(chosenEntry)].path);
     }
     UpdateCardList();
 }

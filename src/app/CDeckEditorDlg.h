@@ -22,8 +22,8 @@ extern const char kMessageCaption[];
 
 class CDeckEditorDlg : public BrowserOwner {
 public:
-    // Reads ../File/Save.dat and list.xml; shows nothing.
-    explicit CDeckEditorDlg(View& view);
+    // Reads the save file and the card list of `paths`; shows nothing.
+    CDeckEditorDlg(View& view, const GamePaths& paths);
     ~CDeckEditorDlg() override;
     CDeckEditorDlg(const CDeckEditorDlg&) = delete;
     CDeckEditorDlg& operator=(const CDeckEditorDlg&) = delete;

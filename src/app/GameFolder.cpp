@@ -1,5 +1,7 @@
 #include "app/GameFolder.h"
 
+#include "gamepaths/GamePaths.h"
+
 #include <sys/stat.h>
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 bool HoldsSaveFile(const std::string& folder)
 {
     struct stat info {};
-    return !folder.empty() && ::stat((folder + "/../File/Save.dat").c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return !folder.empty() && ::stat(GamePaths(folder).SaveFile().c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 }  // namespace

@@ -35,11 +35,12 @@ std::string InstalledDataDirectory()
     return found;
 }
 
-std::string DataFilePath(const std::string& name, const std::string& installed)
+std::string DataFilePath(const std::string& path, const std::string& installed)
 {
-    if (IsFile(name) || installed.empty() || !IsFile(fs::path(installed) / name)) {
-        return name;
+    const fs::path copy = fs::path(installed) / fs::path(path).filename();
+    if (IsFile(path) || installed.empty() || !IsFile(copy)) {
+        return path;
     }
-    return (fs::path(installed) / name).string();
+    return copy.string();
 }
 

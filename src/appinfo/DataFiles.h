@@ -10,6 +10,6 @@
 // build tree.
 std::string InstalledDataDirectory();
 
-// `name` as the working folder holds it, else the installed copy, else `name`
-// again (so a missing file is reported as it always was).
-std::string DataFilePath(const std::string& name, const std::string& installed = InstalledDataDirectory());
+// The working folder's file at `path`, else the installed copy of the same
+// name, else `path` again (so a missing file is reported as it always was).
+std::string DataFilePath(const std::string& path, const std::string& installed = InstalledDataDirectory());

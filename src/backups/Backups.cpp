@@ -30,8 +30,9 @@ std::string StampOf(const BackupName& key)
 
 }  // namespace
 
-BackupList ListBackups(const std::string& folder, const SaveData* against)
+BackupList ListBackups(const GamePaths& paths, const SaveData* against)
 {
+    const std::string folder = paths.BackupFolder();
     BackupList list;
     std::error_code error;
     std::filesystem::directory_iterator it(folder, error);
@@ -50,7 +51,7 @@ BackupList ListBackups(const std::string& folder, const SaveData* against)
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
     for (auto& [key, entry] : found) {
         // Read once: a backup that changes or goes meanwhile is simply unreadable.
-        const std::unique_ptr<SaveData> backup = OpenBackup(entry.path);
+        const std::unique_ptr<SaveData> backup = OpenBackup(paths, entry.path);
         entry.readable = backup != nullptr;
         if (backup && against != nullptr) {
             entry.decksDiffering = DecksDiffering(*against, *backup);
@@ -68,15 +69,15 @@ std::string EmptyListReason(const BackupList& list)
     return list.entries.empty() ? std::string(kTextNoBackupsYet) : std::string();
 }
 
-std::string BackupPath(const std::string& nameOrPath)
+std::string BackupPath(const GamePaths& paths, const std::string& nameOrPath)
 {
-    return nameOrPath.find('/') == std::string::npos ? std::string(kBackupFolder) + "/" + nameOrPath
-                                                     : nameOrPath;
+    return nameOrPath.find('/') == std::string::npos ? paths.BackupFolder() + "/" + nameOrPath
+                                                     : paths.FromWorkingFolder(nameOrPath);
 }
 
-std::unique_ptr<SaveData> OpenBackup(const std::string& path)
+std::unique_ptr<SaveData> OpenBackup(const GamePaths& paths, const std::string& path)
 {
-    auto backup = std::make_unique<SaveData>(path);
+    auto backup = std::make_unique<SaveData>(paths, path);
     return backup->IsWhole() ? std::move(backup) : nullptr;
 }
 

@@ -28,17 +28,19 @@ struct BackupList {
     std::vector<BackupEntry> entries;
 };
 
-// Lists the folder; every backup is read once to tell whether it is readable
-// and, when against is given, how many decks differ from it.
-BackupList ListBackups(const std::string& folder = kBackupFolder, const SaveData* against = nullptr);
+// Lists the backup folder of `paths`; every backup is read once to tell
+// whether it is readable and, when against is given, how many decks differ
+// from it.
+BackupList ListBackups(const GamePaths& paths, const SaveData* against = nullptr);
 // The backup at path to restore from; nullptr when it cannot be read or does
 // not hold the whole layout (then kTextBackupUnreadable is the reason).
-std::unique_ptr<SaveData> OpenBackup(const std::string& path);
+std::unique_ptr<SaveData> OpenBackup(const GamePaths& paths, const std::string& path);
 // Why a list holds nothing to show (the folder missing, or no backup in it);
 // the empty text when it has entries.
 std::string EmptyListReason(const BackupList& list);
-// A bare file name is one in the backup folder; anything with a '/' is a path.
-std::string BackupPath(const std::string& nameOrPath);
+// A bare file name is one in the backup folder; anything with a '/' is a
+// path, from the working folder unless it is absolute.
+std::string BackupPath(const GamePaths& paths, const std::string& nameOrPath);
 
 // Decks (name or cards) that differ between two saves, slot by slot; -1 when
 // either did not load.

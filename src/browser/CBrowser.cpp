@@ -4,29 +4,7 @@
 
 #include "appinfo/DataFiles.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <vector>
-
-namespace {
-
-// The working folder as the file system names it (UTF-8 here). A fixed buffer
-// would give a wrong page path for deep folders, so it grows as needed.
-std::string CurrentDirectory()
-{
-    std::vector<char> buffer(2048);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) {
-            return ".";
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
-}  // namespace
 
 // A dialog's own rectangle starts at its owner's position (a dialog's place is
 // relative to its owner), is fitted to the desktop and goes 390 px right of
@@ -106,7 +84,7 @@ void CExplorer::OnStatusTextChange(const std::string& text)
     }
 }
 
-CBrowser::CBrowser() = default;
+CBrowser::CBrowser(const GamePaths& gamePaths) : paths(gamePaths) {}
 
 void CBrowser::Attach(View* v, BrowserControl* c, bool pending)
 {
@@ -141,9 +119,11 @@ bool CBrowser::OnInitDialog()
     // Requested at once, so the page loads while the main window is in use.
     // The path goes as the file system names it: a folder name that is not
     // code page 932 (or not even UTF-8) must still find the page.
-    // The browser window serves it the working folder's list.xml wherever it is.
-    const std::string page = DataFilePath("deckmaker.htm");  // relative when the working folder has it
-    explorer.Navigate(page[0] == '/' ? page : CurrentDirectory() + "/" + page);
+    // The browser window serves it the working folder's list.xml wherever it
+    // is. Its process starts in the same folder as ours, so a relative path
+    // means the same file there; "./" keeps it from reading as a URL.
+    const std::string page = DataFilePath(paths.Page());
+    explorer.Navigate(page[0] == '/' ? page : "./" + page);
 
     if (view) {
         view->MoveWindow(Placement(view->GetWindowRect(), view->GetDesktopClientRect(),

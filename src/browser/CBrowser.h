@@ -1,6 +1,7 @@
 #pragma once
 // The browser dialog: the deck page deckmaker.htm in an embedded
 // browser, created hidden at start-up and shown by the Edit tab.
+#include "gamepaths/GamePaths.h"
 #include "view/View.h"
 
 #include <functional>
@@ -53,7 +54,9 @@ private:
 
 class CBrowser {
 public:
-    CBrowser();
+    // The page and the files it reads are those of `paths`.
+    explicit CBrowser(const GamePaths& paths);
+    const GamePaths& Paths() const { return paths; }
     // Gives the dialog its window and control; done before Create by whoever
     // builds the screen (the application, or a test). Null detaches. A window
     // that comes into being later (it lives in another process) is attached
@@ -93,6 +96,7 @@ public:
     static constexpr int kIcon = 134;
 
 private:
+    GamePaths paths;
     View* view = nullptr;
     bool windowPending = false;
     bool created = false;

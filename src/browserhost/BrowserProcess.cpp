@@ -85,7 +85,10 @@ void BrowserProcess::Launch()
         }
     });
     state = State::Starting;
-    process->start(path, QStringList());
+    // The page's files come from our working folder; percent-encoded, its
+    // name reaches the browser byte for byte whatever it is.
+    const QByteArray folder = QByteArray::fromStdString(browser.Paths().WorkingFolder()).toPercentEncoding();
+    process->start(path, QStringList{QStringLiteral("--folder"), QString::fromLatin1(folder)});
     // A window that never says it is ready would leave 編集 doing nothing.
     readyTimer.start(kReadyTimeoutMs);
 }

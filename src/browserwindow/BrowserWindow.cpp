@@ -311,7 +311,7 @@ void DeckScheme::requestStarted(QWebEngineUrlRequestJob* job)
                 return;
             }
         }
-        path = "./" + name.toUtf8().toStdString();
+        path = folder + "/" + name.toUtf8().toStdString();
     }
     QByteArray bytes;
     if (!ReadFile(path, bytes)) {
@@ -376,11 +376,11 @@ bool DeckPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isM
 
 // ---------------------------------------------------------------- window
 
-BrowserWindow::BrowserWindow(Sender s) : send(std::move(s))
+BrowserWindow::BrowserWindow(Sender s, const std::string& workingFolder) : send(std::move(s))
 {
     // Off the record: the page keeps nothing on disk between runs.
     profile = new QWebEngineProfile(this);
-    scheme = new DeckScheme(this);
+    scheme = new DeckScheme(workingFolder, this);
     profile->installUrlSchemeHandler(kScheme, scheme);
     profile->setUrlRequestInterceptor(new OwnFilesOnly(this));
     connect(profile, &QWebEngineProfile::downloadRequested, this,

@@ -18,6 +18,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 class QLabel;
 class QMenu;
@@ -75,12 +76,17 @@ void RegisterDeckScheme();
 
 class DeckScheme : public QWebEngineUrlSchemeHandler {
 public:
-    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    // Every other file the page asks for comes from `workingFolder`.
+    DeckScheme(std::string workingFolder, QObject* parent)
+        : QWebEngineUrlSchemeHandler(parent), folder(std::move(workingFolder))
+    {
+    }
     // The page file as the file system names it; returns the page's URL.
     QUrl SetPage(const std::string& path);
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 
 private:
+    std::string folder;
     std::string pagePath;
     QString pageName;
 };
@@ -108,9 +114,10 @@ private:
 
 class BrowserWindow : public QObject {
 public:
-    // `send` carries one message to the editor.
+    // `send` carries one message to the editor. The page reads its other
+    // files (list.xml) from the editor's working folder.
     using Sender = std::function<void(const char* name, const std::string& text)>;
-    explicit BrowserWindow(Sender send);
+    BrowserWindow(Sender send, const std::string& workingFolder);
     ~BrowserWindow() override;
 
     // Tells the editor that the window exists, with its place and the desktop's.

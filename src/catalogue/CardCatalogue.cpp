@@ -304,15 +304,15 @@ std::string ReadText(const char* path, FileStamp& stamp)
     return text;
 }
 
-// The table of list.xml in the working folder, shared while someone holds it
+// The table of the card list at `listPath`, shared while someone holds it
 // and the file is the one it was read from.
-std::shared_ptr<const CardColumns> SharedListTable()
+std::shared_ptr<const CardColumns> SharedListTable(const std::string& listPath)
 {
     static std::mutex mutex;
     static std::weak_ptr<const CardColumns> last;
     static FileStamp lastStamp;
 
-    const char* const path = "list.xml";
+    const char* const path = listPath.c_str();
     struct stat st {};
     const FileStamp now(::stat(path, &st) == 0 ? &st : nullptr);
     const std::lock_guard<std::mutex> lock(mutex);
@@ -342,7 +342,7 @@ CardCatalogue::CardCatalogue(std::shared_ptr<const CardColumns> columns)
 {
 }
 
-CardCatalogue::CardCatalogue() : CardCatalogue(SharedListTable()) {}
+CardCatalogue CardCatalogue::Shared(const std::string& listPath) { return CardCatalogue(SharedListTable(listPath)); }
 
 CardCatalogue::CardCatalogue(const std::string& path)
     : CardCatalogue([&] {
@@ -383,12 +383,12 @@ bool CardCatalogue::IsAllowedInTrainingDeck(int index)
     return true;
 }
 
-std::string CardListProblem()
+std::string CardListProblem(const std::string& listPath)
 {
     // The same test as reading it, so that a FIFO is named here too and never waited for.
     struct stat st {};
-    const int fd = ::stat("list.xml", &st) == 0 && S_ISREG(st.st_mode)
-                       ? ::open("list.xml", O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+    const int fd = ::stat(listPath.c_str(), &st) == 0 && S_ISREG(st.st_mode)
+                       ? ::open(listPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
                        : -1;
     if (fd >= 0) {
         ::close(fd);

@@ -23,12 +23,12 @@ class CardCatalogue {
 public:
     static constexpr int kCards = CardColumns::kCards;
 
-    // list.xml in the working folder; without one every card is "unknown". The
-    // installed demo list never stands in: it would show invented cards for a
-    // player's own. The table is read when the file is not
-    // the one an earlier catalogue still in use read (another folder, a new
-    // or changed file); otherwise that catalogue's table is shared.
-    CardCatalogue();
+    // The working folder's list.xml at `listPath`; without one every card is
+    // "unknown". The installed demo list never stands in: it would show
+    // invented cards for a player's own. The table is read when the file is
+    // not the one an earlier catalogue still in use read (another folder, a
+    // new or changed file); otherwise that catalogue's table is shared.
+    static CardCatalogue Shared(const std::string& listPath);
     // Reads the catalogue from another file (tools, benchmarks).
     explicit CardCatalogue(const std::string& path);
     // Reads the catalogue from a stream (fuzzing, tests).
@@ -63,6 +63,6 @@ public:
     const std::string (&race)[kCards];
 };
 
-// "" when the working folder has a card list to read, else the sentence that
+// "" when the card list at `listPath` can be read, else the sentence that
 // tells the player it is missing.
-std::string CardListProblem();
+std::string CardListProblem(const std::string& listPath);

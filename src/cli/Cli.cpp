@@ -11,7 +11,6 @@
 #include <functional>
 #include <memory>
 #include <ostream>
-#include <unistd.h>
 
 namespace {
 
@@ -86,6 +85,7 @@ struct Run {
     bool raw = false;
     bool shownText = false;
     SaveData* saveData = nullptr;
+    GamePaths paths;
     std::unique_ptr<CardCatalogue> catalogue;
     // Built at the first export and kept, as in the editor: list.xml and the
     // format files are read once per run.
@@ -121,7 +121,7 @@ struct Run {
     const CardCatalogue& Catalogue()
     {
         if (!catalogue) {
-            catalogue = std::make_unique<CardCatalogue>();
+            catalogue = std::make_unique<CardCatalogue>(CardCatalogue::Shared(paths.CardList()));
         }
         return *catalogue;
     }
@@ -205,13 +205,13 @@ std::string ParseExport(const std::vector<std::string>& args, std::size_t& at, C
 void Export(Run& run, const Command& c)
 {
     if (!run.exporter) {
-        run.exporter = std::make_unique<DeckListExporter>(*run.saveData);
+        run.exporter = std::make_unique<DeckListExporter>(*run.saveData, run.paths);
     }
     const bool allDecks = c.numbers.size() == 1;
     const int deck = allDecks ? 0 : c.numbers[1];
     if (!run.exporter->WriteDeckList(c.numbers[0], deck, allDecks)) {
         // The editor's window says nothing here; a script needs to know.
-        run.err << "deckeditor-cli: cannot write " << ExportFileName(c.numbers[0], deck, allDecks) << "\n";
+        run.err << "deckeditor-cli: cannot write " << GamePaths::ShownExportFile(ExportFileName(c.numbers[0], deck, allDecks)) << "\n";
         run.shownText = true;
     }
 }
@@ -249,7 +249,7 @@ std::string ParseRestore(const std::vector<std::string>& args, std::size_t& at, 
 
 void Backups(Run& run, const Command&)
 {
-    const BackupList list = ListBackups(kBackupFolder, run.saveData);
+    const BackupList list = ListBackups(run.paths, run.saveData);
     run.Show(EmptyListReason(list));
     for (const BackupEntry& entry : list.entries) {
         const std::string differing = entry.readable ? std::to_string(entry.decksDiffering) : "unreadable";
@@ -259,7 +259,7 @@ void Backups(Run& run, const Command&)
 
 void Restore(Run& run, const Command& c)
 {
-    const std::unique_ptr<SaveData> backup = OpenBackup(BackupPath(c.text));
+    const std::unique_ptr<SaveData> backup = OpenBackup(run.paths, BackupPath(run.paths, c.text));
     if (!backup) {
         run.Show(kTextBackupUnreadable);
     } else if (c.numbers.empty()) {
@@ -397,10 +397,11 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         commands.emplace_back(info, std::move(command));
     }
 
-    if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+    run.paths = GamePaths(folder);
+    if (!folder.empty() && !run.paths.WorkingFolderIsThere()) {
         return usage("cannot enter folder '" + folder + "'");
     }
-    SaveData saveData;
+    SaveData saveData(run.paths);
     if (!saveData.IsLoaded()) {
         err << run.ToTerminal(kTextCannotOpenSaveData) << '\n';
         return 2;

@@ -95,8 +95,6 @@ void ReplaceFirst(std::string& text, std::string_view placeholder, const MakeVal
 
 }  // namespace
 
-std::string FormatFileName(int number) { return "format" + std::to_string(number) + ".ini"; }
-
 std::string CannotWriteDeckListText(const std::string& fileName)
 {
     return "「" + fileName + "」に書き込めなかったみたいです…。";
@@ -104,7 +102,7 @@ std::string CannotWriteDeckListText(const std::string& fileName)
 
 std::string ExportFileName(int formatIndex, int deckIndex, bool allDecks)
 {
-    return "../deck_" + (allDecks ? std::string("all") : std::to_string(deckIndex + 1)) + "_format" +
+    return "deck_" + (allDecks ? std::string("all") : std::to_string(deckIndex + 1)) + "_format" +
            std::to_string(formatIndex + 1) + ".txt";
 }
 
@@ -136,12 +134,16 @@ FormatTemplate SplitFormat(const std::string& text)
     return format;
 }
 
-DeckListExporter::DeckListExporter(const SaveData& data) : saveData(data) { LoadFormats(); }
+DeckListExporter::DeckListExporter(const SaveData& data, const GamePaths& gamePaths)
+    : paths(gamePaths), catalogue(CardCatalogue::Shared(paths.CardList())), saveData(data)
+{
+    LoadFormats();
+}
 
 void DeckListExporter::LoadFormats()
 {
     for (int number = 1; number <= kFormats; ++number) {
-        const std::string path = FormatFileName(number);
+        const std::string path = paths.Format(number);
         std::string text;
         const FormatFile read = ReadFormatFile(path, text);
         if (read != FormatFile::Read) {
@@ -163,7 +165,7 @@ bool DeckListExporter::WriteDeckList(int formatIndex, int deckIndex, bool allDec
     if (formatIndex < 0 || formatIndex >= kFormats || (!allDecks && (deckIndex < 0 || deckIndex >= SaveData::kDecks))) {
         return false;
     }
-    return WriteWholeFile(ExportFileName(formatIndex, deckIndex, allDecks),
+    return WriteWholeFile(paths.ExportFile(ExportFileName(formatIndex, deckIndex, allDecks)),
                           BuildDeckList(formatIndex, deckIndex, allDecks));
 }
 

@@ -3,6 +3,7 @@
 // export of a run and kept until the program ends: it reads list.xml and the
 // three format files once, then writes deck lists from the save data.
 #include "catalogue/CardCatalogue.h"
+#include "gamepaths/GamePaths.h"
 
 #include <cstddef>
 #include <string>
@@ -23,9 +24,8 @@ struct FormatTemplate {
 // The built-in default text of format number 1-3, LF line breaks.
 const std::string& DefaultFormatText(int number);
 
-// "format<number>.ini".
-std::string FormatFileName(int number);
-// "../deck_all_format<N>.txt" or "../deck_<slot+1>_format<N>.txt".
+// "deck_all_format<N>.txt" or "deck_<slot+1>_format<N>.txt", a name in the
+// export folder.
 std::string ExportFileName(int formatIndex, int deckIndex, bool allDecks);
 // What the window says about a deck list it could not write.
 std::string CannotWriteDeckListText(const std::string& fileName);
@@ -43,15 +43,15 @@ public:
     // A format text is at most this many bytes (after CR LF became LF).
     static constexpr std::size_t kMaxFormatBytes = 10240;
 
-    // Loads list.xml and the three formats from the working directory,
-    // creating missing format files from the defaults. A format file that is
-    // there but cannot be read is left alone; its default is used.
-    explicit DeckListExporter(const SaveData& saveData);
+    // Loads the card list and the three formats of `paths`, creating missing
+    // format files from the defaults. A format file that is there but cannot
+    // be read is left alone; its default is used.
+    DeckListExporter(const SaveData& saveData, const GamePaths& paths);
     DeckListExporter(const DeckListExporter&) = delete;
     DeckListExporter& operator=(const DeckListExporter&) = delete;
 
     // Writes one deck (slot deckIndex) or all 53 decks with format
-    // formatIndex (0-2) to ../deck_..._format<N>.txt; false when the file
+    // formatIndex (0-2) to deck_..._format<N>.txt in the export folder; false when the file
     // could not be written whole. Only a regular file (or a new one) is
     // written.
     bool WriteDeckList(int formatIndex, int deckIndex, bool allDecks);
@@ -69,6 +69,7 @@ private:
                            std::string& out) const;
     void AppendCard(const std::string& section, bool magic, int index, int copies, std::string& out) const;
 
+    GamePaths paths;
     CardCatalogue catalogue;
     const SaveData& saveData;
     FormatTemplate formats[kFormats];

@@ -14,8 +14,6 @@
 #include <system_error>
 #include <utility>
 
-const char kBackupFolder[] = "../File/BackUp";
-
 const char kTextCannotOpenSaveData[] = "セーブデータが開けないようです…。";
 const char kTextLastDeck[] = "最後のデッキみたいです。全部のデッキは消せないですよぉ";
 const char kTextDeleteFailed[] = "デッキの消去に失敗しちゃいましたぁ";
@@ -31,8 +29,6 @@ const char kTextBackupNotWritten[] =
     "バックアップを書き込めなかったみたいです…。ディスクの空きと書き込みの権限を見てみてくださいね。";
 
 namespace {
-
-const char kSavePath[] = "../File/Save.dat";
 
 // Positions in the image are ints; no file read is longer than this.
 static_assert(kMaxInputFileBytes < INT_MAX / 2, "positions in a save file must fit an int");
@@ -227,11 +223,11 @@ void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
 
 // ------------------------------------------------------------------ SaveData
 
-SaveData::SaveData() : SaveData(kSavePath) {}
+SaveData::SaveData(const GamePaths& gamePaths) : SaveData(gamePaths, gamePaths.SaveFile()) {}
 
-SaveData::SaveData(const std::string& path)
+SaveData::SaveData(const GamePaths& gamePaths, const std::string& path) : paths(gamePaths)
 {
-    if (!ReadWholeFile(path, knownFile) || !Load(knownFile, CardCatalogue())) {
+    if (!ReadWholeFile(path, knownFile) || !Load(knownFile, CardCatalogue::Shared(paths.CardList()))) {
         knownFile.clear();
         return;
     }
@@ -485,7 +481,7 @@ std::string SaveData::WriteFile(bool keepGameChanges)
         backupProblem = backupTaken ? std::string() : MakeBackup();
         return backupProblem.empty();
     };
-    switch (ReplaceFile(kSavePath, image, options)) {
+    switch (ReplaceFile(paths.SaveFile(), image, options)) {
     case ReplaceResult::Done:
         knownFile = image;
         settledImage = image;
@@ -498,7 +494,7 @@ std::string SaveData::WriteFile(bool keepGameChanges)
     case ReplaceResult::Damaged:
         // What is there now is our own doing, not the game's: a retry may
         // write over it. The backup holds the file as it was.
-        ReadWholeFile(kSavePath, knownFile);
+        ReadWholeFile(paths.SaveFile(), knownFile);
         break;
     case ReplaceResult::Failed:
         break;
@@ -510,10 +506,10 @@ namespace {
 
 // Whether the newest of the editor's backups holds these bytes: then a start
 // with no change since needs no further copy. A link there is not followed.
-bool NewestBackupHolds(const std::vector<std::uint8_t>& bytes)
+bool NewestBackupHolds(const std::string& folder, const std::vector<std::uint8_t>& bytes)
 {
     std::error_code error;
-    std::filesystem::directory_iterator it(kBackupFolder, error);
+    std::filesystem::directory_iterator it(folder, error);
     BackupName newest;
     std::string newestName;
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
@@ -526,17 +522,16 @@ bool NewestBackupHolds(const std::vector<std::uint8_t>& bytes)
     }
     std::vector<std::uint8_t> there;
     return !newestName.empty() &&
-           ReadInputFile(std::string(kBackupFolder) + "/" + newestName, there, false) == ReadResult::Read &&
+           ReadInputFile(folder + "/" + newestName, there, false) == ReadResult::Read &&
            there == bytes;
 }
 
 // Why a copy could not be made: the folder is missing, or it could not be
 // written (a full disk, no permission).
-std::string BackupFailure()
+std::string BackupFailure(const std::string& folder)
 {
-    struct stat folder {};
-    return ::stat(kBackupFolder, &folder) == 0 && S_ISDIR(folder.st_mode) ? kTextBackupNotWritten
-                                                                            : kTextNoBackupFolder;
+    struct stat found {};
+    return ::stat(folder.c_str(), &found) == 0 && S_ISDIR(found.st_mode) ? kTextBackupNotWritten : kTextNoBackupFolder;
 }
 
 }  // namespace
@@ -551,10 +546,10 @@ std::string SaveData::MakeBackup()
     std::snprintf(second, sizeof second, "%02d", now.tm_sec);
     std::vector<std::uint8_t> bytes;
     struct stat file {};
-    if (!ReadWholeFile(kSavePath, bytes) || ::stat(kSavePath, &file) != 0) {
+    if (!ReadWholeFile(paths.SaveFile(), bytes) || ::stat(paths.SaveFile().c_str(), &file) != 0) {
         return kTextCannotOpenSave;
     }
-    if (NewestBackupHolds(bytes)) {
+    if (NewestBackupHolds(paths.BackupFolder(), bytes)) {
         backupTaken = true;
         return std::string();
     }
@@ -562,7 +557,7 @@ std::string SaveData::MakeBackup()
     // line) may be the only one of the file before it was changed: it is
     // never replaced. The next free name still sorts by time.
     for (int n = 0; n < 1000; ++n) {
-        std::string name = std::string(kBackupFolder) + "/Save" + minute;
+        std::string name = paths.BackupFolder() + "/Save" + minute;
         if (n > 0) {
             name += second;
         }
@@ -578,10 +573,10 @@ std::string SaveData::MakeBackup()
         case NewFileResult::Taken:
             break;
         case NewFileResult::Failed:
-            return BackupFailure();
+            return BackupFailure(paths.BackupFolder());
         }
     }
-    return BackupFailure();
+    return BackupFailure(paths.BackupFolder());
 }
 
 bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != settledImage; }
@@ -589,5 +584,5 @@ bool SaveData::HasUnsavedChanges() const { return loaded && BuildImage() != sett
 bool SaveData::ChangedOnDisk() const
 {
     std::vector<std::uint8_t> onDisk;
-    return !ReadWholeFile(kSavePath, onDisk) || onDisk != knownFile;
+    return !ReadWholeFile(paths.SaveFile(), onDisk) || onDisk != knownFile;
 }

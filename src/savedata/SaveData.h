@@ -2,6 +2,7 @@
 // The game's save file held in memory: the card stock, the game's active deck
 // and 53 decks. Everything else in the file is carried through byte for byte.
 #include "catalogue/CardCatalogue.h"
+#include "gamepaths/GamePaths.h"
 
 #include <chrono>
 #include <cstdint>
@@ -75,11 +76,12 @@ public:
     static constexpr int kDecks = 53;
     static constexpr int kStockLine = 28;
 
-    // Loads ../File/Save.dat; see IsLoaded.
-    SaveData();
+    // Loads the save file of `paths`, its decks named by its card list; see
+    // IsLoaded.
+    explicit SaveData(const GamePaths& paths);
     // Loads another file of the same layout (a backup, say) to read from; see
-    // IsLoaded. Write still goes to ../File/Save.dat.
-    explicit SaveData(const std::string& path);
+    // IsLoaded. Write still goes to the save file of `paths`.
+    SaveData(const GamePaths& paths, const std::string& path);
     ~SaveData();
     SaveData(const SaveData&) = delete;
     SaveData& operator=(const SaveData&) = delete;
@@ -115,7 +117,7 @@ public:
     // Exchanges two slots' decks; the active deck follows its deck.
     void SwapSlots(std::uint8_t a, std::uint8_t b);
 
-    // Rebuilds the image and replaces ../File/Save.dat with it, through a
+    // Rebuilds the image and replaces the save file with it, through a
     // temporary file so that a failure never leaves a damaged save file.
     // Refused with kTextChangedByGame when the file on disk, looked at again
     // right before it is replaced, is no longer what was loaded or last written.
@@ -128,7 +130,7 @@ public:
     // Called between looks while Write or Overwrite waits for its turn (about
     // every 50 ms): the window keeps painting.
     std::function<void()> whileWaitingForTurn;
-    // Copies ../File/Save.dat to ../File/BackUp/Save<YYMMDDhhmm>.dat. Where
+    // Copies the save file to <backup folder>/Save<YYMMDDhhmm>.dat. Where
     // that name holds other bytes, Save<YYMMDDhhmmss>.dat, then
     // Save<YYMMDDhhmmss>_<n>.dat for n = 2, 3, ...; a name that already holds
     // these bytes, or the newest backup holding them, is taken as the copy.
@@ -174,11 +176,14 @@ public:
     // Local time for backup names; tests replace it.
     static std::tm (*localTime)();
 
+    const GamePaths& Paths() const { return paths; }
+
 private:
     bool Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue& cardList);
     bool KeepsItsLines(const std::vector<std::uint8_t>& out) const;
     std::string WriteFile(bool keepGameChanges);
 
+    GamePaths paths;
     std::vector<std::uint8_t> image;
     std::uint8_t stock[600] = {};
     bool loaded = false;
@@ -201,9 +206,6 @@ bool HasWholeDeckLines(const std::vector<std::uint8_t>& bytes);
 
 // The deck's DAZO Rozi.
 std::string encode(const DeckRecord& deck);
-
-// Where MakeBackup puts its copies.
-extern const char kBackupFolder[];
 
 // Texts of the save data, shown unchanged to the player.
 extern const char kTextCannotOpenSaveData[];

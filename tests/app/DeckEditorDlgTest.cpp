@@ -48,7 +48,7 @@ protected:
         if (withSaveFile) {
             WriteSaveFile();
         }
-        dlg = std::make_unique<CDeckEditorDlg>(view);
+        dlg = std::make_unique<CDeckEditorDlg>(view, ws.Paths());
         if (browserControl) {
             dlg->browser.Attach(&browserView, browserControl);
         }

@@ -30,7 +30,7 @@ protected:
     {
         WriteSaveFile();
         view = std::make_unique<QtDialogView>();
-        dlg = std::make_unique<CDeckEditorDlg>(*view);
+        dlg = std::make_unique<CDeckEditorDlg>(*view, ws.Paths());
         view->Connect(dlg.get());
         ASSERT_TRUE(dlg->OnInitDialog());
         view->show();

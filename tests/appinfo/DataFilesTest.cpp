@@ -21,8 +21,8 @@ TEST(DataFiles, WorkingFolderFirstThenInstalledCopies)
         if (c.installed) {
             ws.Put(installed + "/deckmaker.htm", "x");
         }
-        EXPECT_EQ(DataFilePath("deckmaker.htm", installed),
-                  c.expectInstalled ? installed + "/deckmaker.htm" : "deckmaker.htm")
+        const std::string page = ws.Paths().Page();
+        EXPECT_EQ(DataFilePath(page, installed), c.expectInstalled ? installed + "/deckmaker.htm" : page)
             << c.inWorkingFolder << c.installed;
     }
     // The build tree has no installed copies.

@@ -20,7 +20,7 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
     // First a folder with no backup in it (a missing folder: tests/cli and tests/app).
     GameFolder game;
     game.ws.Put(game.ws.BackupDir() + "/notes.txt", "");
-    EXPECT_EQ(EmptyListReason(ListBackups()), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
+    EXPECT_EQ(EmptyListReason(ListBackups(game.ws.Paths())), Sjis(u8"バックアップはまだ一つも無いみたいです。"));
     const std::string good = game.saveFile.Bytes();
     for (const char* name : {"Save2612081031.dat", "Save261208103105_3.dat", "Save261208103105.dat",
                              "Save261208103105_2.dat", "Save2612081030.dat", "Save2612081031_2.dat",
@@ -32,11 +32,11 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
     game.ws.Put(game.ws.BackupDir() + "/Save2612071200.dat", "not a save file");
     ASSERT_EQ(::mkdir((game.ws.BackupDir() + "/Save2612061200.dat").c_str(), 0755), 0);
 
-    const BackupList list = ListBackups();
+    const BackupList list = ListBackups(game.ws.Paths());
     EXPECT_TRUE(list.folderFound);
     std::vector<std::string> shown;
     for (const BackupEntry& e : list.entries) {
-        EXPECT_EQ(e.path, "../File/BackUp/" + e.fileName);
+        EXPECT_EQ(e.path, game.ws.Paths().BackupFolder() + "/" + e.fileName);
         shown.push_back(e.fileName + " " + e.stamp + (e.readable ? "" : " unreadable"));
     }
     EXPECT_EQ(shown, (std::vector<std::string>{
@@ -78,7 +78,7 @@ TEST(Backups, RestoreDeckTakesOnlyWhatTheStockHoldsNow)
         old.names[c.backupSlot] = Sjis(u8"先週のデッキ");
         game.ws.Put("old.dat", old.Bytes());
         SaveData& data = game.Load();
-        const SaveData backup("old.dat");
+        const SaveData backup(game.ws.Paths(), game.ws.WorkDir() + "/old.dat");
         ASSERT_TRUE(backup.IsLoaded());
 
         EXPECT_EQ(RestoreDeck(data, c.slot, backup, c.backupSlot), c.complaints) << c.what;
@@ -128,20 +128,20 @@ TEST(Backups, OnlyAWholeBackupIsListedAsReadableOrRestoredFrom)
     const std::string before = Image(data);
 
     std::vector<std::string> shown;
-    for (const BackupEntry& e : ListBackups(kBackupFolder, &data).entries) {
+    for (const BackupEntry& e : ListBackups(game.ws.Paths(), &data).entries) {
         shown.push_back(e.fileName + " " + (e.readable ? std::to_string(e.decksDiffering) : "unreadable"));
     }
     EXPECT_EQ(shown, (std::vector<std::string>{"Save2612031200.dat unreadable", "Save2612021200.dat unreadable",
                                                "Save2612011200.dat 1"}));
     for (const char* name : {"Save2612021200.dat", "Save2612031200.dat"}) {
-        const std::string path = BackupPath(name);
-        EXPECT_EQ(OpenBackup(path), nullptr) << name;
-        const SaveData backup(path);
+        const std::string path = BackupPath(game.ws.Paths(), name);
+        EXPECT_EQ(OpenBackup(game.ws.Paths(), path), nullptr) << name;
+        const SaveData backup(game.ws.Paths(), path);
         ASSERT_TRUE(backup.IsLoaded()) << name;
         EXPECT_EQ(RestoreDeck(data, 1, backup, 1), kTextBackupUnreadable) << name;
         EXPECT_EQ(RestoreAll(data, backup.KnownFileBytes()), kTextBackupUnreadable) << name;
         EXPECT_EQ(Image(data), before) << name;
     }
     // A backup that went while the list was read.
-    EXPECT_EQ(DecksDiffering(data, SaveData("gone.dat")), -1);
+    EXPECT_EQ(DecksDiffering(data, SaveData(game.ws.Paths(), "gone.dat")), -1);
 }

@@ -49,7 +49,7 @@ TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNextHandOver)
 {
     TestView view;
     FakeBrowserControl page;
-    CBrowser browser;
+    CBrowser browser{GamePaths()};
     browser.Attach(&view, &page);
     for (const std::string text : {"0a1b2", "", "file:///home/player/deck.htm", "Loading...", " 0zz"}) {
         page.Status(text);

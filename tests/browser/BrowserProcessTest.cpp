@@ -31,7 +31,8 @@ struct Owner : BrowserOwner {
 };
 
 struct Host {
-    explicit Host(const std::string& program = BROWSER_PROGRAM) : window(browser, program)
+    explicit Host(const GamePaths& paths, const std::string& program = BROWSER_PROGRAM)
+        : browser(paths), window(browser, program)
     {
         window.showMessage = [this](const std::string& text) { messages.push_back(text); };
         browser.Create(&owner);
@@ -58,9 +59,17 @@ struct Host {
 
 TEST(BrowserProcess, AnEndedWindowIsReportedAtTheNextEditAndStartedAgain)
 {
+    // The page's code carries the list.xml it read: the working folder's,
+    // not that of the folder the tests run in.
     Workspace ws;
-    ws.Put("deckmaker.htm", TestPage());
-    Host host;
+    std::string page = TestPage();
+    const std::string report = "window.status = code;";
+    page.replace(page.find(report), report.size(),
+                 "(function tell() { if (listText === null) { setTimeout(tell, 10); }"
+                 " else { window.status = code + ' ' + listText; } })();");
+    ws.Put("deckmaker.htm", page);
+    ws.Put("list.xml", "listed");
+    Host host(ws.Paths());
     host.window.Start(0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Running; }, kWaitMs));
     ::kill(static_cast<pid_t>(host.window.ProcessId()), SIGKILL);
@@ -69,14 +78,14 @@ TEST(BrowserProcess, AnEndedWindowIsReportedAtTheNextEditAndStartedAgain)
 
     host.Edit("0zz");
     EXPECT_EQ(host.messages, std::vector<std::string>{Sjis(u8"ブラウザが止まっちゃったみたいです。\r\nもう一度開きますね。")});
-    ASSERT_TRUE(host.WaitForCode("0zz"));
+    ASSERT_TRUE(host.WaitForCode("0zz listed"));
     EXPECT_TRUE(host.window.IsWindowVisible());
 }
 
 TEST(BrowserProcess, AMissingProgramIsReportedAtEveryEdit)
 {
     Workspace ws;
-    Host host(ws.WorkDir() + "/deckeditor-browser");
+    Host host(ws.Paths(), ws.WorkDir() + "/deckeditor-browser");
     host.window.Start(0);
     EXPECT_EQ(host.window.GetState(), BrowserProcess::State::Missing);
     EXPECT_TRUE(host.messages.empty());
@@ -96,8 +105,8 @@ TEST(BrowserProcess, OutputWaitingBehindAMessageBoxIsBounded)
     const std::string ready = "0 0 100 100 0 0 1280 1024";
     ws.Put("flood", "#!/bin/sh\nprintf 'ready " + std::to_string(ready.size()) + "\\n" + ready +
                         "status 1\\n0ok 0\\n'\nyes 'status 9' | head -c 50000000\nexec sleep 60\n");
-    ASSERT_EQ(::chmod("flood", 0755), 0);
-    Host host(ws.WorkDir() + "/flood");
+    ASSERT_EQ(::chmod((ws.WorkDir() + "/flood").c_str(), 0755), 0);
+    Host host(ws.Paths(), ws.WorkDir() + "/flood");
     bool ended = false;
     host.owner.onCode = [&] {
         ended = QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Ended; }, 10000);

@@ -28,11 +28,12 @@ struct Window {
     std::vector<BrowserMessage> sent;
     std::vector<std::string> statuses;  // the status texts among them
     BrowserWindow window{[this](const char* name, const std::string& text) {
-        sent.push_back({name, text});
-        if (name == std::string(m::kStatus)) {
-            statuses.push_back(text);
-        }
-    }};
+                             sent.push_back({name, text});
+                             if (name == std::string(m::kStatus)) {
+                                 statuses.push_back(text);
+                             }
+                         },
+                         ws.WorkDir()};
 
     BrowserDialog* Dialog() const { return window.Dialog(); }
     QWebEnginePage* Page() const { return window.Page(); }

@@ -141,7 +141,7 @@ TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
     ASSERT_EQ(ws.List(ws.BackupDir()).size(), 1u);
     EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), original);
 
-    SaveData saved;
+    SaveData saved(ws.Paths());
     ASSERT_TRUE(saved.IsLoaded());
     EXPECT_EQ(saved.Deck(1).Name(), Sjis(u8"新しい名前") + "\x81\x60\x81\x7c");
     EXPECT_EQ(saved.Deck(2).Name(), Sjis(u8"デッキ03"));
@@ -166,7 +166,7 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
     std::tm (*clock)() = SaveData::localTime;
     SaveData::localTime = [] { return std::tm{0, 5, 9, 30, 10, 126, 0, 0, 0, 0, nullptr}; };  // 2026/11/30 09:05
     std::ostringstream out, err;
-    EXPECT_EQ(RunCli({"backups", "restore", "2", "Save2612011200.dat", "restore", "7", "../elsewhere.dat", "5",
+    EXPECT_EQ(RunCli({"-C", ws.WorkDir(), "backups", "restore", "2", "Save2612011200.dat", "restore", "7", "../elsewhere.dat", "5",
                       "restore", "3", "Save2612021200.dat", "backups", "save"}, out, err), 1);
     SaveData::localTime = clock;
     const std::string listed = "Save2612021200.dat\t2026/12/02 12:00\tunreadable\nSave2612011200.dat\t2026/12/01 12:00\t";
@@ -183,7 +183,7 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
     restored.active = 6;
     EXPECT_EQ(ws.Get(ws.SavePath()), restored.Bytes());
 
-    EXPECT_EQ(Run({"restore-all", "Save2612011200.dat", "save"}), (Result{0, "", ""}));
+    EXPECT_EQ(Run({"restore-all", ws.BackupDir() + "/Save2612011200.dat", "save"}), (Result{0, "", ""}));
     EXPECT_EQ(ws.Get(ws.SavePath()), old.Bytes());
     ASSERT_EQ(std::system(("rm -r " + ws.BackupDir()).c_str()), 0);
     EXPECT_EQ(Run({"backups"}).err, std::string(u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\n"));
@@ -204,6 +204,7 @@ TEST_F(CommandLine, RawModePassesBytesThrough)
 
 namespace {
 std::string g_gamesFile;  // what the game writes during the run
+std::string g_savePath;   // where it writes it
 }  // namespace
 
 TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
@@ -211,11 +212,12 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
     SaveFileBuilder game = saveFile, mine = saveFile;
     game.stock[0] = 77;
     g_gamesFile = game.Bytes();
+    g_savePath = ws.SavePath();
     mine.names[0] = "mine";
     // The game saves after the file was read, before it is written.
     g_failWriteStep = [](WriteStep step) {
         if (step == WriteStep::Rename) {
-            std::ofstream("../File/Save.dat", std::ios::binary) << g_gamesFile;
+            std::ofstream(g_savePath, std::ios::binary) << g_gamesFile;
         }
         return false;
     };
@@ -229,7 +231,7 @@ TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
             ::unlink((ws.BackupDir() + "/" + name).c_str());
         }
         std::ostringstream out, err;
-        EXPECT_EQ(RunCli({"rename", "1", "mine", c.command}, out, err), c.status) << c.command;
+        EXPECT_EQ(RunCli({"-C", ws.WorkDir(), "rename", "1", "mine", c.command}, out, err), c.status) << c.command;
         EXPECT_EQ(err.str(), c.err);
         EXPECT_EQ(ws.Get(ws.SavePath()), c.file);
         // One backup, taken before anything was written.
@@ -250,7 +252,7 @@ TEST_F(CommandLine, ComplaintsOfMoreThanOneKilobyteAreShownWhole)
     }
     WriteSaveFile();
     std::ostringstream out, err;
-    EXPECT_EQ(RunCli({"edit", "2", code}, out, err), 1);
+    EXPECT_EQ(RunCli({"-C", ws.WorkDir(), "edit", "2", code}, out, err), 1);
     EXPECT_EQ(err.str(), expected);
 }
 
@@ -319,12 +321,13 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
 
     // A format file that is there but cannot be read stays as it is; its
     // default is used.
-    ASSERT_EQ(::chmod("format1.ini", 0200), 0);
+    const std::string format = ws.WorkDir() + "/format1.ini";
+    ASSERT_EQ(::chmod(format.c_str(), 0200), 0);
     EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "1", "one", "2"}, player), (Result{0, "", ""}));
     const std::string title = Sjis(u8"Playerのデッキリスト(シンプル)\r\n");
     EXPECT_EQ(ws.Get("../deck_2_format1.txt").substr(0, title.size()), title);
-    EXPECT_EQ(StatOf("format1.ini").st_mode & 07777, 0200u);
-    ASSERT_EQ(::chmod("format1.ini", 0644), 0);
+    EXPECT_EQ(StatOf(format).st_mode & 07777, 0200u);
+    ASSERT_EQ(::chmod(format.c_str(), 0644), 0);
     EXPECT_EQ(ws.Get("format1.ini"), "mine");
 
     // A shared game folder: the file belongs to someone else and the player
@@ -385,7 +388,7 @@ TEST_F(CommandLine, ASaveFileWithShiftedLinesIsSaidOnListAndWrittenOnlyByOverwri
     // Once written, the file holds the editor's own lines.
     const Result written = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "overwrite", "list"});
     EXPECT_EQ(std::make_pair(written.status, written.err), std::make_pair(0, std::string()));
-    EXPECT_TRUE(SaveData().IsWhole());
+    EXPECT_TRUE(SaveData(ws.Paths()).IsWhole());
 }
 
 TEST_F(CommandLine, SaveGivesUpWhileAnotherProgramHoldsItsTurn)
@@ -396,7 +399,7 @@ TEST_F(CommandLine, SaveGivesUpWhileAnotherProgramHoldsItsTurn)
     const auto savedWait = SaveData::turnWait;
     SaveData::turnWait = std::chrono::milliseconds(100);
     std::ostringstream out, err;
-    EXPECT_EQ(RunCli({"rename", "1", "x", "save"}, out, err), 1);
+    EXPECT_EQ(RunCli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, out, err), 1);
     SaveData::turnWait = savedWait;
     ::close(lock);
     EXPECT_EQ(err.str(), std::string(u8"ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。\n"));

@@ -14,7 +14,7 @@ TEST(FormatFiles, DefaultsAreWrittenIntoAnEmptyFolderAndExistingFilesKept)
     GameFolder game;
     const std::string mine = "\\globalheader_start\n" + std::string(10240 - 20, 'x') + "cut off";
     game.ws.Put("format2.ini", mine);
-    DeckListExporter exporter(game.Load());
+    DeckListExporter exporter(game.Load(), game.ws.Paths());
     // The committed default formats are the fuzz seeds, made from the program's own texts.
     EXPECT_EQ(game.ws.Get("format1.ini"), ReadFileBytes(EXPORT_SEEDS "/default-format1"));
     EXPECT_EQ(game.ws.Get("format2.ini"), mine);

@@ -48,7 +48,7 @@ TEST(WriteDeckList, DefaultFormatsWriteTheExpectedFiles)
     GameFolder f;
     FireDeck(f.saveFile);
     f.saveFile.Add(52, 1);  // a training deck: one copy of card 1, code "000"
-    DeckListExporter exporter(f.Load());
+    DeckListExporter exporter(f.Load(), f.ws.Paths());
     for (int format = 0; format < 3; ++format) {
         exporter.WriteDeckList(format, 0, false);
     }
@@ -98,7 +98,7 @@ TEST(WriteDeckList, EachSectionFillsItsOwnPlaceholdersOnce)
     // Code: 8*3+2=26 "0q", 102*3+1=307 "4X".
     f.saveFile.Add(4, 103, 2);
     f.saveFile.Add(4, 9, 3);
-    DeckListExporter exporter(f.Load());
+    DeckListExporter exporter(f.Load(), f.ws.Paths());
     exporter.WriteDeckList(0, 4, false);
 
     const std::string deckLine = "pn=P1 ver=\\ver dn=Fire dc=00q4X mg=2 cr=3 no=\\card_no NO=\\CARD_NO "
@@ -129,7 +129,7 @@ TEST(WriteDeckList, LaterReplacementsSearchTheTextEarlierOnesLeft)
     f.saveFile.names[0] = "\\magics\\player_name";
     f.saveFile.Add(0, 9);
     f.saveFile.Add(0, 101);
-    DeckListExporter exporter(f.Load());
+    DeckListExporter exporter(f.Load(), f.ws.Paths());
     exporter.WriteDeckList(0, 0, false);
     // The player's name is filled before the deck name comes in; "\magics" is
     // then found first inside the deck name.
@@ -145,7 +145,7 @@ TEST(WriteDeckList, FileNamesFollowTheSlotAndALoneCarriageReturnIsText)
     f.ws.Put("format3.ini", FormatWith({{"header", "\\deck_name\rx\r\r\n"}}));
     SaveData& saveData = f.Load();
     ASSERT_EQ(SwapDecks(saveData, 0, 6), "");
-    DeckListExporter exporter(saveData);
+    DeckListExporter exporter(saveData, f.ws.Paths());
     exporter.WriteDeckList(2, 6, false);
     // Indices outside the formats and slots write nothing.
     exporter.WriteDeckList(3, 0, false);
@@ -163,7 +163,7 @@ TEST(WriteDeckList, FilesThatCannotBeFullyWrittenAreRemoved)
     SaveData& saveData = f.Load();
     std::unique_ptr<DeckListExporter> exporter;
     // Default 3 fits, 1 and 2 do not.
-    WithFileSizeLimit(300, [&] { exporter = std::make_unique<DeckListExporter>(saveData); });
+    WithFileSizeLimit(300, [&] { exporter = std::make_unique<DeckListExporter>(saveData, f.ws.Paths()); });
     EXPECT_FALSE(f.ws.Exists("format1.ini"));
     EXPECT_FALSE(f.ws.Exists("format2.ini"));
     EXPECT_TRUE(f.ws.Exists("format3.ini"));

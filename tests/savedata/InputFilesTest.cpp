@@ -42,15 +42,15 @@ TEST_F(InputFiles, TheSaveFileAndItsBackupsAreReadOnlyWhenRegularAndOfSaneSize)
             c.make(path);
         }
         const auto start = std::chrono::steady_clock::now();
-        SaveData data;
+        SaveData data(ws.Paths());
         EXPECT_EQ(data.IsLoaded(), c.loads) << c.what;
-        EXPECT_EQ(SaveData(other).IsLoaded(), c.loads) << c.what;
+        EXPECT_EQ(SaveData(ws.Paths(), other).IsLoaded(), c.loads) << c.what;
         EXPECT_EQ(data.MakeBackup(), c.loads ? "" : Sjis(u8"セーブファイルを開けないです")) << c.what;
         // Refused without reading: 2 GiB would take minutes.
         EXPECT_TRUE(c.loads || std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) << c.what;
     }
     // The file at the limit carries its zero bytes after the decks.
-    SaveData data;
+    SaveData data(ws.Paths());
     ASSERT_TRUE(data.IsLoaded());
     ASSERT_EQ(data.Write(), "");
     EXPECT_EQ(StatOf(ws.SavePath()).st_size, static_cast<off_t>(kMaxInputFileBytes));

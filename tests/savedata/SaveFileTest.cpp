@@ -51,7 +51,7 @@ TEST_F(SaveFile, LoadingNormalisesOnlyTheDeckLines)
     const std::string file = saveFile.Bytes();
     ws.Put(ws.SavePath(), file);
 
-    SaveData data;
+    SaveData data(ws.Paths());
     ASSERT_TRUE(data.IsLoaded());
     EXPECT_EQ(data.PlayerName(), std::string(37, 'P'));  // its line in the file stays whole
     ASSERT_EQ(data.Write(), "");
@@ -69,7 +69,7 @@ TEST_F(SaveFile, LinesAfterTheLastDecksAreWrittenBackByteForByte)
     for (const std::string& tail : {std::string("EXTRA\r\nMORE\r\n"), std::string("no line break"),
                                    std::string("\r\n\0\n\r", 5), std::string()}) {
         ws.Put(ws.SavePath(), decks + tail);
-        SaveData data;
+        SaveData data(ws.Paths());
         ASSERT_TRUE(data.IsLoaded());
         data.Deck(52).SetName("changed");
         const std::vector<std::uint8_t> image = data.BuildImage();
@@ -88,7 +88,7 @@ TEST_F(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
     saveFile.Fill(50, 1);
     const std::string full = saveFile.Bytes();
     ws.Put(ws.SavePath(), FileLines(full, 0, 130));  // ends after slot 49's lines
-    SaveData data;
+    SaveData data(ws.Paths());
     ASSERT_TRUE(data.IsLoaded());
     EXPECT_EQ(data.Deck(49).CardCount(), 40);
     EXPECT_EQ(data.Deck(52).Name(), Sjis(u8"デッキ53"));
@@ -98,7 +98,7 @@ TEST_F(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
     // A card line cut short keeps the cards of the slots that are there.
     std::string cut = FileLines(full, 0, 130) + "short\r\n" + Slot(5) + Slot(6) + Slot(5);
     ws.Put(ws.SavePath(), cut);
-    SaveData shortLine;
+    SaveData shortLine(ws.Paths());
     ASSERT_TRUE(shortLine.IsLoaded());
     EXPECT_EQ(shortLine.Deck(50).Name(), "short");
     EXPECT_EQ(shortLine.Deck(50).CardCount(), 3);
@@ -126,7 +126,7 @@ TEST_F(SaveFile, ACardLineOfAnotherLengthLooksDamagedAndOnlyWholeLinesMakeAWhole
     };
     for (const auto& c : cases) {
         ws.Put(ws.SavePath(), c.bytes);
-        const SaveData data;
+        const SaveData data(ws.Paths());
         ASSERT_TRUE(data.IsLoaded()) << c.what;
         EXPECT_EQ(data.IsWhole(), c.whole) << c.what;
         EXPECT_EQ(HasWholeDeckLines(data.KnownFileBytes()), c.whole) << c.what;
@@ -151,13 +151,13 @@ TEST_F(SaveFile, FilesThatDoNotFillTheLayoutAreRefused)
     };
     for (const auto& [what, bytes] : cases) {
         ws.Put(ws.SavePath(), bytes);
-        EXPECT_FALSE(SaveData().IsLoaded()) << what;
+        EXPECT_FALSE(SaveData(ws.Paths()).IsLoaded()) << what;
     }
 
     // A longer stock line is the game's business: accepted and carried through.
     const std::string longStock = good.substr(0, stockAt + 1200) + "xy" + good.substr(stockAt + 1200);
     ws.Put(ws.SavePath(), longStock);
-    SaveData data;
+    SaveData data(ws.Paths());
     ASSERT_TRUE(data.IsLoaded());
     ASSERT_EQ(data.Write(), "");
     EXPECT_EQ(ws.Get(ws.SavePath()), longStock);

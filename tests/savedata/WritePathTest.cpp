@@ -209,9 +209,11 @@ TEST_F(WritePath, TheGameSavingWhileTheBackupIsTakenStopsAWriteInPlace)
 {
     SaveData& data = LoadAndEdit();
     SecondName();
+    static std::string savePath;
+    savePath = ws.SavePath();
     g_failWriteStep = [](WriteStep step) {
         if (step == WriteStep::Create) {  // the backup's own file
-            std::ofstream("../File/Save.dat", std::ios::binary | std::ios::trunc) << "newer progress";
+            std::ofstream(savePath, std::ios::binary | std::ios::trunc) << "newer progress";
         }
         return false;
     };

@@ -185,7 +185,7 @@ TEST_F(WriteSafety, ANumberThatWouldSpellALineBreakIsNeverWritten)
     EXPECT_EQ(data.Write(), refused);
     data.SetActiveDeck(0);
     EXPECT_EQ(data.Write(), "");
-    EXPECT_TRUE(SaveData().IsLoaded());
+    EXPECT_TRUE(SaveData(ws.Paths()).IsLoaded());
 }
 
 TEST_F(WriteSafety, ASaveThatCouldNotBeReadBackIsRefusedBeforeAnythingIsWritten)
@@ -193,7 +193,7 @@ TEST_F(WriteSafety, ASaveThatCouldNotBeReadBackIsRefusedBeforeAnythingIsWritten)
     // A long tail: the file is exactly as large as a file read may be.
     const std::string loaded = saveFile.Bytes() + std::string(kMaxInputFileBytes - saveFile.Bytes().size(), 'T');
     ws.Put(ws.SavePath(), loaded);
-    SaveData data;
+    SaveData data(ws.Paths());
     ASSERT_TRUE(data.IsLoaded());
     data.Deck(0).SetName("Deck 1+");
     EXPECT_EQ(data.Write(), Sjis(u8"このままセーブするとセーブファイルが大きくなりすぎて、開けなくなっちゃうみたいです。"
@@ -202,7 +202,7 @@ TEST_F(WriteSafety, ASaveThatCouldNotBeReadBackIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(FileFolder(), (std::vector<std::string>{"BackUp", "Save.dat"}));
     data.Deck(0).SetName("Deck 2");  // exactly the limit again
     EXPECT_EQ(data.Write(), "");
-    EXPECT_TRUE(SaveData().IsLoaded());
+    EXPECT_TRUE(SaveData(ws.Paths()).IsLoaded());
 }
 
 TEST_F(WriteSafety, AHeldTurnIsWaitedForABoundedTimeThenSaid)
@@ -279,7 +279,7 @@ int LostUpdates(Workspace& ws, const std::string& original, int pairs)
     int lost = 0;
     for (int pair = 0; pair < pairs; ++pair) {
         ws.Put(ws.SavePath(), original);
-        std::unique_ptr<SaveData> data[2] = {std::make_unique<SaveData>(), std::make_unique<SaveData>()};
+        std::unique_ptr<SaveData> data[2] = {std::make_unique<SaveData>(ws.Paths()), std::make_unique<SaveData>(ws.Paths())};
         std::string outcome[2];
         std::atomic<int> waiting{2};
         auto write = [&](int w) {

@@ -10,7 +10,7 @@
 
 namespace fs = std::filesystem;
 
-Workspace::Workspace() : previous(fs::current_path().string())
+Workspace::Workspace()
 {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/deckeditor-test-XXXXXX";
@@ -20,18 +20,11 @@ Workspace::Workspace() : previous(fs::current_path().string())
     root = pattern;
     fs::create_directories(BackupDir());
     fs::create_directories(WorkDir());
-    fs::current_path(WorkDir());
 }
 
 Workspace::~Workspace()
 {
-    // A player who is not root may not enter the folder the tests started
-    // in (one under /root); the next workspace must not start in a removed one.
     std::error_code failed;
-    fs::current_path(previous, failed);
-    if (failed) {
-        fs::current_path("/", failed);
-    }
     fs::remove_all(root, failed);
 }
 
@@ -73,7 +66,7 @@ GameFolder::GameFolder() { ws.Put("list.xml", SimpleCardList()); }
 SaveData& GameFolder::Load()
 {
     WriteSaveFile();
-    data = std::make_unique<SaveData>();
+    data = std::make_unique<SaveData>(ws.Paths());
     return *data;
 }
 

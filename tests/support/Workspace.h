@@ -1,8 +1,8 @@
 #pragma once
 // A throw-away game folder laid out as players have it:
 //   <root>/File/Save.dat, <root>/File/BackUp/, <root>/DeckEditor/ (the working folder)
-// The constructor changes into <root>/DeckEditor; the destructor changes back
-// and removes everything.
+// Paths() names them for the code under test; the process stays in its own
+// folder. The destructor removes everything.
 #include "savedata/SaveData.h"
 #include "support/SaveFile.h"
 
@@ -22,6 +22,8 @@ public:
     std::string WorkDir() const { return root + "/DeckEditor"; }
     std::string SavePath() const { return root + "/File/Save.dat"; }
     std::string BackupDir() const { return root + "/File/BackUp"; }
+    // The game paths of the working folder, as -C <root>/DeckEditor gives them.
+    GamePaths Paths() const { return GamePaths(WorkDir()); }
 
     // Writes a file given relative to the working folder (or absolute).
     void Put(const std::string& path, const std::string& bytes) const;
@@ -32,7 +34,6 @@ public:
 
 private:
     std::string root;
-    std::string previous;
 };
 
 // Reads a whole file; "" when it cannot be read.

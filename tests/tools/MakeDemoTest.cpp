@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,8 +33,7 @@ TEST(MakeDemo, LaysOutAGameFolderThatLoadsAndWritesBackByteForByte)
     EXPECT_EQ(ReadFileBytes(demo + "/DeckEditor/deckmaker.htm"), ReadFileBytes(kDataDir + "/deckmaker.htm"));
 
     const std::string fresh = ReadFileBytes(demo + "/File/Save.dat");
-    ASSERT_EQ(::chdir((demo + "/DeckEditor").c_str()), 0);  // the Workspace changes back
-    SaveData save;
+    SaveData save(GamePaths(demo + "/DeckEditor"));
     ASSERT_TRUE(save.IsLoaded());
     EXPECT_FALSE(save.HasUnsavedChanges());
     EXPECT_TRUE(save.Deck(save.ActiveDeck()).IsComplete());
