@@ -159,6 +159,16 @@ killed=0 survived=0 errors=0 equivalent=0
 started=$(date +%s)
 if [ "$sample" -gt 0 ]; then
     broken=0
+    # The tests that took over 2 s without a mutant run only once the quick
+    # ones passed: most mutants are told by a quick test.
+    slow=$(sed -n -E 's/^.*Test +#[0-9]+: ([^ ]+) \.+ +Passed +([0-9.]+) sec$/\2 \1/p' "$logs/baseline" |
+        awk '$1 > 2 { gsub(/\./, "\\.", $2); printf "%s%s", sep, $2; sep = "|" }')
+    [ -n "$slow" ] || slow='^$'
+    slow="^($slow)\$"
+    quick_then_slow() {
+        ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -E "$slow" >"$1" 2>&1 &&
+            ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -R "$slow" >>"$1" 2>&1
+    }
     while IFS=$'\t' read -r id where op to; do
         file=${where%:*}
         cp "$tree/$file" "$work/original"
@@ -169,8 +179,7 @@ if [ "$sample" -gt 0 ]; then
             printf '%-13s %s %-36s %-9s %s\n' "not-compiling" "$id" "$where" "$op" "$to"
             broken=$((broken + 1))
         # The first failing test is enough to tell.
-        elif ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure \
-            >"$logs/$id.test" 2>&1; then
+        elif quick_then_slow "$logs/$id.test"; then
             printf '%-13s %s %-36s %-9s %s\n' survived "$id" "$where" "$op" "$to"
             survived=$((survived + 1))
         else
