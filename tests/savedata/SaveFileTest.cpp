@@ -62,26 +62,8 @@ TEST_F(SaveFile, LoadingNormalisesOnlyTheDeckLines)
     EXPECT_EQ(FileLines(written, 32, 33), "ab\r\n");
 }
 
-TEST_F(SaveFile, LinesAfterTheLastDecksAreWrittenBackByteForByte)
-{
-    // Whatever the game keeps after the 53 decks, line breaks or not.
-    const std::string decks = saveFile.Bytes();
-    for (const std::string& tail : {std::string("EXTRA\r\nMORE\r\n"), std::string("no line break"),
-                                   std::string("\r\n\0\n\r", 5), std::string()}) {
-        ws.Put(ws.SavePath(), decks + tail);
-        SaveData data;
-        ASSERT_TRUE(data.IsLoaded());
-        data.Deck(52).SetName("changed");
-        const std::vector<std::uint8_t> image = data.BuildImage();
-        ASSERT_TRUE(data.ReplaceContents(image));
-        EXPECT_EQ(data.BuildImage(), image);
-        ASSERT_EQ(data.Write(), "");
-        const std::string written = ws.Get(ws.SavePath());
-        EXPECT_EQ(written.substr(FileLines(written, 0, 136).size()), tail);
-        EXPECT_EQ(FileLines(written, 134, 135), "changed\r\n");
-    }
-}
-
+// Lines after the last deck's, with any bytes, and ReplaceContents' round
+// trip: SaveProperties.
 TEST_F(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
 {
     saveFile.Fill(49, 200);
