@@ -158,10 +158,12 @@ struct Game : GameFolder {
         case 7: history.Undo(d); return std::string();
         default: history.Redo(d); return std::string();
         }
-        if (IsRefusal(message)) {
+        const bool recorded = history.Record(before, d, "step " + std::to_string(steps + 1));
+        steps += recorded ? 1 : 0;
+        if (IsRefusal(message)) {  // no byte changed, and so no step
             RC_ASSERT(d.BuildImage() == before);
+            RC_ASSERT(!recorded);
         }
-        history.Record(before, d, "step " + std::to_string(++steps));
         return message;
     }
 
