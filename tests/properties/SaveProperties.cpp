@@ -22,85 +22,75 @@ constexpr int kLines = SaveData::kStockLine + 2 + 2 * SaveData::kDecks;  // befo
 
 bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
-// Text of whole code page 932 characters: ASCII, half-width katakana and
-// two-byte characters from every lead byte range.
-rc::Gen<std::string> CharactersText(int most)
+int Pick(int from, int to) { return *rc::gen::inRange(from, to + 1); }
+
+// Whole code page 932 characters, at most `most` bytes: ASCII, control
+// bytes but LF and NUL, half-width katakana and two-byte characters of every
+// lead byte range.
+std::string Characters(int most)
 {
-    const auto character = rc::gen::oneOf(
-        rc::gen::map(rc::gen::inRange(0x20, 0x7F), [](int c) { return std::string(1, static_cast<char>(c)); }),
-        rc::gen::map(rc::gen::inRange(0xA1, 0xE0), [](int c) { return std::string(1, static_cast<char>(c)); }),
-        rc::gen::map(rc::gen::pair(rc::gen::oneOf(rc::gen::inRange(0x81, 0xA0), rc::gen::inRange(0xE0, 0xFD)),
-                                   rc::gen::inRange(0x40, 0xFD)),
-                     [](std::pair<int, int> p) {
-                         return std::string{static_cast<char>(p.first), static_cast<char>(p.second)};
-                     }));
-    return rc::gen::map(rc::gen::container<std::vector<std::string>>(character), [most](std::vector<std::string> cs) {
-        std::string out;
-        for (const std::string& c : cs) {
-            if (out.size() + c.size() > static_cast<std::size_t>(most)) {
-                break;
-            }
-            out += c;
+    std::string out;
+    for (int n = Pick(0, most); n > 0; --n) {
+        const int kind = Pick(0, 2);
+        const std::string c = kind == 0   ? std::string(1, *rc::gen::element('\x01', '\t', '\r', ' ', Pick(0x21, 0x7F)))
+                              : kind == 1 ? std::string(1, static_cast<char>(Pick(0xA1, 0xDF)))
+                                          : std::string{static_cast<char>(Pick(0, 1) ? Pick(0x81, 0x9F) : Pick(0xE0, 0xFC)),
+                                                        static_cast<char>(Pick(0x40, 0xFC))};
+        if (out.size() + c.size() > static_cast<std::size_t>(most)) {
+            break;
         }
-        return out;
-    });
+        out += c;
+    }
+    return out;
 }
 
 // Card numbers 1-600, the ends of the range often.
-rc::Gen<int> CardNumber()
-{
-    return rc::gen::oneOf(rc::gen::inRange(1, 4), rc::gen::inRange(598, 601), rc::gen::inRange(1, 601));
-}
+int CardNumber() { return *rc::gen::oneOf(rc::gen::inRange(1, 4), rc::gen::inRange(598, 601), rc::gen::inRange(1, 601)); }
 
 // A save file as the game writes it: names of whole characters, spare copies
-// and decks of any size, and lines of the game's own after the decks.
+// and decks of any size; then lines of the game's own, the last one with or
+// without its line break, any bytes in them.
 SaveFileBuilder AnySaveFile(std::string& tail)
 {
     SaveFileBuilder file;
-    const auto stock = *rc::gen::container<std::vector<int>>(600, rc::gen::inRange(0, 5));
+    for (std::string& line : file.gameLines) {  // any bytes but CR LF, the player's name too
+        line = *rc::gen::arbitrary<std::string>();
+        for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;) {
+            line.erase(at, 1);
+        }
+    }
     for (int i = 0; i < 600; ++i) {
-        file.stock[i] = static_cast<std::uint8_t>(stock[static_cast<std::size_t>(i)]);
+        file.stock[i] = static_cast<std::uint8_t>(Pick(0, 4));
     }
     for (int s = 0; s < SaveData::kDecks; ++s) {
-        file.names[s] = *CharactersText(DeckRecord::kNameBytes);
-        const int size = *rc::gen::oneOf(rc::gen::just(0), rc::gen::just(40), rc::gen::inRange(0, 41));
-        file.cards[s] = *rc::gen::container<std::vector<int>>(static_cast<std::size_t>(size), CardNumber());
+        file.names[s] = Characters(DeckRecord::kNameBytes);
+        for (int n = *rc::gen::element(0, 40, Pick(0, 40)); n > 0; --n) {
+            file.Add(s, CardNumber());
+        }
     }
-    file.active = static_cast<std::uint8_t>(*rc::gen::inRange(0, SaveData::kDecks));
-    // Lines of the game's own after the decks, the last one with or without
-    // its line break, any bytes in them.
+    file.active = static_cast<std::uint8_t>(Pick(0, SaveData::kDecks - 1));
     tail.clear();
-    for (const std::string& line : *rc::gen::container<std::vector<std::string>>(rc::gen::arbitrary<std::string>())) {
+    for (const std::string& line : *rc::gen::arbitrary<std::vector<std::string>>()) {
         tail += line + "\r\n";
     }
     tail += *rc::gen::arbitrary<std::string>();
     return file;
 }
 
-// Any text a player may give as a code: codes of real decks in any order,
-// with repeats, blanks around, stray characters, nothing at all.
-rc::Gen<std::string> CodeText()
+// Any text a player may give as a code: codes of real decks with groups in
+// any order and repeated, blanks around, a stray character, nothing at all.
+std::string CodeText()
 {
-    const auto group = rc::gen::map(rc::gen::pair(CardNumber(), rc::gen::inRange(1, 4)), [](std::pair<int, int> g) {
-        const int value = (g.first - 1) * 3 + g.second - 1;
-        return std::string{digit_char(value / 62), digit_char(value % 62)};
-    });
-    const auto code = rc::gen::map(rc::gen::container<std::vector<std::string>>(group), [](std::vector<std::string> gs) {
-        std::string out = "0";
-        for (const std::string& g : gs) {
-            out += g;
-        }
-        return out;
-    });
+    if (Pick(0, 3) == 0) {
+        return *rc::gen::container<std::string>(rc::gen::elementOf(kDazoAlphabet));
+    }
+    std::string code = "0";
+    for (int n = Pick(0, 20); n > 0; --n) {
+        const int value = (CardNumber() - 1) * 3 + Pick(0, 2);
+        code += std::string{digit_char(value / 62), digit_char(value % 62)};
+    }
     const auto blanks = rc::gen::container<std::string>(rc::gen::element(' ', '\t', '\r', '\n'));
-    return rc::gen::oneOf(
-        rc::gen::map(rc::gen::tuple(blanks, code, blanks),
-                     [](const std::tuple<std::string, std::string, std::string>& t) {
-                         return std::get<0>(t) + std::get<1>(t) + std::get<2>(t);
-                     }),
-        rc::gen::map(rc::gen::pair(code, rc::gen::element(std::string("!"), std::string(" 0"), std::string("-"))),
-                     [](const std::pair<std::string, std::string>& p) { return p.first + p.second; }),
-        rc::gen::container<std::string>(rc::gen::elementOf(kDazoAlphabet)));
+    return *blanks + code + *blanks + *rc::gen::element(std::string(), std::string("!"), std::string(" 0"));
 }
 
 // The copies each card has in the stock and the normal decks together.
@@ -135,28 +125,26 @@ struct Game : GameFolder {
     }
 
     // Runs one random command, recorded as a step when it changed something;
-    // undo and redo are commands too. Returns its message.
-    std::string Command()
+    // undo and redo are commands too.
+    void Command()
     {
         SaveData& d = *data;
-        const int a = *rc::gen::inRange(0, SaveData::kDecks);
-        const int b = *rc::gen::oneOf(rc::gen::inRange(0, SaveData::kDecks), rc::gen::just(a));
+        const int a = Pick(0, SaveData::kDecks - 1);
+        const int b = Pick(0, 1) ? a : Pick(0, SaveData::kDecks - 1);
         const DeckHistory::Image before = d.BuildImage();
         std::string message;
-        switch (*rc::gen::inRange(0, 9)) {
-        case 0: {
-            // Any bytes, broken characters and line breaks included.
-            d.Deck(a).SetName(*rc::gen::oneOf(CharactersText(45), rc::gen::arbitrary<std::string>()));
+        switch (Pick(0, 8)) {
+        case 0:  // any bytes, broken characters and line breaks included
+            d.Deck(a).SetName(Pick(0, 1) ? Characters(45) : *rc::gen::arbitrary<std::string>());
             break;
-        }
         case 1: message = ClearDeck(d, a); break;
-        case 2: message = CreateDeck(d, a, *CodeText()); break;
-        case 3: message = StoreDeck(d, a, *CodeText()); break;
+        case 2: message = CreateDeck(d, a, CodeText()); break;
+        case 3: message = StoreDeck(d, a, CodeText()); break;
         case 4: message = DuplicateDeck(d, a, b); break;
         case 5: message = SwapDecks(d, a, b); break;
         case 6: message = RestoreDeck(d, a, *backup, b); break;
-        case 7: history.Undo(d); return std::string();
-        default: history.Redo(d); return std::string();
+        case 7: history.Undo(d); return;
+        default: history.Redo(d); return;
         }
         const bool recorded = history.Record(before, d, "step " + std::to_string(steps + 1));
         steps += recorded ? 1 : 0;
@@ -164,7 +152,6 @@ struct Game : GameFolder {
             RC_ASSERT(d.BuildImage() == before);
             RC_ASSERT(!recorded);
         }
-        return message;
     }
 
     SaveFileBuilder file;
@@ -209,7 +196,7 @@ RC_GTEST_PROP(SaveProperties, NoCardIsMadeOrLostAndARefusedCommandChangesNothing
 {
     Game game;
     const std::array<int, 600> owned = Owned(*game.data);
-    const int commands = *rc::gen::inRange(1, 30);
+    const int commands = Pick(1, 29);
     for (int n = 0; n < commands; ++n) {
         game.Command();
         RC_ASSERT(Owned(*game.data) == owned);
@@ -235,7 +222,7 @@ RC_GTEST_PROP(SaveProperties, NoCardIsMadeOrLostAndARefusedCommandChangesNothing
 RC_GTEST_PROP(SaveProperties, SaveWritesTheGamesLayoutAndLoadsBackAsTheSameData, ())
 {
     Game game;
-    const int commands = *rc::gen::inRange(0, 12);
+    const int commands = Pick(0, 11);
     for (int n = 0; n < commands; ++n) {
         game.Command();
     }

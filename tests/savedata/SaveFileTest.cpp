@@ -15,27 +15,9 @@ class SaveFile : public ::testing::Test, protected GameFolder {};
 
 }  // namespace
 
-TEST_F(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
+// A file in the game's own layout written back byte for byte: SaveProperties.
+TEST_F(SaveFile, APlayersNameStopsAtAZeroByte)
 {
-    saveFile.SetPlayer(Sjis(u8"ご主人様"));
-    saveFile.gameLines[3] = std::string("lone \r and \n inside, and \0 too", 31);
-    saveFile.names[0] = Sjis(u8"炎のデッキ");
-    saveFile.names[1] = "";
-    saveFile.names[2] = std::string(37, 'N');
-    saveFile.names[3] = "ends with CR\r";
-    saveFile.Fill(0, 1);
-    saveFile.Add(1, 150, 2);
-    saveFile.Add(1, 600, 3);
-    saveFile.Add(50, 7, 1);
-    saveFile.active = 1;
-    const std::string file = saveFile.Bytes();
-    // What is read from a file is in CommandLine.ListsDecksCardsStockAndPlayer.
-    SaveData& data = Load();
-    ASSERT_TRUE(data.IsLoaded());
-    EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(ws.SavePath()), file);
-
-    // A player's name stops at a zero byte.
     saveFile.SetPlayer(std::string("Na\0me", 5));
     EXPECT_EQ(Load().PlayerName(), "Na");
 }
