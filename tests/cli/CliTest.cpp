@@ -102,7 +102,7 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     const std::string before = ws.Get(ws.SavePath());
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"-C"}, {"rename", "1", "x", "save", "frobnicate"}, {"rename", "1"}, {"save", "delete", "0"},
-             {"save", "delete", "54"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
+             {"save", "delete", "54"}, {"delete", "0005"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
              {"save", "rename", "2", u8"絵文字😀"},
              {"-C", "", "save"}, {"-C", "../no such folder", "save"},  // never a run in whatever folder this is
              {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
