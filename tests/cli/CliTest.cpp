@@ -274,9 +274,9 @@ TEST_F(CommandLine, FailuresAreReported)
 
     WriteSaveFile();
     // A folder stands where the export file would go.
-    ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
-    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"}),
-              (Result{1, "", "deckeditor-cli: cannot write ../deck_1_format1.txt\n"}));
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format2.txt").c_str(), 0755), 0);
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "2", "one", "1", "export", "3", "all"}),
+              (Result{1, "", "deckeditor-cli: cannot write ../deck_1_format2.txt\n"}));
     EXPECT_NE(ws.Get("../deck_all_format3.txt"), "");  // the next command still ran
 
     EXPECT_EQ(Cli({"-C", ws.WorkDir(), "list", "rename", "1", "x", "save"}, "", "/dev/full"),

@@ -73,6 +73,12 @@ RC_GTEST_PROP(CodeProperties, AnyTextDecodesToCardsOfTheGameInAnyGroupOrder, ())
         shuffled += groups[i];
     }
     RC_ASSERT(Decoded(shuffled) == decoded);
+    // A group with a character outside the alphabet counts for nothing.
+    std::string valid = text.substr(0, 1);
+    for (const std::string& g : groups) {
+        valid += kDazoAlphabet.find(g[0]) != std::string::npos && kDazoAlphabet.find(g[1]) != std::string::npos ? g : "";
+    }
+    RC_ASSERT(Decoded(valid) == decoded);
 }
 
 // A card list with any names, numbers and blanks between the tags, several
