@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++ make cmake pkg-config
-  libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libboost-dev libgtest-dev libgmock-dev googletest libbenchmark-dev librapidcheck-dev
   qt6-base-dev qt6-webengine-dev libgl-dev libegl-dev qt6-translations-l10n
   fonts-ipafont-gothic
   xvfb xauth

@@ -1,23 +1,43 @@
 #!/usr/bin/env bash
-# Mutation check: plants each slip listed in tests/mutants/list, one at a
-# time, in a scratch copy of the tree (never in this one), rebuilds the core
-# without Qt, runs ctest and prints the mutant as killed (some test failed or
-# timed out) or survived (every test passed), then the score.
+# Mutation check: plants slips, one at a time, in a scratch copy of the tree
+# (never in this one), rebuilds the core without Qt, runs ctest and prints
+# each mutant as killed (some test failed or timed out) or survived (every
+# test passed), then the score.
 #
-#   scripts/mutants.sh [FILTER]    only the mutants whose id or file matches
-#                                  the regular expression FILTER
+#   scripts/mutants.sh [FILTER]    the slips listed in tests/mutants/list, only
+#                                  those whose id or file matches the regular
+#                                  expression FILTER
+#   scripts/mutants.sh --sample N [--seed S]
+#                                  N mutants drawn by operators over the core's
+#                                  sources (scripts/mutants-sample.py), the
+#                                  same N for the same seed (default 1)
 #
 # MUTANTS_DIR (default /tmp/deckeditor-mutants) keeps the copy and its build
-# between runs, so a second run builds only what changed. A mutant whose text
-# is not found exactly once in its file, or that does not compile, is an
-# error: the run ends with status 2. Otherwise the status is 0 when every
-# mutant was killed and 1 when some survived.
+# between runs, so a second run builds only what changed.
+#
+# From the list, a mutant whose text is not found exactly once in its file,
+# or that does not compile, is an error: the run ends with status 2.
+# Otherwise the status is 0 when every mutant was killed and 1 when some
+# survived.
+#
+# Drawn mutants that do not compile are dropped and counted. The ones
+# recorded in tests/mutants/equivalent (no test can tell them from the
+# product: the reason is given there) are never drawn; to record a survivor,
+# append what `scripts/mutants-sample.py show . ID` prints, with the reason.
+# The score is killed of killed + survived.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 list=${MUTANTS_LIST:-$root/tests/mutants/list}
 work=${MUTANTS_DIR:-${TMPDIR:-/tmp}/deckeditor-mutants}
-filter=${1:-}
+sample=0 seed=1 filter=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --sample) sample=${2:?--sample needs a number}; shift 2 ;;
+    --seed) seed=${2:?--seed needs a value}; shift 2 ;;
+    *) filter=$1; shift ;;
+    esac
+done
 jobs=${MUTANTS_JOBS:-2}
 tree=$work/tree
 build=$work/build
@@ -93,8 +113,21 @@ elif command == "apply":  # apply LIST ID TREE: plants the mutant; prints why it
 PY
 }
 
-ids=$(helper ids "$list" "$filter") || exit 2
-[ -n "$ids" ] || { echo "mutants: no mutant matches '$filter'" >&2; exit 2; }
+sampler=$root/scripts/mutants-sample.py
+if [ "$sample" -gt 0 ]; then
+    mkdir -p "$work"
+    drawn=$work/sample-$seed.json
+    drawing=$("$python" "$sampler" draw "$root" "$root/tests/mutants/equivalent" "$seed" "$sample" "$drawn") || exit 2
+    # id TAB file:line TAB operator TAB the mutated line, one a line
+    ids=$("$python" -c 'import json, sys
+for l in open(sys.argv[1], encoding="utf-8"):
+    c = json.loads(l)
+    print("\t".join([c["id"], c["file"] + ":" + str(c["line"]), c["op"], c["to"].strip()]))' "$drawn")
+    echo "drew $sample with seed $seed ($drawing)"
+else
+    ids=$(helper ids "$list" "$filter") || exit 2
+    [ -n "$ids" ] || { echo "mutants: no mutant matches '$filter'" >&2; exit 2; }
+fi
 
 mkdir -p "$tree" "$build" "$logs"
 # One run at a time per scratch folder: a second would copy over the first's mutant.
@@ -103,9 +136,12 @@ flock -n 9 || { echo "mutants: another run is using $work" >&2; exit 2; }
 helper sync "$root" "$tree" || exit 2
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Each mutant relinks every test program: no debug information, light
+# optimisation and lld (when there) keep that short.
+command -v ld.lld >/dev/null && launcher+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
 echo "configuring and building the unmutated core in $work"
 if ! cmake -S "$tree" -B "$build" -DDECKEDITOR_WITH_QT=OFF -DDECKEDITOR_SANITIZE=OFF -DDECKEDITOR_BENCH=OFF \
-    -DDECKEDITOR_TESTS=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >"$logs/configure" 2>&1 ||
+    -DDECKEDITOR_TESTS=ON -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 -DDECKEDITOR_RC_SHRINK=OFF -DDECK_TEST_TIMEOUT="${MUTANTS_TIMEOUT:-60}" "${launcher[@]}" >"$logs/configure" 2>&1 ||
     ! cmake --build "$build" -j"$jobs" >"$logs/build" 2>&1; then
     tail -n 40 "$logs/configure" "$logs/build" 2>/dev/null
     echo "mutants: the unmutated tree does not build" >&2
@@ -121,6 +157,46 @@ fi
 
 killed=0 survived=0 errors=0 equivalent=0
 started=$(date +%s)
+if [ "$sample" -gt 0 ]; then
+    broken=0
+    # The tests that took over 2 s without a mutant run only once the quick
+    # ones passed: most mutants are told by a quick test.
+    slow=$(sed -n -E 's/^.*Test +#[0-9]+: ([^ ]+) \.+ +Passed +([0-9.]+) sec$/\2 \1/p' "$logs/baseline" |
+        awk '$1 > 2 { gsub(/\./, "\\.", $2); printf "%s%s", sep, $2; sep = "|" }')
+    [ -n "$slow" ] || slow='^$'
+    slow="^($slow)\$"
+    quick_then_slow() {
+        ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -E "$slow" >"$1" 2>&1 &&
+            ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -R "$slow" >>"$1" 2>&1
+    }
+    while IFS=$'\t' read -r id where op to; do
+        file=${where%:*}
+        cp "$tree/$file" "$work/original"
+        if ! problem=$("$python" "$sampler" apply "$drawn" "$id" "$tree" 2>&1); then
+            printf '%-10s %s %s\n' ERROR "$id" "$problem"
+            errors=$((errors + 1))
+        elif ! cmake --build "$build" -j"$jobs" >"$logs/$id.build" 2>&1; then
+            printf '%-13s %s %-36s %-9s %s\n' "not-compiling" "$id" "$where" "$op" "$to"
+            broken=$((broken + 1))
+        # The first failing test is enough to tell.
+        elif quick_then_slow "$logs/$id.test"; then
+            printf '%-13s %s %-36s %-9s %s\n' survived "$id" "$where" "$op" "$to"
+            survived=$((survived + 1))
+        else
+            first=$(sed -n -E 's/^\s+[0-9]+ - ([^ ]+) \((.*)\)$/\1/p' "$logs/$id.test" | head -n 1)
+            printf '%-13s %s %-36s %-9s by %s\n' killed "$id" "$where" "$op" "$first"
+            killed=$((killed + 1))
+        fi
+        cp "$work/original" "$tree/$file"
+    done <<<"$ids"
+    total=$((killed + survived))
+    echo "seed $seed: drew $sample, $broken not compiling, killed $killed, survived $survived," \
+        "score $(awk -v k=$killed -v t=$total 'BEGIN { printf "%.1f", t ? 100 * k / t : 0 }')% ($drawing)," \
+        "$errors errors, $(($(date +%s) - started)) s"
+    [ "$errors" -eq 0 ] || exit 2
+    [ "$survived" -eq 0 ]
+    exit
+fi
 while IFS=$'\t' read -r id file why equiv; do
     if [ -n "$equiv" ]; then
         printf '%-10s %-34s %s\n' equivalent "$id" "$equiv"

@@ -105,7 +105,7 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     const std::string before = ws.Get(ws.SavePath());
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
              {}, {"-C"}, {"rename", "1", "x", "save", "frobnicate"}, {"rename", "1"}, {"save", "delete", "0"},
-             {"save", "delete", "54"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
+             {"save", "delete", "54"}, {"delete", "0005"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
              {"save", "rename", "2", u8"絵文字😀"},
              {"-C", "", "save"}, {"-C", "../no such folder", "save"},  // never a run in whatever folder this is
              {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
@@ -279,9 +279,9 @@ TEST_F(CommandLine, FailuresAreReported)
 
     WriteSaveFile();
     // A folder stands where the export file would go.
-    ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format1.txt").c_str(), 0755), 0);
-    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "1", "one", "1", "export", "3", "all"}),
-              (Result{1, "", "deckeditor-cli: cannot write ../deck_1_format1.txt\n"}));
+    ASSERT_EQ(::mkdir((ws.Root() + "/deck_1_format2.txt").c_str(), 0755), 0);
+    EXPECT_EQ(Cli({"-C", ws.WorkDir(), "export", "2", "one", "1", "export", "3", "all"}),
+              (Result{1, "", "deckeditor-cli: cannot write ../deck_1_format2.txt\n"}));
     EXPECT_NE(ws.Get("../deck_all_format3.txt"), "");  // the next command still ran
 
     EXPECT_EQ(Cli({"-C", ws.WorkDir(), "list", "rename", "1", "x", "save"}, "", "/dev/full"),

@@ -1,6 +1,6 @@
 // Exact codes of known decks are in the export golden files and the
-// command-line listing; the fuzz target checks the decoder against a pairwise
-// reading on any text (its seeds hold the odd cases) and the round trip.
+// command-line listing; what holds for any deck and any text is in
+// tests/properties (CodeProperties).
 #include "deckcode/DazoRozi.h"
 
 #include <gtest/gtest.h>

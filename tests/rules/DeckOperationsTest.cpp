@@ -30,10 +30,9 @@ TEST_F(DeckOperations, DeletingMovesTheActiveDeckOnlyWhenNeeded)
     LoadGame();
     // The active deck is the last complete one. Duplicating onto it deletes
     // first, so it is refused the same way (storing: the refused-code table).
-    const std::vector<std::uint8_t> before = data->BuildImage();
+    // That a refusal changes no byte: SaveProperties.
     EXPECT_EQ(ClearDeck(*data, 3), kLastDeck);
     EXPECT_EQ(DuplicateDeck(*data, 4, 3), kLastDeck);
-    EXPECT_EQ(data->BuildImage(), before);
 }
 
 TEST_F(DeckOperations, AFullStockLeavesTheDeckPartlyEmptied)
@@ -123,7 +122,6 @@ TEST_F(DeckOperations, TheActiveDeckAfterADeleteOrASwap)
         }
         saveFile.active = static_cast<std::uint8_t>(c.active);
         LoadGame();
-        const std::vector<std::uint8_t> before = data->BuildImage();
         const bool swap = std::string(c.command) == "swap";
         EXPECT_EQ(swap ? SwapDecks(*data, c.a, c.b) : ClearDeck(*data, c.a), c.message) << c.command << c.a;
         EXPECT_EQ(data->ActiveDeck(), c.activeAfter) << c.command << " " << c.a << " " << c.b;
@@ -131,8 +129,6 @@ TEST_F(DeckOperations, TheActiveDeckAfterADeleteOrASwap)
             EXPECT_EQ(Stock(1), saveFile.stock[0] + (c.a < 50 ? 3 : 0)) << c.a;
         } else if (c.message.empty()) {
             EXPECT_EQ(data->Deck(c.b).Name(), saveFile.names[c.a]);
-        } else {
-            EXPECT_EQ(data->BuildImage(), before);
         }
     }
 }

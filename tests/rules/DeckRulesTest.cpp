@@ -64,3 +64,17 @@ TEST(DeckRules, AddFromCode)
         EXPECT_EQ(data.Deck(c.slot).CardCount(), c.cardsAfter) << c.what;
     }
 }
+
+// The whole table, not a sample: a training deck refuses exactly these cards.
+TEST(DeckRules, TrainingDecksRefuseExactlyTheExcludedCards)
+{
+    std::vector<int> refused;
+    for (int i = 0; i < CardCatalogue::kCards; ++i) {
+        if (!CardCatalogue::IsAllowedInTrainingDeck(i)) {
+            refused.push_back(i + 1);
+        }
+    }
+    EXPECT_EQ(refused, (std::vector<int>{98, 99, 100, 137, 212, 249, 250, 288, 317, 318, 345, 346, 347, 348,
+                                         349, 350, 351, 352, 353, 363, 365, 366, 398, 399, 400, 426, 432, 459,
+                                         460, 462, 463, 469, 472, 477, 504, 505, 506, 541, 548, 549, 550, 588}));
+}

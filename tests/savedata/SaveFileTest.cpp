@@ -15,27 +15,9 @@ class SaveFile : public ::testing::Test, protected GameFolder {};
 
 }  // namespace
 
-TEST_F(SaveFile, ConformingFileLoadsAndWritesBackByteForByte)
+// A file in the game's own layout written back byte for byte: SaveProperties.
+TEST_F(SaveFile, APlayersNameStopsAtAZeroByte)
 {
-    saveFile.SetPlayer(Sjis(u8"ご主人様"));
-    saveFile.gameLines[3] = std::string("lone \r and \n inside, and \0 too", 31);
-    saveFile.names[0] = Sjis(u8"炎のデッキ");
-    saveFile.names[1] = "";
-    saveFile.names[2] = std::string(37, 'N');
-    saveFile.names[3] = "ends with CR\r";
-    saveFile.Fill(0, 1);
-    saveFile.Add(1, 150, 2);
-    saveFile.Add(1, 600, 3);
-    saveFile.Add(50, 7, 1);
-    saveFile.active = 1;
-    const std::string file = saveFile.Bytes();
-    // What is read from a file is in CommandLine.ListsDecksCardsStockAndPlayer.
-    SaveData& data = Load();
-    ASSERT_TRUE(data.IsLoaded());
-    EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(ws.SavePath()), file);
-
-    // A player's name stops at a zero byte.
     saveFile.SetPlayer(std::string("Na\0me", 5));
     EXPECT_EQ(Load().PlayerName(), "Na");
 }
@@ -62,26 +44,8 @@ TEST_F(SaveFile, LoadingNormalisesOnlyTheDeckLines)
     EXPECT_EQ(FileLines(written, 32, 33), "ab\r\n");
 }
 
-TEST_F(SaveFile, LinesAfterTheLastDecksAreWrittenBackByteForByte)
-{
-    // Whatever the game keeps after the 53 decks, line breaks or not.
-    const std::string decks = saveFile.Bytes();
-    for (const std::string& tail : {std::string("EXTRA\r\nMORE\r\n"), std::string("no line break"),
-                                   std::string("\r\n\0\n\r", 5), std::string()}) {
-        ws.Put(ws.SavePath(), decks + tail);
-        SaveData data(ws.Paths());
-        ASSERT_TRUE(data.IsLoaded());
-        data.Deck(52).SetName("changed");
-        const std::vector<std::uint8_t> image = data.BuildImage();
-        ASSERT_TRUE(data.ReplaceContents(image));
-        EXPECT_EQ(data.BuildImage(), image);
-        ASSERT_EQ(data.Write(), "");
-        const std::string written = ws.Get(ws.SavePath());
-        EXPECT_EQ(written.substr(FileLines(written, 0, 136).size()), tail);
-        EXPECT_EQ(FileLines(written, 134, 135), "changed\r\n");
-    }
-}
-
+// Lines after the last deck's, with any bytes, and ReplaceContents' round
+// trip: SaveProperties.
 TEST_F(SaveFile, MissingDeckLinesGiveDefaultNamesAndNoCards)
 {
     saveFile.Fill(49, 200);
