@@ -49,7 +49,7 @@ Outcome Saying(std::string text)
 }  // namespace
 
 EditingSession::EditingSession(const GamePaths& paths)
-    : saveData(paths), catalogue(CardCatalogue::Shared(paths.CardList()))
+    : saveData(paths)
 {
 }
 
@@ -222,7 +222,7 @@ Outcome EditingSession::Overwrite()
 
 Outcome EditingSession::RestoreDeck(int slot, const std::string& backup, int backupSlot)
 {
-    const std::unique_ptr<SaveData> opened = OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), backup));
+    const std::unique_ptr<SaveData> opened = OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), backup), saveData.Catalogue());
     if (!opened) {
         return Saying(kTextBackupUnreadable);
     }
@@ -232,7 +232,7 @@ Outcome EditingSession::RestoreDeck(int slot, const std::string& backup, int bac
 
 Outcome EditingSession::RestoreAll(const std::string& backup)
 {
-    const std::unique_ptr<SaveData> opened = OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), backup));
+    const std::unique_ptr<SaveData> opened = OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), backup), saveData.Catalogue());
     if (!opened) {
         return Saying(kTextBackupUnreadable);
     }
@@ -244,7 +244,7 @@ int EditingSession::ListBackups()
 {
     const std::string previous =
         chosenBackup ? backups.entries[static_cast<std::size_t>(chosenEntry)].fileName : std::string();
-    backups = ::ListBackups(saveData.Paths());
+    backups = ::ListBackups(saveData.Paths(), &saveData);
     int chosen = -1;
     for (std::size_t i = 0; i < backups.entries.size(); ++i) {
         const BackupEntry& entry = backups.entries[i];
@@ -263,7 +263,8 @@ void EditingSession::ChooseBackup(int entry)
     chosenBackup.reset();
     if (entry >= 0 && entry < static_cast<int>(backups.entries.size()) &&
         backups.entries[static_cast<std::size_t>(entry)].readable) {
-        chosenBackup = OpenBackup(saveData.Paths(), backups.entries[static_cast<std::size_t>(entry)].path);
+        chosenBackup =
+            OpenBackup(saveData.Paths(), backups.entries[static_cast<std::size_t>(entry)].path, saveData.Catalogue());
     }
 }
 

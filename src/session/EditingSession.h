@@ -60,7 +60,8 @@ public:
     const GamePaths& Paths() const { return saveData.Paths(); }
     // Read-only access for showing; changes go through the commands below.
     const SaveData& Data() const { return saveData; }
-    const CardCatalogue& Catalogue() const { return catalogue; }
+    // The one card list of the session: the decks', the backups' and the window's.
+    const CardCatalogue& Catalogue() const { return saveData.Catalogue(); }
     // The backup of the file as it was, taken before anything is written.
     std::string MakeBackup() { return saveData.MakeBackup(); }
     // Called while SAVE waits for another program's turn to write the file.
@@ -120,7 +121,6 @@ private:
     Outcome Step(const std::string& label, Change change);
 
     SaveData saveData;
-    CardCatalogue catalogue;
     DeckHistory history;
     int renamingDeck = -1;
     DeckHistory::State beforeRename;
