@@ -28,7 +28,7 @@ void StartupCore(benchmark::State& state)
     const GamePaths paths = Demo();
     for (auto _ : state) {
         SaveData data(paths);
-        const CardCatalogue catalogue = CardCatalogue::Shared(paths.CardList());
+        const CardCatalogue& catalogue = data.Catalogue();
         benchmark::DoNotOptimize(data.IsLoaded());
         benchmark::DoNotOptimize(catalogue.name[599].size());
     }

@@ -216,9 +216,9 @@ bool CDeckEditorApp::InitInstance()
     // While SAVE waits for another program's turn, the window keeps painting;
     // input and the browser's messages wait, so that no command runs in the
     // middle of the write.
-    dlg.saveData.whileWaitingForTurn = [] {
+    dlg.session.WhileWaitingForTurn([] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
-    };
+    });
     view.Connect(&dlg);
     // The browser dialog's window is a process of its own, started once the
     // main window is on screen, so the web engine never delays it.

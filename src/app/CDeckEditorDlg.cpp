@@ -1,11 +1,9 @@
 #include "app/CDeckEditorDlg.h"
 
 #include "appinfo/Version.h"
-#include "export/DeckListExporter.h"
-#include "rules/DeckRules.h"
-#include "deckcode/DazoRozi.h"
+#include "catalogue/CardCatalogue.h"
 
-#include <algorithm>
+#include <vector>
 
 const char kMessageCaption[] = "ご、ご主人様ぁ～";
 
@@ -25,24 +23,8 @@ const char kProgressDuplicate[] = "デッキコピー中...";
 const char kProgressSwap[] = "デッキ入れ替え中...";
 const char kProgressRestore[] = "バックアップから復元中...";
 const char kProgressSave[] = "セーブ中...";
-const char kTextAskSaveDamaged[] = "\r\nそれでもセーブしちゃっていいですか？";
-const char kTextAskOverwrite[] = "セーブデータがゲームで書き換えられたみたいです。\r\n上書きしちゃっていいですか？";
-// Follows the backup's date and time.
-const char kTextAskRestoreAll[] =
-    " のバックアップに、セーブデータを丸ごと戻しちゃっていいですか？\r\n"
-    "それより後にゲームで手に入れたカードや作ったデッキは無くなっちゃいますよぉ。";
 const char kTextUnreadableEntry[] = " 読めません";
 const char kTextAskDiscard[] = "まだセーブしていない変更がありますよぉ。\r\n保存しないで終わっちゃっていいですか？";
-
-// Undo and redo: the step's label follows, e.g. "消去 (デッキ 7)".
-const char kTextUndone[] = "元に戻しました: ";
-const char kTextRedone[] = "やり直しました: ";
-const char kTextNothingToUndo[] = "元に戻せる変更はもうないです。";
-const char kTextNothingToRedo[] = "やり直せる変更はないです。";
-const char kCommandUndo[] = "元に戻す: ";
-const char kCommandRedo[] = "やり直す: ";
-const char kStepRename[] = "名前変更";
-const char kStepWholeSave[] = " (セーブデータ全体)";
 
 constexpr int kLastPosition = SaveData::kDecks - kRows;  // 43
 
@@ -58,7 +40,7 @@ bool ShowMessage(const std::string& text, View& owner)
 }
 
 CDeckEditorDlg::CDeckEditorDlg(View& v, const GamePaths& paths)
-    : browser(paths), saveData(paths), catalogue(CardCatalogue::Shared(paths.CardList())), view(v)
+    : browser(paths), session(paths), saveData(session.Data()), view(v)
 {
     icon = IDR_MAINFRAME;
 }
@@ -90,7 +72,7 @@ bool CDeckEditorDlg::OnInitDialog()
         view.EndDialog(IDCANCEL);
         return false;
     }
-    ShowMessage(saveData.MakeBackup());
+    ShowMessage(session.MakeBackup());
     if (saveData.LooksDamaged()) {
         ShowMessage(kTextLooksDamaged);
     }
@@ -184,30 +166,10 @@ void CDeckEditorDlg::OnDeckNameChange(int row)
     }
     // Typing reaches here at every keystroke; the history takes one step per
     // edited row, so a row of another deck ends the rename before it.
-    const int deck = ScrollPosition() + row;
-    if (deck != renamingDeck) {
-        CommitRename();
-        renamingDeck = deck;
-        beforeRename = saveData.Snapshot();
-    }
-    saveData.Deck(deck).SetName(view.GetItemText(IDC_NAME_ROW + row));
+    session.TypeName(ScrollPosition() + row, view.GetItemText(IDC_NAME_ROW + row));
 }
 
-void CDeckEditorDlg::OnDeckNameEditEnd() { CommitRename(); }
-
-bool CDeckEditorDlg::RenamePending() const
-{
-    return renamingDeck >= 0 && saveData.Snapshot() != beforeRename;
-}
-
-void CDeckEditorDlg::CommitRename()
-{
-    if (renamingDeck >= 0) {
-        history.Record(beforeRename, saveData, StepLabel(kStepRename, renamingDeck));
-        renamingDeck = -1;
-        beforeRename = DeckHistory::State();
-    }
-}
+void CDeckEditorDlg::OnDeckNameEditEnd() { session.CommitRename(); }
 
 void CDeckEditorDlg::UpdateCardList()
 {
@@ -216,17 +178,17 @@ void CDeckEditorDlg::UpdateCardList()
     // On 復元 the pane shows what would come back: the chosen backup's deck
     // of this slot, with its name.
     if (view.GetCurSel(IDC_TAB) == kTabRestore) {
-        if (!chosenBackup) {
-            view.SetItemText(IDC_CARDLIST, NoBackupReason());
+        if (!session.ChosenBackup()) {
+            view.SetItemText(IDC_CARDLIST, session.NoBackupReason());
             return;
         }
-        deck = &chosenBackup->Deck(currentDeck);
+        deck = &session.ChosenBackup()->Deck(currentDeck);
         text = deck->Name() + "\r\n\r\n";
     }
     const std::uint8_t* counts = deck->Counts();
     for (int i = 0; i < CardCatalogue::kCards; ++i) {
         if (counts[i] != 0) {
-            text += catalogue.GetName(i);
+            text += session.Catalogue().GetName(i);
             text += " x ";
             text += std::to_string(counts[i]);
             text += "\r\n";
@@ -259,40 +221,26 @@ void CDeckEditorDlg::ShowSecondColumn(bool show)
 
 void CDeckEditorDlg::OnOkClicked()
 {
-    CommitRename();
+    session.CommitRename();
     const int tab = view.GetCurSel(IDC_TAB);
-    // Every tab's command is one step, named by its caption and the decks it
-    // was given (the second column's when it shows); one that changed
-    // nothing is none.
-    const DeckHistory::State before = saveData.Snapshot();
-    std::string label = tab >= 0 && tab < kTabCount
-                            ? StepLabel(kTabCaptions[tab], currentDeck,
-                                        view.IsItemVisible(IDC_RADIO_B) ? secondDeck : -1)
-                            : std::string();
-    if (tab == kTabRestore && view.GetCheck(IDC_RESTORE_ALL)) {
-        label = std::string(kTabCaptions[tab]) + kStepWholeSave;  // it replaced every deck, not the current one
-    }
+    // Every tab's command is one step of the session's history, named by its
+    // caption and decks; one that changed nothing is none.
+    Outcome outcome;
     switch (tab) {
-    case kTabExport:
+    case kTabExport: {
         view.SetItemText(IDC_STATUS, kProgressExport);
-        if (!exporter) {
-            exporter = std::make_unique<DeckListExporter>(saveData, saveData.Paths());
-        }
-        {
-            std::string failed;
-            for (int p = 0; p < kFormats; ++p) {
-                const bool all = view.GetCheck(IDC_ALL);
-                if (view.GetCheck(IDC_FORMAT1 + p) && !exporter->WriteDeckList(p, currentDeck, all)) {
-                    failed += (failed.empty() ? "" : "\r\n") +
-                              CannotWriteDeckListText(GamePaths::ShownExportFile(ExportFileName(p, currentDeck, all)));
-                }
+        std::vector<int> formats;
+        for (int p = 0; p < kFormats; ++p) {
+            if (view.GetCheck(IDC_FORMAT1 + p)) {
+                formats.push_back(p);
             }
-            ShowMessage(failed);
         }
+        outcome = session.Export(formats, currentDeck, view.GetCheck(IDC_ALL));
         break;
+    }
     case kTabDelete:
         view.SetItemText(IDC_STATUS, kProgressDelete);
-        ShowMessage(ClearDeck(saveData, currentDeck));
+        outcome = session.Delete(currentDeck);
         break;
     case kTabCreate:
     case kTabEdit:
@@ -300,28 +248,26 @@ void CDeckEditorDlg::OnOkClicked()
             view.SetItemText(IDC_STATUS, kProgressCreate);
         }
         view.SetItemText(IDC_STATUS, kProgressEdit);
-        ShowMessage((tab == kTabCreate ? CreateDeck : StoreDeck)(saveData, currentDeck,
-                                                                  view.GetItemText(IDC_MAIDCODE)));
+        outcome = tab == kTabCreate ? session.Create(currentDeck, view.GetItemText(IDC_MAIDCODE))
+                                    : session.Edit(currentDeck, view.GetItemText(IDC_MAIDCODE));
         view.SetCurSel(IDC_TAB, kTabCreate);
         break;
     case kTabDuplicate:
         view.SetItemText(IDC_STATUS, kProgressDuplicate);
-        ShowMessage(DuplicateDeck(saveData, currentDeck, secondDeck));
+        outcome = session.Duplicate(currentDeck, secondDeck);
         break;
     case kTabSwap:
         view.SetItemText(IDC_STATUS, kProgressSwap);
-        ShowMessage(SwapDecks(saveData, currentDeck, secondDeck));
+        outcome = session.Swap(currentDeck, secondDeck);
         break;
     case kTabRestore:
         view.SetItemText(IDC_STATUS, kProgressRestore);
-        RestoreFromBackup();
+        outcome = RestoreFromBackup();
         break;
     default:
         break;
     }
-    if (!label.empty()) {
-        history.Record(before, saveData, label);
-    }
+    ShowMessage(outcome.message);
     UpdateStatusCode();
     UpdateCardList();
     RefreshRows();
@@ -350,25 +296,24 @@ void CDeckEditorDlg::OnBrowserCancelled()
 
 void CDeckEditorDlg::OnSaveClicked()
 {
-    CommitRename();
+    session.CommitRename();
     view.SetItemText(IDC_STATUS, kProgressSave);
-    // Shifted lines may mean the decks shown are not the game's: writing
-    // them would make the damage permanent, so only a player who agrees does.
-    if (saveData.LooksDamaged() &&
-        view.MessageBox(std::string(kTextLooksDamaged) + kTextAskSaveDamaged, kMessageCaption,
-                        MB_YESNO | MB_DEFBUTTON2) != IDYES) {
-        UpdateStatusCode();
-        return;
-    }
-    // The game may have saved progress while the editor was open; writing our
-    // older copy of its lines over it would lose that progress.
-    if (!saveData.ChangedOnDisk()) {
-        // Write looks again right before replacing the file.
-        ShowMessage(saveData.Write());
-    } else if (view.MessageBox(kTextAskOverwrite, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
-        ShowMessage(saveData.Overwrite());
-    }
+    ShowMessage(Answered([this](unsigned agreed) { return session.Save(agreed, GameChanges::Ask); }).message);
     UpdateStatusCode();
+}
+
+Outcome CDeckEditorDlg::Answered(const std::function<Outcome(unsigned agreed)>& command)
+{
+    unsigned agreed = kAskNothing;
+    Outcome outcome = command(agreed);
+    while (outcome.ask != kAskNothing) {
+        if (view.MessageBox(outcome.question, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) != IDYES) {
+            return Outcome();
+        }
+        agreed |= outcome.ask;
+        outcome = command(agreed);
+    }
+    return outcome;
 }
 
 bool CDeckEditorDlg::OnTabSelChange()
@@ -430,60 +375,34 @@ void CDeckEditorDlg::ShowRestoreControls(bool show)
 
 void CDeckEditorDlg::ListBackupsInView()
 {
-    // The backup chosen before stays chosen; otherwise the newest readable one.
-    const std::string previous = chosenBackup ? backups.entries[static_cast<std::size_t>(chosenEntry)].fileName : "";
-    backups = ListBackups(saveData.Paths());
+    const int chosen = session.ListBackups();
+    const BackupList& backups = session.Backups();
     view.ClearList(IDC_BACKUPS);
     const std::string reason = EmptyListReason(backups);
     if (!reason.empty()) {
         // One line: the list itself says why it is empty.
         view.AddListItem(IDC_BACKUPS, reason.substr(0, reason.find('\r')), false);
     }
-    int chosen = -1;
-    for (std::size_t i = 0; i < backups.entries.size(); ++i) {
-        const BackupEntry& entry = backups.entries[i];
+    for (const BackupEntry& entry : backups.entries) {
         view.AddListItem(IDC_BACKUPS, entry.readable ? entry.stamp : entry.stamp + kTextUnreadableEntry,
                          entry.readable);
-        if (entry.readable && (chosen < 0 || entry.fileName == previous)) {
-            chosen = static_cast<int>(i);
-        }
     }
-    view.SetCurSel(IDC_BACKUPS, std::max(chosen, 0));
+    view.SetCurSel(IDC_BACKUPS, chosen);
     OnBackupSelChange();
 }
 
 void CDeckEditorDlg::OnBackupSelChange()
 {
-    chosenEntry = view.GetCurSel(IDC_BACKUPS);
-    chosenBackup.reset();
-    if (chosenEntry >= 0 && chosenEntry < static_cast<int>(backups.entries.size()) &&
-        backups.entries[static_cast<std::size_t>(chosenEntry)].readable) {
-        chosenBackup = OpenBackup(saveData.Paths(), backups.entries[static_cast<std::size_t>(chosenEntry)].path);
-    }
+    session.ChooseBackup(view.GetCurSel(IDC_BACKUPS));
     UpdateCardList();
 }
 
-std::string CDeckEditorDlg::NoBackupReason() const
+Outcome CDeckEditorDlg::RestoreFromBackup()
 {
-    const std::string reason = EmptyListReason(backups);
-    return reason.empty() ? std::string(kTextBackupUnreadable) : reason;
-}
-
-void CDeckEditorDlg::RestoreFromBackup()
-{
-    if (!chosenBackup) {
-        ShowMessage(NoBackupReason());
-        return;
-    }
     if (!view.GetCheck(IDC_RESTORE_ALL)) {
-        ShowMessage(RestoreDeck(saveData, currentDeck, *chosenBackup, currentDeck));
-        return;
+        return session.RestoreChosenDeck(currentDeck);
     }
-    // Cards won and decks built in the game since the backup go with it.
-    const std::string& stamp = backups.entries[static_cast<std::size_t>(chosenEntry)].stamp;
-    if (view.MessageBox(stamp + kTextAskRestoreAll, kMessageCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES) {
-        ShowMessage(RestoreAll(saveData, chosenBackup->KnownFileBytes()));
-    }
+    return Answered([this](unsigned agreed) { return session.RestoreChosenAll(agreed); });
 }
 
 bool CDeckEditorDlg::ShowMessage(const std::string& text)
@@ -493,51 +412,22 @@ bool CDeckEditorDlg::ShowMessage(const std::string& text)
 
 // ----------------------------------------------------------------- undo, redo
 
-std::string CDeckEditorDlg::StepLabel(const char* what, int deck, int second) const
-{
-    std::string label = std::string(what) + " (デッキ " + std::to_string(deck + 1);
-    if (second >= 0) {
-        label += " と " + std::to_string(second + 1);
-    }
-    return label + ")";
-}
+void CDeckEditorDlg::OnUndo() { ShowStep(session.Undo()); }
 
-void CDeckEditorDlg::OnUndo()
-{
-    CommitRename();
-    ShowStep(history.Undo(saveData), kTextUndone, kTextNothingToUndo);
-}
-
-void CDeckEditorDlg::OnRedo()
-{
-    CommitRename();
-    ShowStep(history.Redo(saveData), kTextRedone, kTextNothingToRedo);
-}
+void CDeckEditorDlg::OnRedo() { ShowStep(session.Redo()); }
 
 // The selected decks stay; what they now hold is drawn again. The status line
 // says what was taken back, where a screen reader reads it, until the next
 // command or choice of deck shows a deck's code there again.
-void CDeckEditorDlg::ShowStep(const std::string& label, const char* done, const char* none)
+void CDeckEditorDlg::ShowStep(const Outcome& outcome)
 {
-    if (label.empty()) {
-        view.SetItemText(IDC_STATUS, none);
-        return;
+    if (!outcome.step.empty()) {
+        UpdateCardList();
+        RedrawGrid(ScrollPosition());
     }
-    UpdateCardList();
-    RedrawGrid(ScrollPosition());
-    view.SetItemText(IDC_STATUS, done + label);
+    view.SetItemText(IDC_STATUS, outcome.status);
 }
 
-// A rename still being typed is the step that Undo takes back first, and no
-// step can be redone after it.
-std::string CDeckEditorDlg::UndoCommandText() const
-{
-    const std::string label = RenamePending() ? StepLabel(kStepRename, renamingDeck) : history.NextUndo();
-    return label.empty() ? label : kCommandUndo + label;
-}
+std::string CDeckEditorDlg::UndoCommandText() const { return session.UndoCommandText(); }
 
-std::string CDeckEditorDlg::RedoCommandText() const
-{
-    const std::string label = RenamePending() ? std::string() : history.NextRedo();
-    return label.empty() ? label : kCommandRedo + label;
-}
+std::string CDeckEditorDlg::RedoCommandText() const { return session.RedoCommandText(); }

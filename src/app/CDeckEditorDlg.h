@@ -3,16 +3,12 @@
 // redo, and the status line. It reaches the screen only through a View.
 #include "app/Resource.h"
 #include "view/View.h"
-#include "backups/Backups.h"
-#include "catalogue/CardCatalogue.h"
 #include "browser/CBrowser.h"
-#include "history/DeckHistory.h"
 #include "savedata/SaveData.h"
+#include "session/EditingSession.h"
 
-#include <memory>
+#include <functional>
 #include <string>
-
-class DeckListExporter;
 
 // Shows a non-empty text in a message box owned by `owner`; false (and nothing
 // shown) for the empty text.
@@ -31,8 +27,10 @@ public:
     // Members in construction order.
     CBrowser browser;
     int icon = 0;
-    SaveData saveData;
-    CardCatalogue catalogue;
+    // Every change to the data runs through the session; the window shows
+    // what it holds.
+    EditingSession session;
+    const SaveData& saveData;
     int currentDeck = 0;
     int secondDeck = 0;
 
@@ -98,27 +96,13 @@ private:
     void ShowRowMarks(int position);
     // Reads the backup folder into the list (on choosing 復元, never at start-up).
     void ListBackupsInView();
-    void RestoreFromBackup();
-    // Why no backup is chosen: none listed, or none readable.
-    std::string NoBackupReason() const;
+    Outcome RestoreFromBackup();
+    // Runs a command, asking each question it has until it is done; the
+    // empty outcome when the player says no.
+    Outcome Answered(const std::function<Outcome(unsigned agreed)>& command);
     // The rows' names and both columns' marks at the scroll position.
     void RedrawGrid(int position);
-    // "消去 (デッキ 7)": what a step did to which decks, for the status line.
-    std::string StepLabel(const char* what, int deck, int second = -1) const;
-    bool RenamePending() const;
-    void CommitRename();
-    void ShowStep(const std::string& label, const char* done, const char* none);
+    void ShowStep(const Outcome& outcome);
 
     View& view;
-    DeckHistory history;
-    // The deck whose row is being edited, and the data before its first keystroke.
-    int renamingDeck = -1;
-    DeckHistory::State beforeRename;
-    // Built at the first Export and kept for the run. Declared after the save
-    // data it refers to, so it goes first.
-    std::unique_ptr<DeckListExporter> exporter;
-    // 復元: the backups as last listed, and the one chosen (its entry, read).
-    BackupList backups;
-    int chosenEntry = -1;
-    std::unique_ptr<SaveData> chosenBackup;
 };

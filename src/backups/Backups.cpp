@@ -49,9 +49,11 @@ BackupList ListBackups(const GamePaths& paths, const SaveData* against)
         }
     }
     std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return b.first < a.first; });
+    // One card list for them all: the save data's, or else read once.
+    const CardCatalogue cardList = against != nullptr ? against->Catalogue() : CardCatalogue(paths.CardList());
     for (auto& [key, entry] : found) {
         // Read once: a backup that changes or goes meanwhile is simply unreadable.
-        const std::unique_ptr<SaveData> backup = OpenBackup(paths, entry.path);
+        const std::unique_ptr<SaveData> backup = OpenBackup(paths, entry.path, cardList);
         entry.readable = backup != nullptr;
         if (backup && against != nullptr) {
             entry.decksDiffering = DecksDiffering(*against, *backup);
@@ -77,7 +79,12 @@ std::string BackupPath(const GamePaths& paths, const std::string& nameOrPath)
 
 std::unique_ptr<SaveData> OpenBackup(const GamePaths& paths, const std::string& path)
 {
-    auto backup = std::make_unique<SaveData>(paths, path);
+    return OpenBackup(paths, path, CardCatalogue(paths.CardList()));
+}
+
+std::unique_ptr<SaveData> OpenBackup(const GamePaths& paths, const std::string& path, const CardCatalogue& cardList)
+{
+    auto backup = std::make_unique<SaveData>(paths, path, cardList);
     return backup->IsWhole() ? std::move(backup) : nullptr;
 }
 

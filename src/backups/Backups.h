@@ -35,6 +35,8 @@ BackupList ListBackups(const GamePaths& paths, const SaveData* against = nullptr
 // The backup at path to restore from; nullptr when it cannot be read or does
 // not hold the whole layout (then kTextBackupUnreadable is the reason).
 std::unique_ptr<SaveData> OpenBackup(const GamePaths& paths, const std::string& path);
+// The same, its decks named by a card list already read.
+std::unique_ptr<SaveData> OpenBackup(const GamePaths& paths, const std::string& path, const CardCatalogue& cardList);
 // Why a list holds nothing to show (the folder missing, or no backup in it);
 // the empty text when it has entries.
 std::string EmptyListReason(const BackupList& list);

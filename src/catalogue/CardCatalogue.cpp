@@ -9,10 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
-#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -238,96 +236,6 @@ std::shared_ptr<const CardColumns> Parsed(const std::string& text)
     return table;
 }
 
-// Which file was read: a table is shared only for the same, unchanged file.
-struct FileStamp {
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified {};
-    timespec changed {};
-
-    explicit FileStamp(const struct stat* st = nullptr)
-    {
-        if (st != nullptr) {
-            exists = true;
-            device = st->st_dev;
-            inode = st->st_ino;
-            size = st->st_size;
-            modified = st->st_mtim;
-            changed = st->st_ctim;
-        }
-    }
-    bool operator==(const FileStamp& o) const
-    {
-        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
-               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
-    }
-};
-
-// Reads a whole file; a read error ends the text like the end of the file.
-// What is not a regular file, or is larger than kMaxInputFileBytes, is read as
-// a missing file would be. `stamp` tells which file was read.
-std::string ReadText(const char* path, FileStamp& stamp)
-{
-    std::string text;
-    struct stat st {};
-    if (::stat(path, &st) != 0 || !S_ISREG(st.st_mode)) {
-        return text;
-    }
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        return text;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > kMaxInputFileBytes) {
-        ::close(fd);
-        return text;
-    }
-    stamp = FileStamp(&st);
-    text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    while (text.size() <= kMaxInputFileBytes) {
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, kMaxInputFileBytes + 1 - text.size()));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (text.size() > kMaxInputFileBytes) {
-        text.clear();
-    }
-    return text;
-}
-
-// The table of the card list at `listPath`, shared while someone holds it
-// and the file is the one it was read from.
-std::shared_ptr<const CardColumns> SharedListTable(const std::string& listPath)
-{
-    static std::mutex mutex;
-    static std::weak_ptr<const CardColumns> last;
-    static FileStamp lastStamp;
-
-    const char* const path = listPath.c_str();
-    struct stat st {};
-    const FileStamp now(::stat(path, &st) == 0 ? &st : nullptr);
-    const std::lock_guard<std::mutex> lock(mutex);
-    if (now == lastStamp) {
-        if (std::shared_ptr<const CardColumns> table = last.lock()) {
-            return table;
-        }
-    }
-    FileStamp read;
-    std::shared_ptr<const CardColumns> table = Parsed(ReadText(path, read));
-    last = table;
-    lastStamp = read;
-    return table;
-}
-
 }  // namespace
 
 CardCatalogue::CardCatalogue(std::shared_ptr<const CardColumns> columns)
@@ -342,12 +250,12 @@ CardCatalogue::CardCatalogue(std::shared_ptr<const CardColumns> columns)
 {
 }
 
-CardCatalogue CardCatalogue::Shared(const std::string& listPath) { return CardCatalogue(SharedListTable(listPath)); }
-
 CardCatalogue::CardCatalogue(const std::string& path)
     : CardCatalogue([&] {
-          FileStamp ignored;
-          return Parsed(ReadText(path.c_str(), ignored));
+          // A list that cannot be read names every card "unknown", as a missing one does.
+          std::string text;
+          ReadInputFile(path, text);
+          return Parsed(text);
       }())
 {
 }

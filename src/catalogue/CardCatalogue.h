@@ -1,7 +1,7 @@
 #pragma once
 // The 600-card table read from list.xml. A catalogue is a handle on one parsed
-// table, which nobody changes once it is read: the start-up's catalogues (the
-// window's and one per deck) all share the one read of the file.
+// table, which nobody changes once it is read: the save data reads it once,
+// and its decks and backups share that read.
 #include <cstdint>
 #include <istream>
 #include <memory>
@@ -25,12 +25,8 @@ public:
 
     // The working folder's list.xml at `listPath`; without one every card is
     // "unknown". The installed demo list never stands in: it would show
-    // invented cards for a player's own. The table is read when the file is
-    // not the one an earlier catalogue still in use read (another folder, a
-    // new or changed file); otherwise that catalogue's table is shared.
-    static CardCatalogue Shared(const std::string& listPath);
-    // Reads the catalogue from another file (tools, benchmarks).
-    explicit CardCatalogue(const std::string& path);
+    // invented cards for a player's own. Copies share the table read here.
+    explicit CardCatalogue(const std::string& listPath);
     // Reads the catalogue from a stream (fuzzing, tests).
     explicit CardCatalogue(std::istream& in);
     CardCatalogue(const CardCatalogue& other) : CardCatalogue(other.table) {}
@@ -43,8 +39,6 @@ public:
     std::string GetCpText(int index) const;
     static bool IsMagic(int index) { return index % 150 >= 100; }
     static bool IsAllowedInTrainingDeck(int index);
-    // True when both hand out the same table.
-    bool SharesTableWith(const CardCatalogue& other) const { return table == other.table; }
 
 private:
     explicit CardCatalogue(std::shared_ptr<const CardColumns> columns);

@@ -4,9 +4,8 @@
 #include "backups/Backups.h"
 #include "text/Cp932.h"
 #include "export/DeckListExporter.h"
-#include "deckcode/DazoRozi.h"
-#include "rules/DeckRules.h"
 #include "savedata/SaveData.h"
+#include "session/EditingSession.h"
 
 #include <functional>
 #include <memory>
@@ -84,12 +83,11 @@ struct Run {
     std::ostream& err;
     bool raw = false;
     bool shownText = false;
-    SaveData* saveData = nullptr;
     GamePaths paths;
-    std::unique_ptr<CardCatalogue> catalogue;
-    // Built at the first export and kept, as in the editor: list.xml and the
-    // format files are read once per run.
-    std::unique_ptr<DeckListExporter> exporter;
+    // Every command that changes the data runs through the session, as in
+    // the editor's window.
+    EditingSession* session = nullptr;
+    const SaveData& Data() const { return session->Data(); }
 
     std::string ToTerminal(const std::string& text) const
     {
@@ -117,13 +115,6 @@ struct Run {
         }
         err << shown;
         shownText = true;
-    }
-    const CardCatalogue& Catalogue()
-    {
-        if (!catalogue) {
-            catalogue = std::make_unique<CardCatalogue>(CardCatalogue::Shared(paths.CardList()));
-        }
-        return *catalogue;
     }
 };
 
@@ -157,9 +148,9 @@ struct CommandInfo {
 
 void List(Run& run, const Command&)
 {
-    run.Show(run.saveData->LooksDamaged() ? kTextLooksDamaged : "");
+    run.Show(run.Data().LooksDamaged() ? kTextLooksDamaged : "");
     for (int s = 0; s < SaveData::kDecks; ++s) {
-        const DeckRecord& deck = run.saveData->Deck(s);
+        const DeckRecord& deck = run.Data().Deck(s);
         run.Print(std::to_string(s + 1) + "\t" + deck.Name() + "\t" + std::to_string(deck.CardCount()) + "\t" +
                   encode(deck));
     }
@@ -167,10 +158,10 @@ void List(Run& run, const Command&)
 
 void Cards(Run& run, const Command& c)
 {
-    const DeckRecord& deck = run.saveData->Deck(c.numbers[0]);
+    const DeckRecord& deck = run.Data().Deck(c.numbers[0]);
     for (int i = 0; i < 600; ++i) {
         if (deck.Counts()[i] != 0) {
-            run.Print(run.Catalogue().GetName(i) + " x " + std::to_string(deck.Counts()[i]));
+            run.Print(run.session->Catalogue().GetName(i) + " x " + std::to_string(deck.Counts()[i]));
         }
     }
 }
@@ -204,14 +195,11 @@ std::string ParseExport(const std::vector<std::string>& args, std::size_t& at, C
 
 void Export(Run& run, const Command& c)
 {
-    if (!run.exporter) {
-        run.exporter = std::make_unique<DeckListExporter>(*run.saveData, run.paths);
-    }
     const bool allDecks = c.numbers.size() == 1;
-    const int deck = allDecks ? 0 : c.numbers[1];
-    if (!run.exporter->WriteDeckList(c.numbers[0], deck, allDecks)) {
-        // The editor's window says nothing here; a script needs to know.
-        run.err << "deckeditor-cli: cannot write " << GamePaths::ShownExportFile(ExportFileName(c.numbers[0], deck, allDecks)) << "\n";
+    const Outcome outcome = run.session->Export({c.numbers[0]}, allDecks ? 0 : c.numbers[1], allDecks);
+    for (const std::string& file : outcome.unwritten) {
+        // Said in the window's own words there; a script needs the name.
+        run.err << "deckeditor-cli: cannot write " << file << "\n";
         run.shownText = true;
     }
 }
@@ -249,7 +237,7 @@ std::string ParseRestore(const std::vector<std::string>& args, std::size_t& at, 
 
 void Backups(Run& run, const Command&)
 {
-    const BackupList list = ListBackups(run.paths, run.saveData);
+    const BackupList list = ListBackups(run.paths, &run.Data());
     run.Show(EmptyListReason(list));
     for (const BackupEntry& entry : list.entries) {
         const std::string differing = entry.readable ? std::to_string(entry.decksDiffering) : "unreadable";
@@ -259,57 +247,45 @@ void Backups(Run& run, const Command&)
 
 void Restore(Run& run, const Command& c)
 {
-    const std::unique_ptr<SaveData> backup = OpenBackup(run.paths, BackupPath(run.paths, c.text));
-    if (!backup) {
-        run.Show(kTextBackupUnreadable);
-    } else if (c.numbers.empty()) {
-        run.Show(RestoreAll(*run.saveData, backup->KnownFileBytes()));
-    } else {
-        run.Show(RestoreDeck(*run.saveData, c.numbers[0], *backup, c.numbers[1]));
-    }
+    run.Show(c.numbers.empty() ? run.session->RestoreAll(c.text).message
+                               : run.session->RestoreDeck(c.numbers[0], c.text, c.numbers[1]).message);
 }
 
 const CommandInfo kCommands[] = {
     {"list", 0, false, List},
     {"cards", 1, false, Cards},
-    {"code", 1, false, [](Run& run, const Command& c) { run.Print(encode(run.saveData->Deck(c.numbers[0]))); }},
+    {"code", 1, false, [](Run& run, const Command& c) { run.Print(encode(run.Data().Deck(c.numbers[0]))); }},
     {"stock", 0, false,
      [](Run& run, const Command&) {
          for (int i = 0; i < 600; ++i) {
-             run.Print(std::to_string(i + 1) + "\t" + std::to_string(run.saveData->Stock(i)));
+             run.Print(std::to_string(i + 1) + "\t" + std::to_string(run.Data().Stock(i)));
          }
      }},
-    {"active", 0, false, [](Run& run, const Command&) { run.Print(std::to_string(run.saveData->ActiveDeck() + 1)); }},
-    {"player", 0, false, [](Run& run, const Command&) { run.Print(run.saveData->PlayerName()); }},
-    {"rename", 1, true, [](Run& run, const Command& c) { run.saveData->Deck(c.numbers[0]).SetName(c.text); }},
-    {"delete", 1, false, [](Run& run, const Command& c) { run.Show(ClearDeck(*run.saveData, c.numbers[0])); }},
+    {"active", 0, false, [](Run& run, const Command&) { run.Print(std::to_string(run.Data().ActiveDeck() + 1)); }},
+    {"player", 0, false, [](Run& run, const Command&) { run.Print(run.Data().PlayerName()); }},
+    {"rename", 1, true, [](Run& run, const Command& c) { run.session->Rename(c.numbers[0], c.text); }},
+    {"delete", 1, false, [](Run& run, const Command& c) { run.Show(run.session->Delete(c.numbers[0]).message); }},
     {"create", 1, true,
-     [](Run& run, const Command& c) {
-         run.Show(CreateDeck(*run.saveData, c.numbers[0], c.text));
-     }},
-    {"edit", 1, true,
-     [](Run& run, const Command& c) {
-         run.Show(StoreDeck(*run.saveData, c.numbers[0], c.text));
-     }},
+     [](Run& run, const Command& c) { run.Show(run.session->Create(c.numbers[0], c.text).message); }},
+    {"edit", 1, true, [](Run& run, const Command& c) { run.Show(run.session->Edit(c.numbers[0], c.text).message); }},
     {"duplicate", 2, false,
-     [](Run& run, const Command& c) {
-         run.Show(DuplicateDeck(*run.saveData, c.numbers[0], c.numbers[1]));
-     }},
+     [](Run& run, const Command& c) { run.Show(run.session->Duplicate(c.numbers[0], c.numbers[1]).message); }},
     {"swap", 2, false,
-     [](Run& run, const Command& c) { run.Show(SwapDecks(*run.saveData, c.numbers[0], c.numbers[1])); }},
+     [](Run& run, const Command& c) { run.Show(run.session->Swap(c.numbers[0], c.numbers[1]).message); }},
     // save never overwrites a file that the game has rewritten since it was
     // read, nor one whose deck lines looked shifted: what it would write may
-    // not be the player's decks.
+    // not be the player's decks. A script cannot be asked; it says no.
     {"save", 0, false,
      [](Run& run, const Command&) {
-         if (run.saveData->LooksDamaged()) {
+         const Outcome outcome = run.session->Save(kAskNothing, GameChanges::Refuse);
+         if (outcome.ask == kAskSaveDamaged) {
              run.Show(kTextLooksDamaged);
              run.err << "deckeditor-cli: not saved; overwrite writes it anyway\n";
              return;
          }
-         run.Show(run.saveData->Write());
+         run.Show(outcome.message);
      }},
-    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.saveData->Overwrite()); }},
+    {"overwrite", 0, false, [](Run& run, const Command&) { run.Show(run.session->Overwrite().message); }},
     {"export", 0, false, Export, ParseExport},
     {"backups", 0, false, Backups},
     {"restore", 0, false, Restore, ParseRestore},
@@ -401,15 +377,15 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (!folder.empty() && !run.paths.WorkingFolderIsThere()) {
         return usage("cannot enter folder '" + folder + "'");
     }
-    SaveData saveData(run.paths);
-    if (!saveData.IsLoaded()) {
+    EditingSession session(run.paths);
+    if (!session.IsLoaded()) {
         err << run.ToTerminal(kTextCannotOpenSaveData) << '\n';
         return 2;
     }
-    run.saveData = &saveData;
+    run.session = &session;
     // Like the editor at start-up: a backup of the file as it was, before anything is written.
     if (writes) {
-        run.Show(saveData.MakeBackup());
+        run.Show(session.MakeBackup());
     }
     for (const auto& entry : commands) {
         entry.first->run(run, entry.second);

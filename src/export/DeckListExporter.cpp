@@ -135,7 +135,7 @@ FormatTemplate SplitFormat(const std::string& text)
 }
 
 DeckListExporter::DeckListExporter(const SaveData& data, const GamePaths& gamePaths)
-    : paths(gamePaths), catalogue(CardCatalogue::Shared(paths.CardList())), saveData(data)
+    : paths(gamePaths), catalogue(paths.CardList()), saveData(data)
 {
     LoadFormats();
 }

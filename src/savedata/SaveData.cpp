@@ -131,7 +131,7 @@ std::string WholeCharacters(const std::string& text, std::size_t limit)
 std::string encode(const DeckRecord& deck) { return encode(deck.Counts()); }
 
 DeckRecord::DeckRecord(SaveData& owner, int deckNumber, const CardCatalogue& cardList)
-    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber)), catalogue(cardList)
+    : saveData(&owner), number(static_cast<std::uint8_t>(deckNumber)), catalogue(&cardList)
 {
     int p = owner.LineStart(SaveData::kStockLine + 2 * deckNumber);
     const int length = owner.NextLineStart(p) - p - 2;
@@ -223,11 +223,20 @@ void DeckRecord::AppendLines(std::vector<std::uint8_t>& out) const
 
 // ------------------------------------------------------------------ SaveData
 
-SaveData::SaveData(const GamePaths& gamePaths) : SaveData(gamePaths, gamePaths.SaveFile()) {}
-
-SaveData::SaveData(const GamePaths& gamePaths, const std::string& path) : paths(gamePaths)
+SaveData::SaveData(const GamePaths& gamePaths)
+    : SaveData(gamePaths, gamePaths.SaveFile(), CardCatalogue(gamePaths.CardList()))
 {
-    if (!ReadWholeFile(path, knownFile) || !Load(knownFile, CardCatalogue::Shared(paths.CardList()))) {
+}
+
+SaveData::SaveData(const GamePaths& gamePaths, const std::string& path)
+    : SaveData(gamePaths, path, CardCatalogue(gamePaths.CardList()))
+{
+}
+
+SaveData::SaveData(const GamePaths& gamePaths, const std::string& path, const CardCatalogue& cards)
+    : paths(gamePaths), cardList(cards)
+{
+    if (!ReadWholeFile(path, knownFile) || !Load(knownFile)) {
         knownFile.clear();
         return;
     }
@@ -240,10 +249,10 @@ SaveData::SaveData(const GamePaths& gamePaths, const std::string& path) : paths(
 
 bool SaveData::ReplaceContents(const std::vector<std::uint8_t>& bytes)
 {
-    return loaded && Load(bytes, decks[0]->Catalogue());
+    return loaded && Load(bytes);
 }
 
-bool SaveData::Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue& cardList)
+bool SaveData::Load(const std::vector<std::uint8_t>& bytes)
 {
     if (bytes.size() > kMaxInputFileBytes) {
         return false;
@@ -431,7 +440,7 @@ void SaveData::Restore(const State& state)
     }
     std::unique_ptr<DeckRecord> built[kDecks];
     for (int s = 0; s < kDecks; ++s) {
-        built[s] = std::make_unique<DeckRecord>(*this, s + 1, decks[0]->Catalogue());
+        built[s] = std::make_unique<DeckRecord>(*this, s + 1, cardList);
     }
     for (int s = 0; s < kDecks; ++s) {
         decks[s] = std::move(built[s]);

@@ -33,7 +33,7 @@ public:
     static constexpr int kMaxCards = 40;
     static constexpr int kNameBytes = 37;
 
-    // `cardList` is the card list of the load, whose table every deck shares.
+    // `cardList` is the save data's card list, which every deck refers to.
     DeckRecord(SaveData& owner, int number, const CardCatalogue& cardList);
 
     std::string Name() const { return name; }
@@ -46,7 +46,7 @@ public:
     bool IsTrainingDeck() const { return number > kNormalDecks; }
     const std::uint8_t* Counts() const { return counts; }
     // The card list this deck names its cards by.
-    const CardCatalogue& Catalogue() const { return catalogue; }
+    const CardCatalogue& Catalogue() const { return *catalogue; }
     int CreatureCount() const;
     int MagicCount() const;
 
@@ -67,7 +67,7 @@ private:
     std::uint8_t cardCount = 0;
     char name[kNameBytes + 1] = {};
     std::uint8_t number;
-    CardCatalogue catalogue;
+    const CardCatalogue* catalogue;
     std::uint8_t counts[600] = {};
 };
 
@@ -76,12 +76,15 @@ public:
     static constexpr int kDecks = 53;
     static constexpr int kStockLine = 28;
 
-    // Loads the save file of `paths`, its decks named by its card list; see
-    // IsLoaded.
+    // Loads the save file of `paths`, its decks named by its card list, read
+    // here; see IsLoaded.
     explicit SaveData(const GamePaths& paths);
-    // Loads another file of the same layout (a backup, say) to read from; see
-    // IsLoaded. Write still goes to the save file of `paths`.
+    // Loads another file of the same layout (a backup, say) to read from, its
+    // decks named by the card list of `paths`, or by `cardList` (a handle on
+    // a table already read); see IsLoaded. Write still goes to the save file
+    // of `paths`.
     SaveData(const GamePaths& paths, const std::string& path);
+    SaveData(const GamePaths& paths, const std::string& path, const CardCatalogue& cardList);
     ~SaveData();
     SaveData(const SaveData&) = delete;
     SaveData& operator=(const SaveData&) = delete;
@@ -177,13 +180,17 @@ public:
     static std::tm (*localTime)();
 
     const GamePaths& Paths() const { return paths; }
+    // The card list every deck names its cards by.
+    const CardCatalogue& Catalogue() const { return cardList; }
 
 private:
-    bool Load(const std::vector<std::uint8_t>& bytes, const CardCatalogue& cardList);
+    bool Load(const std::vector<std::uint8_t>& bytes);
     bool KeepsItsLines(const std::vector<std::uint8_t>& out) const;
     std::string WriteFile(bool keepGameChanges);
 
     GamePaths paths;
+    // Declared before the decks, which refer to it.
+    const CardCatalogue cardList;
     std::vector<std::uint8_t> image;
     std::uint8_t stock[600] = {};
     bool loaded = false;

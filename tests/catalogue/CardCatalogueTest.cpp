@@ -10,21 +10,20 @@
 
 #include <gtest/gtest.h>
 
-TEST(CardCatalogue, StartUpReadsListXmlOnceAndAChangedFileAgain)
+TEST(CardCatalogue, TheSaveDataReadsListXmlOnceForItsDecksAndALaterCatalogueReadsItAgain)
 {
     Workspace ws;
     ws.Put("list.xml", "<no>600</no>\r\n<name>" + Sjis(u8"終わりの札") + "</name>\r\n<cp>7</cp>");
     ws.Put(ws.SavePath(), SaveFileBuilder().Bytes());
     const SaveData data(ws.Paths());
-    const CardCatalogue window = CardCatalogue::Shared(ws.Paths().CardList());
-    EXPECT_EQ(window.GetName(599), Sjis(u8"終わりの札"));
-    EXPECT_EQ(window.GetCpText(599), "7");  // the last word needs no line break after it
+    EXPECT_EQ(data.Catalogue().GetName(599), Sjis(u8"終わりの札"));
+    EXPECT_EQ(data.Catalogue().GetCpText(599), "7");  // the last word needs no line break after it
     for (int s = 0; s < SaveData::kDecks; ++s) {
-        ASSERT_TRUE(data.Deck(s).Catalogue().SharesTableWith(window)) << s;
+        ASSERT_EQ(&data.Deck(s).Catalogue(), &data.Catalogue()) << s;
     }
     // The exporter's catalogue, made later, reads a list changed since.
     ws.Put("list.xml", "<no>600</no>\n<name>new</name>\n");
-    const CardCatalogue later = CardCatalogue::Shared(ws.Paths().CardList());
+    const CardCatalogue later(ws.Paths().CardList());
     EXPECT_EQ(later.GetName(599), "new");
     EXPECT_EQ(data.Deck(0).Catalogue().GetName(599), Sjis(u8"終わりの札"));
 }
