@@ -21,6 +21,7 @@ std::string FifteenTimesThree()
 
 }  // namespace
 
+// Card 600 three times, the largest entry a code holds: CodeProperties.
 TEST(DeckRules, AddFromCode)
 {
     const struct { const char* what; int slot; Cards stock, held; std::string code, complaints;
@@ -36,8 +37,6 @@ TEST(DeckRules, AddFromCode)
         {"training decks check the exclusions, not the stock", 50, {{1, 0}, {98, 5}}, {},
          CodeOf({{1, 3}, {98, 2}, {99, 1}, {101, 1}}), Refused(98) + Refused(99), {{1, 3}, {98, 0}, {101, 1}},
          {{1, 0}, {98, 5}}, 4},
-        {"the largest entry a code holds: card 600 three times", 0, {{600, 3}}, {}, CodeOf({{600, 3}}), "",
-         {{600, 3}}, {{600, 0}}, 3},
         {"the 40-card limit cuts the highest cards silently", 52, {}, {}, FifteenTimesThree(), "",
          {{13, 3}, {14, 1}, {15, 0}}, {}, 40},
         {"the limit comes before a missing copy", 3,
