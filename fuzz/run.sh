@@ -12,7 +12,7 @@ build=${1:-$here/../build-fuzz}
 seconds=${2:-30}
 shift $(($# < 2 ? $# : 2))
 targets=("$@")
-[ $# -gt 0 ] || targets=(catalogue savedata export messages)
+[ $# -gt 0 ] || targets=(catalogue savedata export)
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "fuzz/run.sh: SECONDS must be a whole number, not '$seconds'" >&2; exit 2; }
 cxx=$(command -v clang++-14 || command -v clang++) || { echo "fuzz summary: SKIPPED, clang not found"; exit 0; }
 
