@@ -27,3 +27,14 @@ TEST(CardCatalogue, TheSaveDataReadsListXmlOnceForItsDecksAndALaterCatalogueRead
     EXPECT_EQ(later.GetName(599), "new");
     EXPECT_EQ(data.Deck(0).Catalogue().GetName(599), Sjis(u8"終わりの札"));
 }
+
+// Card numbers 1-100 are creatures and 101-150 magic cards, and so on for each 150.
+TEST(CardCatalogue, MagicCardsAreTheLastFiftyOfEachHundredAndFifty)
+{
+    for (int number : {1, 100, 151, 250, 301, 400, 451, 550}) {
+        EXPECT_FALSE(CardCatalogue::IsMagic(number - 1)) << number;
+    }
+    for (int number : {101, 150, 251, 300, 401, 450, 551, 600}) {
+        EXPECT_TRUE(CardCatalogue::IsMagic(number - 1)) << number;
+    }
+}
