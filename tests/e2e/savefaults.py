@@ -4,6 +4,7 @@ import fcntl
 import os
 import shutil
 import stat
+import subprocess
 
 import e2e
 from desktop import key
@@ -59,8 +60,11 @@ class SaveFaults(EditorTest):
         self.saves()
 
     def test_a_backup_that_cannot_be_written_is_named(self):
-        if os.geteuid() != 0 or not shutil.which('unshare'):
-            self.skipTest('a full disk is made with a mount of its own, which needs root')
+        # A full disk is a mount in a namespace of the editor's own: that needs
+        # root, and a root folder that is a mount point (not so in a chroot).
+        probe = ['unshare', '--mount', '--propagation', 'private', 'true']
+        if os.geteuid() != 0 or not shutil.which('unshare') or subprocess.run(probe, capture_output=True).returncode:
+            self.skipTest('no mount namespace of its own can be made here')
         # The editor in a mount namespace of its own, with a backup folder on a full disk.
         wrapper = os.path.join(self.root, 'on-a-full-disk')
         with open(wrapper, 'w') as script:
