@@ -220,9 +220,14 @@ Outcome EditingSession::Overwrite()
 
 // ------------------------------------------------------------------- 復元
 
+std::unique_ptr<SaveData> EditingSession::OpenNamedBackup(const std::string& nameOrPath) const
+{
+    return OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), nameOrPath), saveData.Catalogue());
+}
+
 Outcome EditingSession::RestoreDeck(int slot, const std::string& backup, int backupSlot)
 {
-    const std::unique_ptr<SaveData> opened = OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), backup), saveData.Catalogue());
+    const std::unique_ptr<SaveData> opened = OpenNamedBackup(backup);
     if (!opened) {
         return Saying(kTextBackupUnreadable);
     }
@@ -232,7 +237,7 @@ Outcome EditingSession::RestoreDeck(int slot, const std::string& backup, int bac
 
 Outcome EditingSession::RestoreAll(const std::string& backup)
 {
-    const std::unique_ptr<SaveData> opened = OpenBackup(saveData.Paths(), BackupPath(saveData.Paths(), backup), saveData.Catalogue());
+    const std::unique_ptr<SaveData> opened = OpenNamedBackup(backup);
     if (!opened) {
         return Saying(kTextBackupUnreadable);
     }

@@ -116,6 +116,8 @@ public:
 
 private:
     bool RenamePending() const;
+    // A backup named by file name or path, read with the session's card list.
+    std::unique_ptr<SaveData> OpenNamedBackup(const std::string& nameOrPath) const;
     // Runs a change as one step under `label`; its text becomes the message.
     template <typename Change>
     Outcome Step(const std::string& label, Change change);
