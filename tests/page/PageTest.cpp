@@ -1,6 +1,7 @@
 // The deck page data/deckmaker.htm on Qt WebEngine (offscreen), beside an
 // invented list.xml: codes load as the core reads them, and every status text
 // the page sets is the core's code of the deck shown.
+#include "collection/Collection.h"
 #include "deckcode/DazoRozi.h"
 #include "rules/DeckRules.h"
 #include "support/Workspace.h"
@@ -160,6 +161,11 @@ protected:
     }
     std::string Str(const QString& script) { return Js(script).toString().toStdString(); }
     std::string Text(const QString& selector) { return Str("document.querySelector('" + selector + "').textContent"); }
+    // The text, or "-" while the element is hidden.
+    std::string Shown(const QString& selector)
+    {
+        return Str("(e => e.hidden ? '-' : e.textContent)(document.querySelector('" + selector + "'))");
+    }
     std::string Status() { return Str("window.status"); }
     int StatusCount() { return Js("statuses.length").toInt(); }
     std::string Shown()
@@ -169,6 +175,21 @@ protected:
                    "  'creature-count', 'magic-count'].map(id => document.getElementById(id).textContent)).join(' ')");
     }
     void Load(const std::string& code) { Js(QString::fromStdString("demaid(deck, '" + code + "')")); }
+    // What the editor tells the page about deck `slot` of the save file as built so far.
+    void Tell(int slot) { Js(QString::fromStdString("deckstock(" + CollectionJson(game.Load(), slot) + ")")); }
+    // A card row's marks of the player's cards as shown ("-" for a hidden one) and its +.
+    std::string Marks(const char* list, int number)
+    {
+        return Str("[..." + Row(list, number) + ".querySelectorAll('.usable, .elsewhere, .lack')]"
+                   ".map(e => e.hidden ? '-' : e.textContent).concat(["
+                   + Row(list, number) + ".querySelector('.plus').disabled ? '+off' : '+on']).join('|')");
+    }
+    std::string Label(const char* list, int number) { return Str(Row(list, number) + ".getAttribute('aria-label')"); }
+    void Key(const char* list, int number, const char* key)
+    {
+        Js(Row(list, number) + ".focus(); document.activeElement.dispatchEvent(new KeyboardEvent('keydown', "
+                               "{key: '" + key + "', bubbles: true, cancelable: true}))");
+    }
     // A card's row in "card-list" or "deck-list" by its number.
     static QString Row(const char* list, int number)
     {
@@ -238,6 +259,124 @@ TEST_F(DeckPage, TheTitleRowKeepsClearOfTheEditorsOkButton)
                                  .toDouble();
         EXPECT_LE(right, std::min(500, width - 120)) << "at width " << width;
     }
+}
+
+// Normal deck 7: card 1 (はじまりの竜) has one spare copy, card 2 none but two
+// in other decks, card 3 two in this deck and one spare, card 4 five in
+// this deck (more than a code carries), magic card 101 two spares.
+class DeckPageWithCollection : public DeckPage {
+protected:
+    void SetUp() override
+    {
+        DeckPage::SetUp();
+        std::fill(std::begin(game.saveFile.stock), std::end(game.saveFile.stock), 0);
+        game.saveFile.stock[0] = 1;
+        game.saveFile.Add(0, 2);
+        game.saveFile.Add(49, 2);
+        game.saveFile.stock[2] = 1;
+        game.saveFile.Add(6, 3, 2);
+        game.saveFile.Add(6, 4, 5);
+        game.saveFile.stock[100] = 2;  // a magic card
+    }
+};
+
+TEST_F(DeckPageWithCollection, EveryRowShowsItsUsableCopiesAndPlusStopsAtThem)
+{
+    Tell(6);
+    Load(encode(game.data->Deck(6).Counts()));
+    EXPECT_EQ(Text("#deck-heading"), u8"デッキ 7");
+    const struct { int number; std::string marks, label; } rows[] = {
+        {1, u8"使える 1|-|-|+on", u8"No.1 はじまりの竜 クリーチャー デッキに0枚 使えるのは1枚"},
+        {2, u8"使える 0|ほかのデッキ 2|-|+off", u8"No.2 Card2 クリーチャー デッキに0枚 使えるのは0枚 ほかのデッキに2枚"},
+        {3, u8"使える 3|-|-|+on", u8"No.3 Card3 クリーチャー デッキに2枚 使えるのは3枚"},
+        {4, u8"使える 3|-|-|+off", u8"No.4 Card4 クリーチャー デッキに3枚 使えるのは3枚"},
+        {101, u8"使える 2|-|-|+on", u8"No.101 Card101 マジック デッキに0枚 使えるのは2枚"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Marks("card-list", row.number), row.marks) << row.number;
+        EXPECT_EQ(Label("card-list", row.number), row.label) << row.number;
+    }
+    EXPECT_EQ(Marks("deck-list", 4), Marks("card-list", 4));
+    EXPECT_EQ(StatusCount(), 1);  // telling the page is no deck
+
+    // The last usable copy disables +; the keys are refused with the reason.
+    Click("card-list", 1, "plus");
+    EXPECT_EQ(Marks("card-list", 1), u8"使える 1|-|-|+off");
+    Key("card-list", 1, "+");
+    EXPECT_EQ(Text("#message"), u8"「はじまりの竜」は使える1枚がもう全部入っています");
+    Key("card-list", 2, "+");
+    EXPECT_EQ(Text("#message"), u8"「Card2」は手持ちがありません（ほかのデッキに2枚）");
+    EXPECT_EQ(StatusCount(), 2);
+    Click("deck-list", 1, "minus");
+    EXPECT_EQ(Marks("card-list", 1), u8"使える 1|-|-|+on");
+    EXPECT_EQ(Shown("#shortage"), "-");
+}
+
+TEST_F(DeckPageWithCollection, OnlyUsableCardsListsTheCardsWithCopiesLeftBesideTheKinds)
+{
+    Tell(6);
+    const auto shown = [this] {
+        return Str("[...document.querySelectorAll('#card-list li:not([hidden])')].map(li => li.dataset.no).join(' ')"
+                   " + ' ' + document.getElementById('match-count').textContent");
+    };
+    Js("document.getElementById('usable-only').click()");
+    EXPECT_EQ(shown(), u8"1 3 4 101 4 / 600枚");
+    Js("document.querySelector('input[value=magic]').click()");
+    EXPECT_EQ(shown(), u8"101 1 / 600枚");
+    Js("document.getElementById('usable-only').click()");
+    EXPECT_EQ(Js("document.querySelectorAll('#card-list li:not([hidden])').length").toInt(), 200);
+}
+
+TEST_F(DeckPageWithCollection, APastedCodeNeedingMissingCopiesLoadsWithThemMarked)
+{
+    Tell(6);
+    const std::string code = CodeOf({{1, 3}, {2, 1}, {101, 2}});
+    Js(QString::fromStdString("document.getElementById('code-box').value = ' " + code + " ';"
+                              "document.getElementById('code-load').click()"));
+    EXPECT_EQ(Status(), code);
+    EXPECT_EQ(Marks("deck-list", 1), u8"使える 1|-|2枚足りません|+off");
+    EXPECT_EQ(Label("deck-list", 1), u8"No.1 はじまりの竜 クリーチャー デッキに3枚 使えるのは1枚 2枚足りません");
+    EXPECT_EQ(Marks("deck-list", 2), u8"使える 0|ほかのデッキ 2|1枚足りません|+off");
+    EXPECT_EQ(Marks("deck-list", 101), u8"使える 2|-|-|+off");
+    EXPECT_EQ(Text("#message"), u8"デッキを読み込みました（6枚）。手持ちが3枚足りません");
+    EXPECT_EQ(Shown("#shortage"), u8"手持ちが3枚足りません。このままOKすると、足りない分は入りません");
+    Click("deck-list", 1, "minus");
+    EXPECT_EQ(Shown("#shortage"), u8"手持ちが2枚足りません。このままOKすると、足りない分は入りません");
+}
+
+TEST_F(DeckPageWithCollection, ATrainingDeckMarksTheCardsTrainingRefusesAndKeepsThemOut)
+{
+    Tell(50);
+    Load(CodeOf({{98, 2}, {97, 1}}));
+    EXPECT_EQ(Text("#deck-heading"), u8"訓練デッキ 51");
+    EXPECT_EQ(Marks("card-list", 97), u8"-|-|-|+on");
+    EXPECT_EQ(Label("card-list", 97), u8"No.97 Card97 クリーチャー デッキに1枚");
+    EXPECT_EQ(Marks("deck-list", 98), u8"訓練では使えません|-|2枚入れられません|+off");
+    EXPECT_EQ(Label("deck-list", 98), u8"No.98 Card98 クリーチャー デッキに2枚 訓練デッキには入れられません 2枚入れられません");
+    EXPECT_EQ(Shown("#shortage"), u8"訓練デッキに入れられないカードが2枚あります。このままOKすると、その分は入りません");
+    EXPECT_EQ(Text("#message"), u8"デッキを読み込みました（3枚）。訓練デッキに入れられないカードが2枚あります");
+    Key("card-list", 588, "+");
+    EXPECT_EQ(Text("#message"), u8"「Card588」は訓練デッキには入れられません");
+    EXPECT_EQ(StatusCount(), 1);
+}
+
+// A page told nothing, or told null after a deck of another kind, looks and
+// reads as it always did.
+TEST_F(DeckPageWithCollection, WithoutACollectionThePageIsAsBefore)
+{
+    const QString look = "document.body.innerText + [...document.querySelectorAll('[aria-label]')]"
+                         ".map(e => e.getAttribute('aria-label')).join('|') + "
+                         "[...document.querySelectorAll('button')].map(b => b.disabled).join()";
+    Load(CodeOf({{1, 3}, {2, 3}}));
+    const std::string before = Str(look);
+    Tell(6);
+    Load(CodeOf({{1, 3}, {2, 3}}));
+    EXPECT_NE(Str(look), before);
+    Js("document.getElementById('usable-only').click()");
+    Js("deckstock(null)");
+    Load(CodeOf({{1, 3}, {2, 3}}));
+    EXPECT_EQ(Str(look), before);
+    EXPECT_EQ(Js("document.querySelectorAll('#card-list li:not([hidden])').length").toInt(), 600);
 }
 
 }  // namespace
