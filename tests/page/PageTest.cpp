@@ -287,7 +287,7 @@ TEST_F(DeckPageWithCollection, EveryRowShowsItsUsableCopiesAndPlusStopsAtThem)
     EXPECT_EQ(Text("#deck-heading"), u8"デッキ 7");
     const struct { int number; std::string marks, label; } rows[] = {
         {1, u8"使える 1|-|-|+on", u8"No.1 はじまりの竜 クリーチャー デッキに0枚 使えるのは1枚"},
-        {2, u8"使える 0|ほかのデッキ 2|-|+off", u8"No.2 Card2 クリーチャー デッキに0枚 使えるのは0枚 ほかのデッキに2枚"},
+        {2, u8"使える 0|他デッキ 2|-|+off", u8"No.2 Card2 クリーチャー デッキに0枚 使えるのは0枚 ほかのデッキに2枚"},
         {3, u8"使える 3|-|-|+on", u8"No.3 Card3 クリーチャー デッキに2枚 使えるのは3枚"},
         {4, u8"使える 3|-|-|+off", u8"No.4 Card4 クリーチャー デッキに3枚 使えるのは3枚"},
         {101, u8"使える 2|-|-|+on", u8"No.101 Card101 マジック デッキに0枚 使えるのは2枚"},
@@ -334,9 +334,9 @@ TEST_F(DeckPageWithCollection, APastedCodeNeedingMissingCopiesLoadsWithThemMarke
     Js(QString::fromStdString("document.getElementById('code-box').value = ' " + code + " ';"
                               "document.getElementById('code-load').click()"));
     EXPECT_EQ(Status(), code);
-    EXPECT_EQ(Marks("deck-list", 1), u8"使える 1|-|2枚足りません|+off");
+    EXPECT_EQ(Marks("deck-list", 1), u8"使える 1|-|2枚不足|+off");
     EXPECT_EQ(Label("deck-list", 1), u8"No.1 はじまりの竜 クリーチャー デッキに3枚 使えるのは1枚 2枚足りません");
-    EXPECT_EQ(Marks("deck-list", 2), u8"使える 0|ほかのデッキ 2|1枚足りません|+off");
+    EXPECT_EQ(Marks("deck-list", 2), u8"使える 0|他デッキ 2|1枚不足|+off");
     EXPECT_EQ(Marks("deck-list", 101), u8"使える 2|-|-|+off");
     EXPECT_EQ(Text("#message"), u8"デッキを読み込みました（6枚）。手持ちが3枚足りません");
     EXPECT_EQ(Shown("#shortage"), u8"手持ちが3枚足りません。このままOKすると、足りない分は入りません");
@@ -351,8 +351,8 @@ TEST_F(DeckPageWithCollection, ATrainingDeckMarksTheCardsTrainingRefusesAndKeeps
     EXPECT_EQ(Text("#deck-heading"), u8"訓練デッキ 51");
     EXPECT_EQ(Marks("card-list", 97), u8"-|-|-|+on");
     EXPECT_EQ(Label("card-list", 97), u8"No.97 Card97 クリーチャー デッキに1枚");
-    EXPECT_EQ(Marks("deck-list", 98), u8"訓練では使えません|-|2枚入れられません|+off");
-    EXPECT_EQ(Label("deck-list", 98), u8"No.98 Card98 クリーチャー デッキに2枚 訓練デッキには入れられません 2枚入れられません");
+    EXPECT_EQ(Marks("deck-list", 98), u8"訓練不可|-|2枚入りません|+off");
+    EXPECT_EQ(Label("deck-list", 98), u8"No.98 Card98 クリーチャー デッキに2枚 訓練デッキには入れられません 2枚入りません");
     EXPECT_EQ(Shown("#shortage"), u8"訓練デッキに入れられないカードが2枚あります。このままOKすると、その分は入りません");
     EXPECT_EQ(Text("#message"), u8"デッキを読み込みました（3枚）。訓練デッキに入れられないカードが2枚あります");
     Key("card-list", 588, "+");
