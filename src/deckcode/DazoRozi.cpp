@@ -5,7 +5,7 @@
 const std::string kDazoAlphabet = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 
 namespace {
-constexpr int kMaxEntryValue = 600 * 3 - 1;
+constexpr int kMaxEntryValue = 600 * kMaxCodeCopies - 1;
 }
 
 char digit_char(int value)
@@ -26,7 +26,7 @@ std::string encode(const std::uint8_t counts[600])
 {
     std::string code = "0";
     for (int n = 0; n < 600; ++n) {
-        const int c = std::min<int>(counts[n], 3);
+        const int c = std::min<int>(counts[n], kMaxCodeCopies);
         if (c == 0) {
             continue;
         }

@@ -7,13 +7,15 @@
 
 
 extern const std::string kDazoAlphabet;
+// A code names at most three copies of a card: its entries count 1-3.
+constexpr int kMaxCodeCopies = 3;
 
 // The alphabet character for 0-61; 0xFF for anything larger.
 char digit_char(int value);
 // The position of ch in the alphabet; -1 when it is not in it.
 int digit_value(char ch);
 
-// The code of 600 per-card counts. A count above 3 is written as three copies.
+// The code of 600 per-card counts. A count above kMaxCodeCopies is written as that many.
 std::string encode(const std::uint8_t counts[600]);
 
 // True when every byte after the first is an alphabet character.

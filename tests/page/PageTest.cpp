@@ -1,6 +1,7 @@
 // The deck page data/deckmaker.htm on Qt WebEngine (offscreen), beside an
 // invented list.xml: codes load as the core reads them, and every status text
 // the page sets is the core's code of the deck shown.
+#include "collection/Collection.h"
 #include "deckcode/DazoRozi.h"
 #include "rules/DeckRules.h"
 #include "support/Workspace.h"
@@ -160,6 +161,11 @@ protected:
     }
     std::string Str(const QString& script) { return Js(script).toString().toStdString(); }
     std::string Text(const QString& selector) { return Str("document.querySelector('" + selector + "').textContent"); }
+    // The text, or "-" while the element is hidden.
+    std::string Shown(const QString& selector)
+    {
+        return Str("(e => e.hidden ? '-' : e.textContent)(document.querySelector('" + selector + "'))");
+    }
     std::string Status() { return Str("window.status"); }
     int StatusCount() { return Js("statuses.length").toInt(); }
     std::string Shown()
@@ -169,6 +175,21 @@ protected:
                    "  'creature-count', 'magic-count'].map(id => document.getElementById(id).textContent)).join(' ')");
     }
     void Load(const std::string& code) { Js(QString::fromStdString("demaid(deck, '" + code + "')")); }
+    // What the editor tells the page about deck `slot` of the save file as built so far.
+    void Tell(int slot) { Js(QString::fromStdString("deckstock(" + CollectionJson(game.Load(), slot) + ")")); }
+    // A card row's marks of the player's cards as shown ("-" for a hidden one), its + and its label.
+    std::string Marks(const char* list, int number)
+    {
+        const QString row = Row(list, number);
+        return Str("[..." + row + ".querySelectorAll('.usable, .elsewhere, .lack')].map(e => e.hidden ? '-' :"
+                   " e.textContent).concat([" + row + ".querySelector('.plus').disabled ? '+off' : '+on', "
+                   + row + ".getAttribute('aria-label')]).join('|')");
+    }
+    void Key(const char* list, int number, const char* key)
+    {
+        Js(Row(list, number) + ".focus(); document.activeElement.dispatchEvent(new KeyboardEvent('keydown', "
+                               "{key: '" + key + "', bubbles: true, cancelable: true}))");
+    }
     // A card's row in "card-list" or "deck-list" by its number.
     static QString Row(const char* list, int number)
     {
@@ -208,8 +229,7 @@ TEST_F(DeckPage, ACardTakesAtMost3CopiesAndADeckAtMost40CardsAndThePageSaysWhy)
     const std::string full = encode(counts.data());
     Load(full);
     // '+' on the focused row of a card not in the deck.
-    Js(Row("card-list", 20) + ".focus(); document.activeElement.dispatchEvent("
-                              "new KeyboardEvent('keydown', {key: '+', bubbles: true, cancelable: true}))");
+    Key("card-list", 20, "+");
     EXPECT_EQ(Text("#message"), kFullDeck);
     Click("deck-list", 14, "plus");
     EXPECT_EQ(Text("#message"), kFullDeck);
@@ -238,6 +258,112 @@ TEST_F(DeckPage, TheTitleRowKeepsClearOfTheEditorsOkButton)
                                  .toDouble();
         EXPECT_LE(right, std::min(500, width - 120)) << "at width " << width;
     }
+}
+
+// Normal deck 7: card 1 (はじまりの竜) has one spare copy, card 2 none but two
+// in other decks, card 3 two in this deck and one spare, card 4 five in this
+// deck (more than a code carries), magic card 101 two spares.
+class DeckPageWithCollection : public DeckPage {
+protected:
+    void SetUp() override
+    {
+        DeckPage::SetUp();
+        SaveFileBuilder& save = game.saveFile;
+        std::fill(std::begin(save.stock), std::end(save.stock), 0);
+        save.stock[0] = save.stock[2] = 1;
+        save.stock[100] = 2;
+        save.Add(0, 2);
+        save.Add(49, 2);
+        save.Add(6, 3, 2);
+        save.Add(6, 4, 5);
+    }
+};
+
+TEST_F(DeckPageWithCollection, RowsShowTheUsableCopiesAndPlusStopsAtThemAndTheFilterKeepsTheUsableCards)
+{
+    Tell(6);
+    Load(encode(game.data->Deck(6).Counts()));
+    EXPECT_EQ(Text("#deck-heading"), u8"デッキ 7");
+    for (const auto& [number, marks] : std::vector<std::pair<int, std::string>>{
+             {1, u8"使える 1|-|-|+on|No.1 はじまりの竜 クリーチャー デッキに0枚 使えるのは1枚"},
+             {2, u8"使える 0|他デッキ 2|-|+off|No.2 Card2 クリーチャー デッキに0枚 使えるのは0枚 ほかのデッキに2枚"},
+             {3, u8"使える 3|-|-|+on|No.3 Card3 クリーチャー デッキに2枚 使えるのは3枚"},
+             {4, u8"使える 3|-|-|+off|No.4 Card4 クリーチャー デッキに3枚 使えるのは3枚"},
+             {101, u8"使える 2|-|-|+on|No.101 Card101 マジック デッキに0枚 使えるのは2枚"}}) {
+        EXPECT_EQ(Marks("card-list", number), marks) << number;
+    }
+    EXPECT_EQ(Marks("deck-list", 4), Marks("card-list", 4));
+    EXPECT_EQ(StatusCount(), 1);  // telling the page is no deck
+
+    // The last usable copy greys + out; the keys are refused with the reason.
+    Click("card-list", 1, "plus");
+    EXPECT_EQ(Marks("card-list", 1), u8"使える 1|-|-|+off|No.1 はじまりの竜 クリーチャー デッキに1枚 使えるのは1枚");
+    Key("card-list", 1, "+");
+    EXPECT_EQ(Text("#message"), u8"「はじまりの竜」は使える1枚がもう全部入っています");
+    Key("card-list", 2, "+");
+    EXPECT_EQ(Text("#message"), u8"「Card2」は手持ちがありません（ほかのデッキに2枚）");
+    EXPECT_EQ(StatusCount(), 2);
+    EXPECT_EQ(Shown("#shortage"), "-");
+
+    const auto shown = [this] {
+        return Str("[...document.querySelectorAll('#card-list li:not([hidden])')].map(li => li.dataset.no).join(' ')"
+                   " + ' ' + document.getElementById('match-count').textContent");
+    };
+    Js("document.getElementById('usable-only').click()");
+    EXPECT_EQ(shown(), u8"1 3 4 101 4 / 600枚");
+    Js("document.querySelector('input[value=magic]').click()");
+    EXPECT_EQ(shown(), u8"101 1 / 600枚");
+}
+
+TEST_F(DeckPageWithCollection, APastedCodeNeedingMissingCopiesLoadsWithThemMarkedAndCounted)
+{
+    Tell(6);
+    const std::string code = CodeOf({{1, 3}, {2, 1}, {101, 2}});
+    Js(QString::fromStdString("document.getElementById('code-box').value = ' " + code + " ';"
+                              "document.getElementById('code-load').click()"));
+    EXPECT_EQ(Status(), code);
+    EXPECT_EQ(Marks("deck-list", 1),
+              u8"使える 1|-|2枚不足|+off|No.1 はじまりの竜 クリーチャー デッキに3枚 使えるのは1枚 2枚足りません");
+    EXPECT_EQ(Marks("deck-list", 2), u8"使える 0|他デッキ 2|1枚不足|+off|No.2 Card2 クリーチャー デッキに1枚 使えるのは0枚"
+                                     u8" ほかのデッキに2枚 1枚足りません");
+    EXPECT_EQ(Marks("deck-list", 101), u8"使える 2|-|-|+off|No.101 Card101 マジック デッキに2枚 使えるのは2枚");
+    EXPECT_EQ(Text("#message"), u8"デッキを読み込みました（6枚）。手持ちが3枚足りません");
+    EXPECT_EQ(Shown("#shortage"), u8"手持ちが3枚足りません。このままOKすると、足りない分は入りません");
+    Click("deck-list", 1, "minus");
+    EXPECT_EQ(Shown("#shortage"), u8"手持ちが2枚足りません。このままOKすると、足りない分は入りません");
+}
+
+TEST_F(DeckPageWithCollection, ATrainingDeckMarksTheCardsTrainingRefusesAndKeepsThemOut)
+{
+    Tell(50);
+    Load(CodeOf({{98, 2}, {97, 1}}));
+    EXPECT_EQ(Text("#deck-heading"), u8"訓練デッキ 51");
+    EXPECT_EQ(Marks("card-list", 97), u8"-|-|-|+on|No.97 Card97 クリーチャー デッキに1枚");
+    EXPECT_EQ(Marks("deck-list", 98), u8"訓練不可|-|2枚入りません|+off|No.98 Card98 クリーチャー デッキに2枚"
+                                      u8" 訓練デッキには入れられません 2枚入りません");
+    EXPECT_EQ(Shown("#shortage"), u8"訓練デッキに入れられないカードが2枚あります。このままOKすると、その分は入りません");
+    EXPECT_EQ(Text("#message"), u8"デッキを読み込みました（3枚）。訓練デッキに入れられないカードが2枚あります");
+    Key("card-list", 588, "+");
+    EXPECT_EQ(Text("#message"), u8"「Card588」は訓練デッキには入れられません");
+    EXPECT_EQ(StatusCount(), 1);
+}
+
+// A page told nothing, or told null after a deck, looks and reads as it always did.
+TEST_F(DeckPageWithCollection, WithoutACollectionThePageIsAsBefore)
+{
+    const QString look = "document.body.innerText + [...document.querySelectorAll('[aria-label]')]"
+                         ".map(e => e.getAttribute('aria-label')).join('|') + "
+                         "[...document.querySelectorAll('button')].map(b => b.disabled).join()";
+    const std::string code = CodeOf({{1, 3}, {2, 3}});
+    Load(code);
+    const std::string before = Str(look);
+    Tell(6);
+    Load(code);
+    EXPECT_NE(Str(look), before);
+    Js("document.getElementById('usable-only').click(); deckstock(null)");
+    Load(code);
+    EXPECT_EQ(Str(look), before);
+    EXPECT_EQ(Js("document.querySelectorAll('#card-list li:not([hidden])').length").toInt(), 600);
 }
 
 }  // namespace
