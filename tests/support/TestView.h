@@ -14,7 +14,6 @@ public:
         std::string text;
         bool visible = true;
         bool checked = false;
-        std::vector<std::pair<std::string, bool>> list;  // entries, and whether each is selectable
         int curSel = -1;
         int minimum = 0;
         int maximum = 100;  // a fresh scroll bar's range, as the window's own has it
@@ -45,11 +44,6 @@ public:
     void InsertTab(int id, int, const std::string&) override { items[id].curSel = 0; }
     int GetCurSel(int id) const override { return Find(id).curSel; }
     void SetCurSel(int id, int index) override { items[id].curSel = index; }
-    void ClearList(int id) override { items[id].list.clear(), items[id].curSel = -1; }
-    void AddListItem(int id, const std::string& text, bool selectable) override
-    {
-        items[id].list.emplace_back(text, selectable);
-    }
 
     void SetScrollRange(int id, int min, int max) override { items[id].minimum = min, items[id].maximum = max; }
     void GetScrollRange(int id, int& min, int& max) const override { min = Find(id).minimum, max = Find(id).maximum; }
