@@ -159,7 +159,7 @@ TEST_F(WindowTest, CommandsShowTheirProgressWhileSayingWhyTheyWereRefused)
         window->TypeCode(c.code);
         screen.told.clear();
         window->Ok();
-        EXPECT_EQ(screen.told, std::vector<std::string>{c.text}) << c.tab;
+        ASSERT_EQ(screen.told, std::vector<std::string>{c.text}) << c.tab;
         EXPECT_EQ(screen.statusWhileTold.back(), c.progress);
     }
     // 作成 and 編集 go back to 作成; what fitted went in.
@@ -194,7 +194,7 @@ TEST_F(WindowTest, ExportWritesTheTickedFormatsForTheChosenScope)
     window->Ok();
     EXPECT_EQ(ws.List(ws.Root()), (std::vector<std::string>{"DeckEditor", "File", "deck_1_format3.txt",
                                                             "deck_all_format2.txt"}));
-    EXPECT_EQ(screen.told, std::vector<std::string>{Sjis(u8"「../deck_all_format2.txt」に書き込めなかったみたいです…。")});
+    ASSERT_EQ(screen.told, std::vector<std::string>{Sjis(u8"「../deck_all_format2.txt」に書き込めなかったみたいです…。")});
     EXPECT_EQ(screen.statusWhileTold.back(), Sjis(u8"デッキリスト作成中..."));
 }
 
@@ -328,7 +328,7 @@ TEST_F(WindowTest, QuestionsAreAskedWhileTheStatusSaysWhy)
     EXPECT_FALSE(ws.Exists(ws.SavePath()));
     window->Close();
     EXPECT_FALSE(screen.ended);
-    EXPECT_EQ(screen.told, (std::vector<std::string>{kOverwrite, kDiscard}));
+    ASSERT_EQ(screen.told, (std::vector<std::string>{kOverwrite, kDiscard}));
     EXPECT_EQ(screen.statusWhileTold[0], Sjis(u8"セーブ中..."));
 }
 
