@@ -1,12 +1,12 @@
 #include "app/CDeckEditorApp.h"
 
-#include "app/CDeckEditorDlg.h"
 #include "app/GameFolder.h"
-#include "app/QtDialogView.h"
+#include "app/MainWindow.h"
 #include "appinfo/Version.h"
 #include "browserhost/BrowserProcess.h"
 #include "qttext/Cp932Text.h"
 #include "qttext/QtJapanese.h"
+#include "window/DeckEditorWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -209,9 +209,9 @@ bool CDeckEditorApp::InitInstance()
     QElapsedTimer sinceInit;
     sinceInit.start();
 
-    QtDialogView view;
+    MainWindow view;
     const qint64 viewBuilt = sinceInit.elapsed();
-    CDeckEditorDlg dlg(view, paths);
+    DeckEditorWindow dlg(view, paths);
     const qint64 filesRead = sinceInit.elapsed();
     // While SAVE waits for another program's turn, the window keeps painting;
     // input and the browser's messages wait, so that no command runs in the
@@ -219,11 +219,12 @@ bool CDeckEditorApp::InitInstance()
     dlg.session.WhileWaitingForTurn([] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     });
+    dlg.windowRect = [&view] { return view.WindowRect(); };
     view.Connect(&dlg);
     // The browser dialog's window is a process of its own, started once the
     // main window is on screen, so the web engine never delays it.
     BrowserProcess browserWindow(dlg.browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
-    browserWindow.showMessage = [&view](const std::string& text) { ShowMessage(text, view); };
+    browserWindow.showMessage = [&view](const std::string& text) { view.Tell(text); };
     AfterFirstPaint startBrowser(view, [&] {
         if (options.screenshotPath.empty() && !options.measureStartup) {
             browserWindow.Start(static_cast<unsigned long long>(view.winId()));
@@ -254,11 +255,11 @@ bool CDeckEditorApp::InitInstance()
                 }
             }
             std::fflush(stdout);
-            dlg.EndDialogRequested(IDCANCEL);
+            dlg.Close();
         };
     }
 
-    view.DoModal();
+    view.Run();
     if ((!options.screenshotPath.empty() || options.measureStartup) && !shown) {
         std::fprintf(stderr, "deckeditor: the window did not open (is ../File/Save.dat there?)\n");
         exitCode = 1;

@@ -2,7 +2,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-// The application icon (IDR_MAINFRAME): a fan of three cards.
+// The application icon: a fan of three cards.
 QIcon AppIcon();
 // The application icon drawn at one size, for the installed icon theme files.
 QPixmap AppIconPixmap(int size);

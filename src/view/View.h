@@ -1,7 +1,6 @@
 #pragma once
-// The screen as the window logic sees it: the control operations of a dialog,
-// addressed by control ids, with code page 932 texts.
-// QtDialogView shows them with Qt widgets; TestView keeps them in memory.
+// The browser dialog's window as its logic sees it, with code page 932 texts.
+// The browser's process implements it; TestView keeps it in memory.
 #include <string>
 
 struct ViewRect {

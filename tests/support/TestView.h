@@ -1,10 +1,9 @@
 #pragma once
-// A View kept in memory, for tests: it records what the window logic shows
-// (texts, visibility, checks, tabs, scroll bars, message boxes, the end of the
-// dialog) and answers every question no.
+// A View kept in memory, for the browser dialog's tests: it records what the
+// dialog's logic shows (texts, visibility, placement, message boxes, the end
+// of the dialog) and answers every question no.
 #include "view/View.h"
 
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,7 +14,6 @@ public:
         std::string text;
         bool visible = true;
         bool checked = false;
-        std::vector<std::pair<std::string, bool>> list;  // entries, and whether each is selectable
         int curSel = -1;
         int minimum = 0;
         int maximum = 100;  // a fresh scroll bar's range, as the window's own has it
@@ -46,11 +44,6 @@ public:
     void InsertTab(int id, int, const std::string&) override { items[id].curSel = 0; }
     int GetCurSel(int id) const override { return Find(id).curSel; }
     void SetCurSel(int id, int index) override { items[id].curSel = index; }
-    void ClearList(int id) override { items[id].list.clear(), items[id].curSel = -1; }
-    void AddListItem(int id, const std::string& text, bool selectable) override
-    {
-        items[id].list.emplace_back(text, selectable);
-    }
 
     void SetScrollRange(int id, int min, int max) override { items[id].minimum = min, items[id].maximum = max; }
     void GetScrollRange(int id, int& min, int& max) const override { min = Find(id).minimum, max = Find(id).maximum; }
@@ -62,27 +55,14 @@ public:
     ViewRect GetDesktopClientRect() const override { return desktopRect; }
     void MoveWindow(const ViewRect& rect) override { windowRect = rect; }
 
-    // What a user does. The view's own part only: tests call the handler after.
-    void AddRadioGroup(const std::vector<int>& ids) { radioGroups.push_back(ids); }
-    // Checks the radio and clears the others of its group.
-    void ClickRadio(int id);
-    // Replaces an edit's text as typing would.
-    void TypeText(int id, const std::string& text) { items[id].text = text; }
-    // A user's selection of a tab (tests then call the change handler).
-    void SelectTab(int id, int index) { items[id].curSel = index; }
-
     const Item& Find(int id) const;
 
     std::map<int, Item> items;
     std::string windowText;
     bool windowVisible = false;
     std::vector<Message> messages;
-    std::function<void(const Message&)> onMessage;  // runs while the box is "open"
     bool ended = false;
     int endResult = 0;
     ViewRect windowRect{100, 100, 500, 400};
     ViewRect desktopRect{0, 0, 1280, 1024};
-
-private:
-    std::vector<std::vector<int>> radioGroups;
 };

@@ -1,8 +1,9 @@
 // The main window on real Qt widgets (offscreen), for what the end-to-end
 // suite (tests/e2e) does not reach: names cut inside a character, Enter as O K,
 // the texts of the rows' menu.
-#include "app/CDeckEditorDlg.h"
-#include "app/QtDialogView.h"
+#include "app/DeckGrid.h"
+#include "app/MainWindow.h"
+#include "window/DeckEditorWindow.h"
 #include "support/Cp932.h"
 #include "support/SaveFile.h"
 #include "support/Workspace.h"
@@ -29,20 +30,19 @@ protected:
     void Start()
     {
         WriteSaveFile();
-        view = std::make_unique<QtDialogView>();
-        dlg = std::make_unique<CDeckEditorDlg>(*view, ws.Paths());
+        view = std::make_unique<MainWindow>();
+        dlg = std::make_unique<DeckEditorWindow>(*view, ws.Paths());
         view->Connect(dlg.get());
-        ASSERT_TRUE(dlg->OnInitDialog());
+        ASSERT_TRUE(dlg->Start());
         view->show();
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
     }
 
-    template <class W> W* Get(int id) const { return qobject_cast<W*>(view->Control(id)); }
-    QLineEdit* RowEdit(int r) const { return Get<QLineEdit>(IDC_NAME_ROW + r); }
+    QLineEdit* RowEdit(int r) const { return view->grid->Row(r); }
 
-    std::unique_ptr<QtDialogView> view;
-    std::unique_ptr<CDeckEditorDlg> dlg;  // declared last, so gone first: it holds the view
+    std::unique_ptr<MainWindow> view;
+    std::unique_ptr<DeckEditorWindow> dlg;  // declared last, so gone first: it holds the view
 };
 
 }  // namespace
@@ -57,8 +57,8 @@ TEST_F(QtMainWindowTest, CutNamesSurviveRewritingTheRows)
     QLineEdit* row = RowEdit(4);
     EXPECT_TRUE(row->text().endsWith(U(u8"n") + U(u8"デ")));
     for (int i = 0; i < 2; ++i) {
-        dlg->RefreshRows();
-        QTest::mouseClick(Get<QPushButton>(IDC_SAVE), Qt::LeftButton);
+        dlg->ScrollBy(0);
+        QTest::mouseClick(view->save, Qt::LeftButton);
     }
     EXPECT_EQ(dlg->saveData.Deck(4).Name(), loaded);
     EXPECT_NE(ws.Get(ws.SavePath()).find("\n" + loaded + "\r\n"), std::string::npos);
@@ -70,9 +70,9 @@ TEST_F(QtMainWindowTest, CutNamesSurviveRewritingTheRows)
     QTest::keyClicks(row, QStringLiteral("zz"));
     const std::string stored = "zz" + std::string(34, 'n');
     EXPECT_EQ(dlg->saveData.Deck(4).Name(), stored);
-    dlg->RefreshRows();
+    dlg->ScrollBy(0);
     EXPECT_EQ(row->text(), QString::fromLatin1(stored.c_str()));
-    QTest::mouseClick(Get<QPushButton>(IDC_SAVE), Qt::LeftButton);
+    QTest::mouseClick(view->save, Qt::LeftButton);
     EXPECT_NE(ws.Get(ws.SavePath()).find("\n" + stored + "\r\n"), std::string::npos);
 }
 
