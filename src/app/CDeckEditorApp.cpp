@@ -220,10 +220,15 @@ bool CDeckEditorApp::InitInstance()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     });
     view.Connect(&dlg);
-    // The browser dialog's window is a process of its own, started once the
-    // main window is on screen, so the web engine never delays it.
+    // The browser window is a program of its own, started once the main
+    // window is on screen, so the web engine never delays it. It opens beside
+    // the main window.
     BrowserProcess browserWindow(dlg.browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
     browserWindow.showMessage = [&view](const std::string& text) { ShowMessage(text, view); };
+    dlg.browser.ownerWindowRect = [&view] {
+        const QRect frame = view.frameGeometry();
+        return BrowserRect{frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+    };
     AfterFirstPaint startBrowser(view, [&] {
         if (options.screenshotPath.empty() && !options.measureStartup) {
             browserWindow.Start(static_cast<unsigned long long>(view.winId()));

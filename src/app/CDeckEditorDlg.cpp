@@ -324,9 +324,11 @@ bool CDeckEditorDlg::OnTabSelChange()
     }
     if (tab == kTabEdit) {
         const DeckRecord& deck = saveData.Deck(currentDeck);
-        browser.ShowDeckInPage(encode(deck));
-        browser.SetDeckCaption(deck.Name());
-        browser.ShowWindow(true);
+        OpenRequest request;
+        request.slot = currentDeck + 1;
+        request.name = deck.Name();
+        request.code = encode(deck);
+        browser.Open(request);
     }
     if (tab == kTabRestore) {
         ListBackupsInView();

@@ -3,6 +3,7 @@
 // redo, and the status line. It reaches the screen only through a View.
 #include "app/Resource.h"
 #include "view/View.h"
+#include "browser/BrowserClient.h"
 #include "browser/CBrowser.h"
 #include "savedata/SaveData.h"
 #include "session/EditingSession.h"
@@ -25,7 +26,7 @@ public:
     CDeckEditorDlg& operator=(const CDeckEditorDlg&) = delete;
 
     // Members in construction order.
-    CBrowser browser;
+    BrowserClient browser;
     int icon = 0;
     // Every change to the data runs through the session; the window shows
     // what it holds.
@@ -58,7 +59,6 @@ public:
     // The browser dialog's ok and cancel.
     void OnBrowserCode(const std::string& code) override;
     void OnBrowserCancelled() override;
-    ViewRect OwnerWindowRect() const override { return view.GetWindowRect(); }
     void OnSaveClicked();
     bool OnTabSelChange();
     void ShowMaidCodeControls(bool show);

@@ -1,0 +1,96 @@
+// The browser channel's messages on arbitrary bytes, read in pieces as a
+// pipe gives them: each open request must come back from its text and hand
+// the page a script its code cannot break out of; the editor's client must
+// answer each open at most once, with a code, and close after each answer.
+#include "FuzzSupport.h"
+
+#include "browser/BrowserClient.h"
+#include "browser/CBrowser.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Owner : BrowserOwner {
+    int answers = 0;
+    void OnBrowserCode(const std::string& code) override
+    {
+        FUZZ_CHECK(!code.empty());
+        ++answers;
+    }
+    void OnBrowserCancelled() override { ++answers; }
+};
+
+struct Link : BrowserLink {
+    int opens = 0;
+    int closes = 0;
+    void Send(const char* name, const std::string&) override
+    {
+        (name == std::string(browsermessage::kOpen) ? opens : closes) += 1;
+    }
+};
+
+// After the deck's opening quote, only letters, digits and \xHH escapes up
+// to the closing quote and parenthesis at the very end.
+FUZZ_NO_COVERAGE bool CodeStaysQuoted(const std::string& script)
+{
+    const std::string start = "demaid(deck, '";
+    std::size_t at = script.rfind(start);
+    if (at == std::string::npos || script.size() < at + start.size() + 2 || script.compare(script.size() - 2, 2, "')") != 0) {
+        return false;
+    }
+    const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    for (at += start.size(); at < script.size() - 2; ++at) {
+        const char c = script[at];
+        if (c == '\\') {
+            if (at + 3 >= script.size() - 1 || script[at + 1] != 'x' || !hex(script[at + 2]) || !hex(script[at + 3])) {
+                return false;
+            }
+            at += 3;
+        } else if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const char* bytes = reinterpret_cast<const char*>(data);
+    // The first byte chooses the size of the pieces the pipe gives.
+    const std::size_t piece = size == 0 ? 1 : static_cast<std::uint8_t>(bytes[0]) % 64 + 1;
+    Owner owner;
+    Link link;
+    BrowserClient client{GamePaths()};
+    client.Attach(&link);
+    client.Create(&owner);
+    CBrowser browser;
+    MessageReader reader;
+    int opens = 0;
+    for (std::size_t at = size == 0 ? 0 : 1; at < size; at += piece) {
+        reader.Feed(bytes + at, std::min(piece, size - at));
+        for (BrowserMessage message; reader.Next(message);) {
+            OpenRequest request;
+            if (message.name == browsermessage::kOpen && ParseOpen(message.text, request)) {
+                OpenRequest back;
+                FUZZ_CHECK(ParseOpen(OpenText(request), back) && back == request);
+                FUZZ_CHECK(CodeStaysQuoted(browser.HandOver(request)));
+                FUZZ_CHECK(browser.TakeCode().empty());
+                client.Open(request);
+                ++opens;
+            } else if (message.name == "status") {
+                browser.OnStatusTextChange(message.text);
+                const std::string code = browser.TakeCode();
+                FUZZ_CHECK(code.empty() || code == message.text);
+            } else {
+                client.Receive(message);
+            }
+            FUZZ_CHECK(owner.answers <= opens && link.opens == opens && link.closes == owner.answers);
+        }
+    }
+    return 0;
+}
