@@ -49,9 +49,7 @@ protected:
             WriteSaveFile();
         }
         dlg = std::make_unique<CDeckEditorDlg>(view, ws.Paths());
-        if (browserControl) {
-            dlg->browser.Attach(&browserView, browserControl);
-        }
+        dlg->browser.Attach(&browser);
         return dlg->OnInitDialog();
     }
 
@@ -80,9 +78,8 @@ protected:
     // What the status line showed while each message box was open: a command's
     // progress text is painted only then.
     std::vector<std::string> statusDuringMessage;
-    // The browser dialog's window and page, when a test gives a page.
-    TestView browserView;
-    BrowserControl* browserControl = nullptr;
+    // What the window asks of the browser program.
+    FakeBrowserLink browser;
     std::unique_ptr<CDeckEditorDlg> dlg;
 };
 
@@ -308,49 +305,49 @@ protected:
         saveFile.Add(0, 20, 1);
         // A complete deck elsewhere, so that emptying the active deck 1 is allowed.
         saveFile.Fill(5, 100);
-        browserControl = &page;
         ASSERT_TRUE(Start());
         ChooseTab(3);
     }
-    void TearDown() override { dlg.reset(); }  // before the page it holds
-
-    FakeBrowserControl page;
+    // The browser's answers, as they arrive over the pipe.
+    void Answer(const char* name, const std::string& code = std::string()) { dlg->browser.Receive({name, code}); }
+    bool BrowserOpen() const { return !browser.sent.empty() && browser.sent.back().name == browsermessage::kOpen; }
 };
 
 TEST_F(EditTab, CancelStoresNothing)
 {
     view.TypeText(IDC_MAIDCODE, "0typed");
-    page.Status(CodeOf({{4, 3}, {12, 1}}));
-    dlg->browser.OnBrowserCancel();
-    EXPECT_FALSE(browserView.IsWindowVisible());
+    Answer(browsermessage::kCancel);
+    EXPECT_FALSE(BrowserOpen());
     EXPECT_EQ(view.GetCurSel(IDC_TAB), 2);
     EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), "0typed");
     EXPECT_EQ(encode(dlg->saveData.Deck(0)), CodeOf({{10, 2}, {20, 1}}));
     EXPECT_TRUE(view.messages.empty());
 }
 
-// ok stores the page's code as 編集 does, on the deck current at that moment,
-// whatever tab was chosen since; only once per answer of the page, and never
-// before the page has answered the hand-over.
+// 編集 asks for the page for the current deck, under its name; ok stores the
+// page's code as 編集 does, on the deck current at that moment, whatever tab
+// was chosen since; only once per request.
 TEST_F(EditTab, OkStoresThePagesAnswerOnceAsEditDoes)
 {
-    dlg->browser.OnBrowserOk();  // the page has not answered yet
-    EXPECT_EQ(encode(dlg->saveData.Deck(0)), CodeOf({{10, 2}, {20, 1}}));
-    EXPECT_TRUE(browserView.IsWindowVisible());
-
     const std::string name = dlg->saveData.Deck(0).Name();
+    ASSERT_TRUE(BrowserOpen());
+    OpenRequest asked;
+    ASSERT_TRUE(ParseOpen(browser.sent.back().text, asked));
+    EXPECT_EQ(asked.slot, 1);
+    EXPECT_EQ(asked.name, name);
+    EXPECT_EQ(asked.code, CodeOf({{10, 2}, {20, 1}}));
+
     const std::string edited = CodeOf({{8, 2}});
-    page.Status(edited);
     // 消去, chosen while the browser window is open, which stays open.
     ChooseTab(1);
-    EXPECT_TRUE(browserView.IsWindowVisible());
-    dlg->browser.OnBrowserOk();
-    dlg->browser.OnBrowserOk();  // arriving while the first one's command ran
+    EXPECT_TRUE(BrowserOpen());
+    Answer(browsermessage::kOk, edited);
+    Answer(browsermessage::kOk, CodeOf({{9, 1}}));  // arriving while the first one's command ran
     EXPECT_EQ(encode(dlg->saveData.Deck(0)), edited);
     EXPECT_EQ(dlg->saveData.Deck(0).Name(), name);  // a second ok on 作成 would reset it
     EXPECT_EQ(view.GetItemText(IDC_MAIDCODE), edited);
     EXPECT_TRUE(view.IsItemVisible(IDC_MAIDCODE));
-    EXPECT_FALSE(browserView.IsWindowVisible());
+    EXPECT_FALSE(BrowserOpen());
     EXPECT_EQ(view.GetCurSel(IDC_TAB), 2);
 }
 
