@@ -219,12 +219,28 @@ bool CDeckEditorApp::InitInstance()
     dlg.session.WhileWaitingForTurn([] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     });
-    dlg.windowRect = [&view] { return view.WindowRect(); };
     view.Connect(&dlg);
-    // The browser dialog's window is a process of its own, started once the
-    // main window is on screen, so the web engine never delays it.
-    BrowserProcess browserWindow(dlg.browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
+    // The browser window is a program of its own, started once the main
+    // window is on screen, so the web engine never delays it. 編集 asks it
+    // for a deck's page, opened beside the main window; its answers go back
+    // to the window's logic. Neither knows the other: they meet only here.
+    BrowserClient browser(paths);
+    BrowserProcess browserWindow(browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
     browserWindow.showMessage = [&view](const std::string& text) { view.Tell(text); };
+    browser.ownerWindowRect = [&view] {
+        const QRect frame = view.frameGeometry();
+        return BrowserRect{frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+    };
+    dlg.openPage = [&browser](const PageRequest& page) {
+        OpenRequest request;
+        request.slot = page.number;
+        request.name = page.name;
+        request.code = page.code;
+        request.collection = page.collection;
+        browser.Open(request);
+    };
+    browser.onCode = [&dlg](const std::string& code) { dlg.OnBrowserCode(code); };
+    browser.onCancelled = [&dlg] { dlg.OnBrowserCancelled(); };
     AfterFirstPaint startBrowser(view, [&] {
         if (options.screenshotPath.empty() && !options.measureStartup) {
             browserWindow.Start(static_cast<unsigned long long>(view.winId()));

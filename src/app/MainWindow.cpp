@@ -313,12 +313,6 @@ void MainWindow::PlaceOnScreen()
     move(area.left() + std::max(0, left), area.top() + std::max(0, (area.height() - height()) / 2));
 }
 
-ViewRect MainWindow::WindowRect() const
-{
-    const QRect r = frameGeometry();
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
 void MainWindow::Run()
 {
     ended = false;

@@ -20,7 +20,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QTabBar;
 class TextLines;
-struct ViewRect;
 
 class MainWindow : public QDialog, public Screen {
 public:
@@ -31,8 +30,6 @@ public:
     void Connect(DeckEditorWindow* logic);
     // Runs the window modally: the logic's start-up, then events until End.
     void Run();
-    // Where the window is, in screen pixels.
-    ViewRect WindowRect() const;
 
     // Called once, when the window has been shown and the events of showing it
     // are done (screenshots, start-up measurement).

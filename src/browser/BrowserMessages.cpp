@@ -1,5 +1,6 @@
 #include "browser/BrowserMessages.h"
 
+#include <climits>
 
 namespace {
 
@@ -28,6 +29,40 @@ std::string NumbersText(const std::vector<long long>& numbers)
         text += std::to_string(n);
     }
     return text;
+}
+
+std::string OpenText(const OpenRequest& r)
+{
+    return NumbersText({r.slot, r.owner.left, r.owner.top, r.owner.right, r.owner.bottom,
+                        static_cast<long long>(r.name.size()), static_cast<long long>(r.code.size())}) +
+           '\n' + r.name + r.code + r.collection;
+}
+
+bool ParseOpen(const std::string& text, OpenRequest& r)
+{
+    const std::size_t lineEnd = text.find('\n');
+    std::vector<long long> n;
+    if (lineEnd == std::string::npos || !ParseNumbers(text.substr(0, lineEnd), n) || n.size() != 7) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (n[i] < INT_MIN || n[i] > INT_MAX) {
+            return false;
+        }
+    }
+    const std::size_t rest = text.size() - lineEnd - 1;
+    if (n[5] < 0 || n[6] < 0 || static_cast<unsigned long long>(n[5]) > rest ||
+        static_cast<unsigned long long>(n[6]) > rest - static_cast<std::size_t>(n[5])) {
+        return false;
+    }
+    r.slot = static_cast<int>(n[0]);
+    r.owner = {static_cast<int>(n[1]), static_cast<int>(n[2]), static_cast<int>(n[3]), static_cast<int>(n[4])};
+    const std::size_t nameLength = static_cast<std::size_t>(n[5]);
+    const std::size_t codeLength = static_cast<std::size_t>(n[6]);
+    r.name = text.substr(lineEnd + 1, nameLength);
+    r.code = text.substr(lineEnd + 1 + nameLength, codeLength);
+    r.collection = text.substr(lineEnd + 1 + nameLength + codeLength);
+    return true;
 }
 
 bool ParseNumbers(const std::string& text, std::vector<long long>& numbers)

@@ -1,7 +1,16 @@
 #pragma once
-// The messages between the editor and its browser window's process, over a
-// pipe each way. A message is its name, a space, the length of its text in
-// decimal, a line feed and the text's bytes, so texts may hold any byte.
+// The messages between the editor and its browser program, over a pipe each
+// way. A message is its name, a space, the length of its text in decimal, a
+// line feed and the text's bytes, so texts may hold any byte.
+//
+// The channel carries requests about data only; the browser program runs
+// its window itself (placement, keys, sizes, the page's code).
+//
+//   editor -> browser   open    OpenText(request): show the page for a deck
+//                       close   (no text): hide the window, the request done
+//   browser -> editor   ready   (no text): the program listens
+//                       ok      the deck code the page made, never empty
+//                       cancel  (no text): the player gave the request up
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -12,32 +21,57 @@ struct BrowserMessage {
 };
 
 namespace browsermessage {
-// Editor to window.
-constexpr char kOwner[] = "owner";        // native id of the main window
-constexpr char kKeys[] = "keys";          // virtual keys that never reach the page
-constexpr char kNavigate[] = "navigate";  // a page to load, or a javascript: URL
-constexpr char kWidth[] = "width";        // of the web control, pixels
-constexpr char kHeight[] = "height";
-constexpr char kCaption[] = "caption";
-constexpr char kShow[] = "show";
-constexpr char kHide[] = "hide";
-constexpr char kEnd[] = "end";            // the dialog's ending, with its result
-constexpr char kMove[] = "move";          // left top right bottom of the window
-constexpr char kIcon[] = "icon";          // icon resource id
-// Window to editor.
-constexpr char kReady[] = "ready";        // the window's and the desktop's rectangle
-constexpr char kRect[] = "rect";          // where the window is now
-constexpr char kSize[] = "size";          // new client width and height
-constexpr char kStatus[] = "status";      // the page's status text
+constexpr char kOpen[] = "open";
+constexpr char kClose[] = "close";
+constexpr char kReady[] = "ready";
 constexpr char kOk[] = "ok";
 constexpr char kCancel[] = "cancel";
 }  // namespace browsermessage
 
+// A window's frame in screen pixels.
+struct BrowserRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const BrowserRect& o) const
+    {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+// What "open" asks: the page for one deck.
+struct OpenRequest {
+    int slot = 0;             // the deck's number, 1-53
+    std::string name;         // the deck's name, code page 932 bytes, any byte
+    std::string code;         // its DAZO Rozi
+    BrowserRect owner;        // the main window's frame; empty when unknown
+    std::string collection;   // JSON text (ASCII) for the page's deckstock; empty: none
+
+    bool operator==(const OpenRequest& o) const
+    {
+        return slot == o.slot && name == o.name && code == o.code && owner == o.owner &&
+               collection == o.collection;
+    }
+};
+
+// The text of "open": one line of numbers, then the raw bytes of the fields,
+// so a name may hold any byte, line feeds included:
+//
+//   SLOT LEFT TOP RIGHT BOTTOM NAME_LENGTH CODE_LENGTH \n NAME CODE COLLECTION
+//
+// (the collection is the rest of the text).
+std::string OpenText(const OpenRequest& request);
+// False, and `request` unspecified, for any text OpenText cannot give.
+bool ParseOpen(const std::string& text, OpenRequest& request);
+
 // Appends one message to `out`.
 void AppendMessage(std::string& out, const std::string& name, const std::string& text = std::string());
 
-// Numbers as a message's text ("1 -2 3"), and back. Parsing gives false for
-// anything but whole numbers separated by single spaces.
+// Numbers as text ("1 -2 3"), and back. Parsing gives false for anything but
+// whole numbers of at most 18 digits separated by single spaces.
 std::string NumbersText(const std::vector<long long>& numbers);
 bool ParseNumbers(const std::string& text, std::vector<long long>& numbers);
 

@@ -1,8 +1,6 @@
-// The browser dialog: window logic only. The window and the web control come
-// from outside through View and BrowserControl (Qt, or a test's fakes).
+// The browser window's logic, with no window in it: the program's Qt side
+// asks it and does what it says.
 #include "browser/CBrowser.h"
-
-#include "appinfo/DataFiles.h"
 
 #include <algorithm>
 
@@ -11,7 +9,7 @@
 // that: beside the owner. Our owner can be wider than 390 px, so the dialog
 // keeps clear of it; where the right has no room it takes the side with the
 // most, and its whole frame stays on the desktop.
-ViewRect CBrowser::Placement(ViewRect rect, const ViewRect& desktop, const ViewRect& ownerRect)
+BrowserRect CBrowser::Placement(BrowserRect rect, const BrowserRect& desktop, const BrowserRect& ownerRect)
 {
     const bool hasOwner = ownerRect.Width() > 0 && ownerRect.Height() > 0;
     if (hasOwner) {
@@ -43,164 +41,60 @@ ViewRect CBrowser::Placement(ViewRect rect, const ViewRect& desktop, const ViewR
     return rect;
 }
 
-void CExplorer::Attach(BrowserControl* c)
-{
-    if (control) {
-        control->statusTextChange = nullptr;
-    }
-    control = c;
-    if (control) {
-        control->statusTextChange = [this](const std::string& text) { OnStatusTextChange(text); };
-    }
-}
-
-void CExplorer::Navigate(const std::string& url)
-{
-    if (control) {
-        control->Navigate(url);
-    }
-}
-
-void CExplorer::SetWidth(long pixels)
-{
-    if (control) {
-        control->SetWidth(pixels);
-    }
-}
-
-void CExplorer::SetHeight(long pixels)
-{
-    if (control) {
-        control->SetHeight(pixels);
-    }
-}
-
-// The page's code is told apart from link addresses and progress texts by
-// its first character alone: every DAZO Rozi begins with "0".
-void CExplorer::OnStatusTextChange(const std::string& text)
-{
-    if (!text.empty() && text[0] == '0') {
-        capturedCode = text;
-    }
-}
-
-CBrowser::CBrowser(const GamePaths& gamePaths) : paths(gamePaths) {}
-
-void CBrowser::Attach(View* v, BrowserControl* c, bool pending)
-{
-    view = v;
-    explorer.Attach(c);
-    windowPending = pending;
-}
-
-void CBrowser::Create(BrowserOwner* o)
-{
-    owner = o;
-    created = true;
-    if (!windowPending) {
-        OnInitDialog();
-    }
-}
-
-void CBrowser::OnWindowCreated()
-{
-    windowPending = false;
-    if (created) {
-        OnInitDialog();
-    }
-}
-
-bool CBrowser::OnInitDialog()
-{
-    if (view) {
-        view->SetIcon(kIcon);
-    }
-
-    // Requested at once, so the page loads while the main window is in use.
-    // The path goes as the file system names it: a folder name that is not
-    // code page 932 (or not even UTF-8) must still find the page.
-    // The browser window serves it the working folder's list.xml wherever it
-    // is. Its process starts in the same folder as ours, so a relative path
-    // means the same file there; "./" keeps it from reading as a URL.
-    const std::string page = DataFilePath(paths.Page());
-    explorer.Navigate(page[0] == '/' ? page : "./" + page);
-
-    if (view) {
-        view->MoveWindow(Placement(view->GetWindowRect(), view->GetDesktopClientRect(),
-                                   owner ? owner->OwnerWindowRect() : ViewRect()));
-    }
-    return true;
-}
-
 bool CBrowser::PreTranslateMessage(int virtualKey)
 {
     // Enter and Escape would end the dialog or act in the page.
     return virtualKey == kEnterKey || virtualKey == kEscapeKey;
 }
 
-void CBrowser::OnSizing(ViewRect& proposed)
+// The page's code is told apart from link addresses and progress texts by
+// its first character alone: every DAZO Rozi begins with "0".
+void CBrowser::OnStatusTextChange(const std::string& text)
 {
-    if (view) {
-        view->MoveWindow(proposed);
+    if (!text.empty() && text[0] == '0') {
+        capturedCode = text;
     }
 }
 
-void CBrowser::OnSize(int clientWidth, int clientHeight)
+namespace {
+
+// A script's string literal for bytes from the editor: a code is plain
+// letters and digits, anything else is escaped rather than trusted.
+std::string Quoted(const std::string& bytes)
 {
-    explorer.SetWidth(clientWidth);
-    explorer.SetHeight(clientHeight);
+    static const char kHex[] = "0123456789abcdef";
+    std::string literal = "'";
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) {
+            literal += c;
+        } else {
+            literal += "\\x";
+            literal += kHex[u >> 4];
+            literal += kHex[u & 15];
+        }
+    }
+    return literal + "'";
 }
 
-// Only a page that has taken the deck handed over reports a code; without one
-// (a page that never loaded) ok would empty the deck. The code is used up,
-// so an ok that arrives again while its command still runs does nothing.
-void CBrowser::OnBrowserOk()
+}  // namespace
+
+// A page that knows nothing of the collection has no deckstock, and one whose
+// deckstock fails (or a collection that is no JSON) still takes the deck: the
+// collection only advises.
+std::string CBrowser::HandOver(const OpenRequest& request)
 {
-    if (explorer.capturedCode.empty()) {
-        return;
-    }
-    const std::string code = std::move(explorer.capturedCode);
-    explorer.capturedCode.clear();
-    if (owner) {
-        owner->OnBrowserCode(code);
-    }
-    if (view) {
-        view->EndDialog(IDOK);
-    }
+    capturedCode.clear();
+    const std::string data =
+        request.collection.empty() ? std::string("null") : "JSON.parse(" + Quoted(request.collection) + ")";
+    return "try { if (typeof deckstock == 'function') deckstock(" + data + "); } catch (e) {}\n" +
+           "demaid(deck, " + Quoted(request.code) + ")";
 }
 
-void CBrowser::OnBrowserCancel()
+// Used up, so an ok pressed again while its command still runs sends nothing.
+std::string CBrowser::TakeCode()
 {
-    if (owner) {
-        owner->OnBrowserCancelled();
-    }
-    if (view) {
-        view->EndDialog(IDCANCEL);
-    }
-}
-
-void CBrowser::RunScript(const std::string& script)
-{
-    explorer.Navigate("javascript:" + script + ";eval();");
-}
-
-void CBrowser::ShowDeckInPage(const std::string& code)
-{
-    // Whatever the page reported before is not about this deck.
-    explorer.capturedCode.clear();
-    RunScript("demaid(deck, '" + code + "')");
-}
-
-void CBrowser::SetDeckCaption(const std::string& name)
-{
-    if (view) {
-        view->SetWindowText(name);
-    }
-}
-
-void CBrowser::ShowWindow(bool show)
-{
-    if (view) {
-        view->ShowWindow(show);
-    }
+    std::string code = std::move(capturedCode);
+    capturedCode.clear();
+    return code;
 }

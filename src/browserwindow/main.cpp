@@ -1,10 +1,11 @@
 // deckeditor-browser: the deck editor's browser window, started by deckeditor
-// after its main window is on screen. It reads the editor's commands from
-// standard input and writes its events to standard output (see
+// after its main window is on screen. It reads the editor's requests from
+// standard input and writes its answers to standard output (see
 // browser/BrowserMessages.h); it ends when its input ends. The editor names
-// its working folder with --folder, percent-encoded so that any file-system
-// name arrives byte for byte; without it the page's files come from the
-// folder this program was started in.
+// its working folder with --folder and the page file with --page, both
+// percent-encoded so that any file-system name arrives byte for byte, and its
+// main window's native id with --owner. Without --folder the page's files
+// come from the folder this program was started in.
 #include "browserwindow/BrowserWindow.h"
 #include "qttext/QtJapanese.h"
 
@@ -64,19 +65,23 @@ int main(int argc, char** argv)
 #endif
     LoadQtJapanese();
 
-    std::string folder = ".";
     const QStringList arguments = QCoreApplication::arguments();
-    const qsizetype at = arguments.indexOf(QStringLiteral("--folder"));
-    if (at > 0 && at + 1 < arguments.size() && !arguments[at + 1].isEmpty()) {
-        folder = QByteArray::fromPercentEncoding(arguments[at + 1].toLatin1()).toStdString();
-    }
+    const auto argument = [&arguments](const char* name) {
+        const qsizetype at = arguments.indexOf(QLatin1String(name));
+        return at > 0 && at + 1 < arguments.size() ? QByteArray::fromPercentEncoding(arguments[at + 1].toLatin1())
+                                                   : QByteArray();
+    };
+    const std::string folder = argument("--folder").isEmpty() ? "." : argument("--folder").toStdString();
     BrowserWindow window(
         [](const char* name, const std::string& text) {
             std::string bytes;
             AppendMessage(bytes, name, text);
             WriteAll(bytes);
         },
-        folder);
+        folder, argument("--owner").toULongLong());
+    if (!argument("--page").isEmpty()) {
+        window.Load(argument("--page").toStdString());
+    }
     MessageReader reader;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, &window, [&] {

@@ -6,5 +6,5 @@
 QIcon AppIcon();
 // The application icon drawn at one size, for the installed icon theme files.
 QPixmap AppIconPixmap(int size);
-// The browser dialog's icon (CBrowser::kIcon): the same cards with a page on top.
+// The browser window's icon: the same cards with a page on top.
 QIcon BrowserIcon();

@@ -2,6 +2,7 @@
 
 #include "appinfo/Version.h"
 #include "catalogue/CardCatalogue.h"
+#include "collection/Collection.h"
 
 #include <algorithm>
 #include <vector>
@@ -29,7 +30,7 @@ constexpr int kLastTop = SaveData::kDecks - kRows;  // 43
 }  // namespace
 
 DeckEditorWindow::DeckEditorWindow(Screen& s, const GamePaths& paths)
-    : browser(paths), session(paths), saveData(session.Data()), screen(s)
+    : session(paths), saveData(session.Data()), screen(s)
 {
 }
 
@@ -39,7 +40,6 @@ bool DeckEditorWindow::Start()
 {
     screen.Open({std::string(kWindowCaption) + kVersionText, formats, exportAll, restoreAll});
     screen.ShowStatus(kTextInitialising);
-    browser.Create(this);
     screen.ShowTab(tab);
     if (!saveData.IsLoaded()) {
         Tell(kTextCannotOpenSaveData);
@@ -162,11 +162,9 @@ void DeckEditorWindow::ChooseTab(int chosen)
         return;
     }
     tab = static_cast<Tab>(chosen);
-    if (tab == kTabEdit) {
+    if (tab == kTabEdit && openPage) {
         const DeckRecord& deck = saveData.Deck(currentDeck);
-        browser.ShowDeckInPage(encode(deck));
-        browser.SetDeckCaption(deck.Name());
-        browser.ShowWindow(true);
+        openPage({currentDeck + 1, deck.Name(), encode(deck), CollectionJson(saveData, currentDeck)});
     }
     if (tab == kTabRestore) {
         ListBackups();

@@ -3,22 +3,29 @@
 // and redo, and the status line. Everything it shows is kept here as fields
 // and drawn through a Screen; the player's input arrives as the events below.
 #include "window/Screen.h"
-#include "browser/CBrowser.h"
 #include "savedata/SaveData.h"
 #include "session/EditingSession.h"
 
 #include <functional>
 #include <string>
 
-class DeckEditorWindow : public BrowserOwner {
+// What 編集 asks the deck page for: the deck (its number 1–53 as the player
+// sees it, name and code) and what the page is told of the player's cards.
+struct PageRequest {
+    int number = 0;
+    std::string name;
+    std::string code;
+    std::string collection;
+};
+
+class DeckEditorWindow {
 public:
     // Reads the save file and the card list of `paths`; shows nothing.
     DeckEditorWindow(Screen& screen, const GamePaths& paths);
-    ~DeckEditorWindow() override;
+    ~DeckEditorWindow();
     DeckEditorWindow(const DeckEditorWindow&) = delete;
     DeckEditorWindow& operator=(const DeckEditorWindow&) = delete;
 
-    CBrowser browser;
     // Every change to the data runs through the session; the window shows
     // what it holds.
     EditingSession session;
@@ -59,12 +66,14 @@ public:
     std::string UndoCommandText() const { return session.UndoCommandText(); }
     std::string RedoCommandText() const { return session.RedoCommandText(); }
 
-    // The browser dialog's ok and cancel.
-    void OnBrowserCode(const std::string& code) override;
-    void OnBrowserCancelled() override;
-    ViewRect OwnerWindowRect() const override { return windowRect ? windowRect() : ViewRect(); }
-    // Where the window is on screen, for placing the browser beside it.
-    std::function<ViewRect()> windowRect;
+    // 編集 opens the deck page through this (the front end passes it on to
+    // the browser program); the page's answers come back as the two events
+    // below, each at most once for each request.
+    std::function<void(const PageRequest&)> openPage;
+    // ok in the page: the code it made.
+    void OnBrowserCode(const std::string& code);
+    // cancel in the page.
+    void OnBrowserCancelled();
 
     // What the window shows, as the player left it.
     int currentDeck = 0;

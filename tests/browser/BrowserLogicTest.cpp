@@ -1,13 +1,16 @@
-// The browser dialog's handlers, through the test view and a fake control.
+// The browser window's logic and the editor's client of it, without Qt.
 #include "Fakes.h"
 
+#include "browser/CBrowser.h"
 #include "support/Cp932.h"
 
 #include <gtest/gtest.h>
 
+namespace m = browsermessage;
+
 namespace {
 
-bool Overlap(const ViewRect& a, const ViewRect& b)
+bool Overlap(const BrowserRect& a, const BrowserRect& b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
@@ -19,7 +22,7 @@ bool Overlap(const ViewRect& a, const ViewRect& b)
 TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
 {
     const struct {
-        ViewRect desktop, owner;
+        BrowserRect desktop, owner;
         bool roomBeside;
     } cases[] = {
         {{0, 0, 1920, 1080}, {100, 200, 550, 504}, true},  // an owner wider than the usual offset
@@ -30,7 +33,7 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
         {{0, 0, 1024, 768}, {}, false},                     // no owner
     };
     for (const auto& c : cases) {
-        const ViewRect placed = CBrowser::Placement({100, 50, 700, 900}, c.desktop, c.owner);
+        const BrowserRect placed = CBrowser::Placement({100, 50, 700, 900}, c.desktop, c.owner);
         const std::string where = std::to_string(c.owner.left) + " on " + std::to_string(c.desktop.right);
         EXPECT_TRUE(placed.left >= c.desktop.left && placed.right <= c.desktop.right && placed.top >= c.desktop.top &&
                     placed.bottom <= c.desktop.bottom)
@@ -46,24 +49,96 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
     }
 }
 
-// (ok and cancel hide the window, and ok uses the code: the Edit tab's tests
-// in tests/app.)
-TEST(BrowserDialog, OnlyCodesAreCapturedAndKeptUntilTheNextHandOver)
+// ok sends the last code the page reported since the hand-over, once.
+TEST(BrowserDialog, OnlyCodesAreCapturedAndOkTakesTheLastOnceUntilTheNextHandOver)
 {
-    TestView view;
-    FakeBrowserControl page;
-    CBrowser browser{GamePaths()};
-    browser.Attach(&view, &page);
+    CBrowser browser;
     for (const std::string text : {"0a1b2", "", "file:///home/player/deck.htm", "Loading...", " 0zz"}) {
-        page.Status(text);
+        browser.OnStatusTextChange(text);
     }
-    page.Status(Sjis(u8"読み込み中"));
-    EXPECT_EQ(browser.explorer.capturedCode, "0a1b2");
-    page.Status("0zz\n");
-    // Hiding and showing keep it; a new hand-over is answered anew.
-    browser.ShowWindow(true);
-    browser.ShowWindow(false);
-    EXPECT_EQ(browser.explorer.capturedCode, "0zz\n");
-    browser.ShowDeckInPage("0");
-    EXPECT_EQ(browser.explorer.capturedCode, "");
+    browser.OnStatusTextChange(Sjis(u8"読み込み中"));
+    EXPECT_EQ(browser.TakeCode(), "0a1b2");
+    EXPECT_EQ(browser.TakeCode(), "");
+    browser.OnStatusTextChange("0zz\n");
+    OpenRequest request;
+    request.code = "0";
+    browser.HandOver(request);
+    EXPECT_EQ(browser.TakeCode(), "");
+}
+
+// The page is given the collection (or null) before the deck; bytes that no
+// code holds are escaped, never closing the script's string.
+TEST(BrowserDialog, HandOverGivesTheCollectionThenTheDeck)
+{
+    const struct {
+        std::string code, collection, script;
+    } cases[] = {
+        {"0aZ9", "", "try { if (typeof deckstock == 'function') deckstock(null); } catch (e) {}\n"
+                     "demaid(deck, '0aZ9')"},
+        {"0'\\\n", "{\"kind\":\"normal\",\"cards\":[1,'x']}",
+         "try { if (typeof deckstock == 'function') deckstock(JSON.parse('\\x7b\\x22kind\\x22\\x3a\\x22normal\\x22"
+         "\\x2c\\x22cards\\x22\\x3a\\x5b1\\x2c\\x27x\\x27\\x5d\\x7d')); } catch (e) {}\n"
+         "demaid(deck, '0\\x27\\x5c\\x0a')"},
+    };
+    for (const auto& c : cases) {
+        OpenRequest request;
+        request.code = c.code;
+        request.collection = c.collection;
+        EXPECT_EQ(CBrowser().HandOver(request), c.script);
+    }
+}
+
+// ---------------------------------------------------------------- the client
+
+namespace {
+
+// The window that asked, as the front end wires it to the client.
+struct Owner {
+    std::vector<std::string> answers;  // each code, and "cancel"
+    void Listen(BrowserClient& client)
+    {
+        client.onCode = [this](const std::string& code) { answers.push_back(code); };
+        client.onCancelled = [this] { answers.push_back("cancel"); };
+    }
+};
+
+}  // namespace
+
+// Each open is answered once, by ok with a code or by cancel, and the window
+// is then closed; anything else from the browser changes nothing.
+TEST(BrowserClient, EachOpenIsAnsweredOnceThenClosed)
+{
+    const struct {
+        std::vector<BrowserMessage> received;
+        std::vector<std::string> answers;
+    } cases[] = {
+        {{{m::kOk, "0ab"}, {m::kOk, "0cd"}, {m::kCancel, ""}}, {"0ab"}},
+        {{{m::kCancel, ""}, {m::kOk, "0ab"}}, {"cancel"}},
+        {{{m::kOk, ""}, {m::kReady, ""}, {"okay", "0ab"}, {m::kOk, "0cd"}}, {"0cd"}},
+    };
+    for (const auto& c : cases) {
+        Owner owner;
+        FakeBrowserLink link;
+        BrowserClient client{GamePaths()};
+        client.Attach(&link);
+        owner.Listen(client);
+        client.Receive({m::kOk, "0early"});  // before any open: nothing asked
+        client.ownerWindowRect = [] { return BrowserRect{10, 20, 350, 320}; };
+        OpenRequest request;
+        request.slot = 7;
+        request.name = Sjis(u8"デッキ\n\\");
+        request.code = "0ab";
+        client.Open(request);
+        for (const BrowserMessage& message : c.received) {
+            client.Receive(message);
+        }
+        EXPECT_EQ(owner.answers, c.answers);
+        ASSERT_EQ(link.sent.size(), 2u);
+        request.owner = {10, 20, 350, 320};
+        EXPECT_EQ(link.sent[0].name, m::kOpen);
+        EXPECT_EQ(link.sent[0].text, "7 10 20 350 320 " + std::to_string(request.name.size()) + " 3\n" +
+                                         request.name + "0ab");
+        EXPECT_EQ(link.sent[1].name, m::kClose);
+        EXPECT_EQ(link.sent[1].text, "");
+    }
 }

@@ -1,8 +1,6 @@
-// The browser dialog with its window in the real deckeditor-browser process:
-// a window process that ends, and a missing one. (An early hand-over is in
-// BrowserWindowTest, the whole round trip in tests/e2e.)
-#include "TestPages.h"
-
+// The editor's end of the browser program: the real deckeditor-browser that
+// ends, a missing one, and scripts in its place that answer as it would. (The
+// whole round trip is in tests/e2e.)
 #include "browserhost/BrowserProcess.h"
 #include "support/Cp932.h"
 #include "support/Workspace.h"
@@ -18,16 +16,20 @@
 
 namespace {
 
-struct Owner : BrowserOwner {
+// Generous: the engine starts its helper processes on first use.
+constexpr int kWaitMs = 30000;
+
+struct Owner {
+    std::vector<std::string> codes;
     // ok's command, which may wait in a message box.
     std::function<void()> onCode;
-    void OnBrowserCode(const std::string&) override
+    void OnBrowserCode(const std::string& code)
     {
+        codes.push_back(code);
         if (onCode) {
             onCode();
         }
     }
-    void OnBrowserCancelled() override {}
 };
 
 struct Host {
@@ -35,51 +37,53 @@ struct Host {
         : browser(paths), window(browser, program)
     {
         window.showMessage = [this](const std::string& text) { messages.push_back(text); };
-        browser.Create(&owner);
+        browser.onCode = [this](const std::string& code) { owner.OnBrowserCode(code); };
     }
-    // What the Edit tab asks of the browser dialog.
+    // What the Edit tab asks of the browser.
     void Edit(const std::string& code)
     {
-        browser.ShowDeckInPage(code);
-        browser.SetDeckCaption("deck");
-        browser.ShowWindow(true);
+        request.slot = 1;
+        request.name = "deck";
+        request.code = code;
+        browser.Open(request);
     }
-    bool WaitForCode(const std::string& code)
+    bool WaitFor(BrowserProcess::State state, int ms = kWaitMs)
     {
-        return QTest::qWaitFor([&] { return browser.explorer.capturedCode == code; }, kWaitMs);
+        return QTest::qWaitFor([&] { return window.GetState() == state; }, ms);
     }
 
     Owner owner;
-    CBrowser browser;
+    BrowserClient browser;
     BrowserProcess window;
+    OpenRequest request;
     std::vector<std::string> messages;
 };
+
+// A script in the browser program's place, in the workspace.
+std::string Program(const Workspace& ws, const std::string& body)
+{
+    ws.Put("browser", "#!/bin/sh\n" + body);
+    EXPECT_EQ(::chmod((ws.WorkDir() + "/browser").c_str(), 0755), 0);
+    return ws.WorkDir() + "/browser";
+}
 
 }  // namespace
 
 TEST(BrowserProcess, AnEndedWindowIsReportedAtTheNextEditAndStartedAgain)
 {
-    // The page's code carries the list.xml it read: the working folder's,
-    // not that of the folder the tests run in.
     Workspace ws;
-    std::string page = TestPage();
-    const std::string report = "window.status = code;";
-    page.replace(page.find(report), report.size(),
-                 "(function tell() { if (listText === null) { setTimeout(tell, 10); }"
-                 " else { window.status = code + ' ' + listText; } })();");
-    ws.Put("deckmaker.htm", page);
-    ws.Put("list.xml", "listed");
     Host host(ws.Paths());
     host.window.Start(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Running; }, kWaitMs));
-    ::kill(static_cast<pid_t>(host.window.ProcessId()), SIGKILL);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Ended; }, kWaitMs));
+    ASSERT_TRUE(host.WaitFor(BrowserProcess::State::Running));
+    const qint64 first = host.window.ProcessId();
+    ::kill(static_cast<pid_t>(first), SIGKILL);
+    ASSERT_TRUE(host.WaitFor(BrowserProcess::State::Ended));
     EXPECT_TRUE(host.messages.empty());
 
     host.Edit("0zz");
     EXPECT_EQ(host.messages, std::vector<std::string>{Sjis(u8"ブラウザが止まっちゃったみたいです。\r\nもう一度開きますね。")});
-    ASSERT_TRUE(host.WaitForCode("0zz listed"));
-    EXPECT_TRUE(host.window.IsWindowVisible());
+    ASSERT_TRUE(host.WaitFor(BrowserProcess::State::Running));
+    EXPECT_NE(host.window.ProcessId(), first);
 }
 
 TEST(BrowserProcess, AMissingProgramIsReportedAtEveryEdit)
@@ -94,23 +98,35 @@ TEST(BrowserProcess, AMissingProgramIsReportedAtEveryEdit)
     const std::string missing =
         Sjis(u8"ブラウザのプログラム deckeditor-browser が見つからないみたいです。\r\nDAZO Roziは直接入力してくださいね。");
     EXPECT_EQ(host.messages, std::vector<std::string>(2, missing));
-    EXPECT_FALSE(host.window.IsWindowVisible());
 }
 
-// While ok's command waits in a message box, what the window sends waits too:
-// a window that floods the editor meanwhile is ended once a megabyte waits.
+// An open asked before the program is ready waits for its ready; the one ok
+// message that answers it reaches the owner, and the window is closed.
+TEST(BrowserProcess, OneOkMessageAnswersTheOpenAndIsAnsweredByClose)
+{
+    Workspace ws;
+    const std::string input = ws.WorkDir() + "/input";
+    Host host(ws.Paths(), Program(ws, "printf 'ready 0\\n'\ndd bs=1 count=4 of=\"" + input + "\" 2>/dev/null\nprintf 'ok 3\\n0ab'\n"
+                                      "exec cat >> \"" + input + "\"\n"));
+    host.window.Start(0);
+    host.Edit("0zz");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.owner.codes.empty(); }, kWaitMs));
+    EXPECT_EQ(host.owner.codes, std::vector<std::string>{"0ab"});
+    const std::string open = OpenText(host.request);
+    const std::string expected = "open " + std::to_string(open.size()) + "\n" + open + "close 0\n";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFileBytes(input) == expected; }, kWaitMs)) << ReadFileBytes(input);
+}
+
+// While ok's command waits in a message box, what the program sends waits
+// too: one that floods the editor meanwhile is ended once a megabyte waits.
 TEST(BrowserProcess, OutputWaitingBehindAMessageBoxIsBounded)
 {
     Workspace ws;
-    const std::string ready = "0 0 100 100 0 0 1280 1024";
-    ws.Put("flood", "#!/bin/sh\nprintf 'ready " + std::to_string(ready.size()) + "\\n" + ready +
-                        "status 1\\n0ok 0\\n'\nyes 'status 9' | head -c 50000000\nexec sleep 60\n");
-    ASSERT_EQ(::chmod((ws.WorkDir() + "/flood").c_str(), 0755), 0);
-    Host host(ws.Paths(), ws.WorkDir() + "/flood");
+    Host host(ws.Paths(), Program(ws, "printf 'ready 0\\n'\nhead -c 1 >/dev/null\nprintf 'ok 3\\n0ab'\n"
+                                      "yes 'ready 0' | head -c 50000000\nexec sleep 60\n"));
     bool ended = false;
-    host.owner.onCode = [&] {
-        ended = QTest::qWaitFor([&] { return host.window.GetState() == BrowserProcess::State::Ended; }, 10000);
-    };
+    host.owner.onCode = [&] { ended = host.WaitFor(BrowserProcess::State::Ended, 10000); };
     host.window.Start(0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return static_cast<bool>(host.owner.onCode) && ended; }, 15000));
+    host.Edit("0zz");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.owner.codes.empty() && ended; }, 15000));
 }

@@ -1,11 +1,12 @@
 // The browser window of deckeditor-browser on the real Qt WebEngine
-// (offscreen): the editor's commands go in, its messages come out.
+// (offscreen): the editor's requests go in, its answers come out.
 #include "TestPages.h"
 
 #include "browserwindow/BrowserWindow.h"
 #include "support/Cp932.h"
 #include "support/Workspace.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -26,32 +27,34 @@ const bool schemeRegistered = (RegisterDeckScheme(), true);
 struct Window {
     Workspace ws;
     std::vector<BrowserMessage> sent;
-    std::vector<std::string> statuses;  // the status texts among them
-    BrowserWindow window{[this](const char* name, const std::string& text) {
-                             sent.push_back({name, text});
-                             if (name == std::string(m::kStatus)) {
-                                 statuses.push_back(text);
-                             }
-                         },
+    BrowserWindow window{[this](const char* name, const std::string& text) { sent.push_back({name, text}); },
                          ws.WorkDir()};
 
     BrowserDialog* Dialog() const { return window.Dialog(); }
     QWebEnginePage* Page() const { return window.Page(); }
     void Do(const char* name, const std::string& text = std::string()) { window.Handle({name, text}); }
-
-    // Loads the test page from a folder of its own, as installed, with
-    // list.xml in the working folder; or another page from the working folder.
-    bool Load(const std::string& name = "deckmaker.htm")
+    void Open(const std::string& code, const std::string& collection = std::string(),
+              const BrowserRect& owner = BrowserRect())
     {
-        std::string path = ws.WorkDir() + "/" + name;
-        if (name == "deckmaker.htm") {
-            ::mkdir((ws.Root() + "/installed").c_str(), 0755);
-            path = ws.Root() + "/installed/" + name;
-            ws.Put(path, TestPage());
-            ws.Put("list.xml", "1 first card\n");
-        }
+        OpenRequest request;
+        request.slot = 3;
+        request.name = Sjis(u8"デッキ 3");
+        request.code = code;
+        request.owner = owner;
+        request.collection = collection;
+        Do(m::kOpen, OpenText(request));
+    }
+
+    // Loads the test page (`page`) from a folder of its own, as installed,
+    // with list.xml in the working folder.
+    bool Load(const std::string& page = TestPage())
+    {
+        ::mkdir((ws.Root() + "/installed").c_str(), 0755);
+        const std::string path = ws.Root() + "/installed/deckmaker.htm";
+        ws.Put(path, page);
+        ws.Put("list.xml", "1 first card\n");
         QSignalSpy loaded(Page(), &QWebEnginePage::loadFinished);
-        Do(m::kNavigate, path);
+        window.Load(path);
         return QTest::qWaitFor([&] { return loaded.count() > 0; }, kWaitMs) && loaded.takeFirst().at(0).toBool();
     }
     QVariant Eval(const QString& script) const
@@ -69,73 +72,114 @@ struct Window {
     {
         return QTest::qWaitFor([&] { return Eval(script) == expected; }, kWaitMs);
     }
-    bool WaitForStatus(const std::string& text) const
+    bool WaitForOk() const
     {
-        return QTest::qWaitFor([&] { return std::find(statuses.begin(), statuses.end(), text) != statuses.end(); },
-                               kWaitMs);
+        return QTest::qWaitFor([&] { return Dialog()->okButton->isEnabled(); }, kWaitMs);
     }
 };
 
 }  // namespace
 
-TEST(BrowserWindow, StatusTextsAreReportedInOrderInCodePage932)
+// ok is one message, carrying the last code the page reported (in code page
+// 932), and it is sent once.
+TEST(BrowserWindow, OkIsOneMessageWithTheLastCodeThePageReported)
 {
     Window w;
     ASSERT_TRUE(w.Load());
-    w.Eval(QString::fromUtf8(u8"window.status = '0a1b2'; window.status = ''; window.status = 'Loading 0';"
-                             u8"console.log('status-0zz:0zz'); window.status = '0デッキ';"
+    w.Open("0ab");
+    ASSERT_TRUE(w.WaitForOk());
+    // Every status text the page reports, as the window hears it.
+    std::vector<QString> heard;
+    const auto inner = w.window.Page()->statusText;
+    w.window.Page()->statusText = [&](const QString& text) {
+        heard.push_back(text);
+        inner(text);
+    };
+    w.Eval(QString::fromUtf8(u8"window.status = '0a1b2'; window.status = '0デッキ'; window.status = '';"
+                             u8"window.status = 'Loading 0'; console.log('status-0zz:0zz');"
                              u8"window.status = '0' + 'a'.repeat(1024); window.status = 'end'"));
-    ASSERT_TRUE(w.WaitForStatus("end"));
-    // In order; the engine may add link reports of its own, and a console
-    // message that merely looks alike is none.
-    const std::vector<std::string> expected{"0a1b2", "", "Loading 0", Sjis(u8"0デッキ"), "end"};
-    std::size_t matched = 0;
-    for (const std::string& text : w.statuses) {
-        matched += matched < expected.size() && text == expected[matched] ? 1 : 0;
-        EXPECT_NE(text, "0zz");
-        EXPECT_LE(text.size(), 1024u);  // a longer text is no code: not passed on
-    }
-    EXPECT_EQ(matched, expected.size());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.empty() && heard.back() == QLatin1String("end"); }, kWaitMs));
     // Reading gives back the last text.
     EXPECT_EQ(w.Eval("window.status").toString(), "end");
     // The page reads the working folder's list.xml, wherever the page is.
     EXPECT_TRUE(w.WaitFor("listText", QStringLiteral("1 first card\n")));
-    // Reporting survives loading another page.
-    w.ws.Put("second.htm", "<html><body><script>window.status = '0second';</script></body></html>");
-    ASSERT_TRUE(w.Load("second.htm"));
-    EXPECT_TRUE(w.WaitForStatus("0second"));
+
+    w.sent.clear();
+    w.Dialog()->okButton->click();
+    w.Dialog()->okButton->click();
+    ASSERT_EQ(w.sent.size(), 1u);
+    EXPECT_EQ(w.sent[0].name, m::kOk);
+    EXPECT_EQ(w.sent[0].text, Sjis(u8"0デッキ"));
+    EXPECT_FALSE(w.Dialog()->okButton->isEnabled());
 }
 
-TEST(BrowserWindow, DoesWhatTheEditorSaysAndReportsWhatThePlayerDoes)
+// The collection reaches the page before the deck, null when there is none;
+// a page without deckstock takes the deck all the same.
+TEST(BrowserWindow, TheCollectionIsHandedOverBeforeTheDeck)
+{
+    Window w;
+    std::string page = TestPage();
+    page.insert(page.rfind("</script>"), "var calls = [];\n"
+                                         "function deckstock(data) { calls.push(JSON.stringify(data)); }\n"
+                                         "var demaidBefore = demaid;\n"
+                                         "demaid = function (d, code) { calls.push(code); demaidBefore(d, code); };\n");
+    ASSERT_TRUE(w.Load(page));
+    w.Open("0ab", R"({"kind":"training","refused":[4,9]})");
+    w.Open("0cd");
+    ASSERT_TRUE(w.WaitForOk());
+    EXPECT_EQ(w.Eval("JSON.stringify(calls)").toString().toStdString(),
+              R"(["{\"kind\":\"training\",\"refused\":[4,9]}","0ab","null","0cd"])");
+
+    Window plain;
+    ASSERT_TRUE(plain.Load());
+    plain.Open("0ef", "{}");
+    EXPECT_TRUE(plain.WaitForOk());
+    EXPECT_FALSE(plain.Dialog()->notLoaded->isVisible());
+}
+
+TEST(BrowserWindow, OpensBesideItsOwnerAndSendsNothingOfItsOwnWindow)
 {
     Window w;
     w.window.Ready();
+    ASSERT_EQ(w.sent.size(), 1u);
+    EXPECT_EQ(w.sent[0].name, m::kReady);
     ASSERT_TRUE(w.Load());
-    // (Its caption, ok ending it through the editor, showing it again from a
-    // minimised state and its page menu are in tests/e2e.)
-    w.Do(m::kShow);
-    // The editor sizes the page to the client area.
-    w.Do(m::kWidth, "690");
-    w.Do(m::kHeight, "480");
-    EXPECT_EQ(w.Dialog()->webView->geometry(), QRect(0, 0, 690, 480));
+    const BrowserRect owner{0, 0, 150, 200};
+    w.Open("0ab", std::string(), owner);
+    EXPECT_TRUE(w.Dialog()->isVisible());
+    EXPECT_EQ(w.Dialog()->windowTitle(), QString::fromUtf8(u8"デッキ 3"));
+    EXPECT_GE(w.Dialog()->frameGeometry().left(), owner.right);
+    // (The place on a real desktop, the caption's use, showing it again from
+    // a minimised state and its page menu are in tests/e2e.)
+
+    // The page fills the window at every size, and resizes cross no pipe.
+    for (const QSize size : {QSize(690, 480), QSize(400, 700)}) {
+        w.Dialog()->resize(size);
+        EXPECT_EQ(w.Dialog()->webView->geometry(), QRect(QPoint(0, 0), size));
+    }
+    w.Dialog()->move(30, 40);
     // ok stands over the page's top-right corner, right of all the page keeps
     // clear for it (tests/page).
     EXPECT_GE(w.Dialog()->okButton->x(), 500);
+    ASSERT_TRUE(w.WaitForOk());
+    EXPECT_EQ(w.sent.size(), 1u);
 
-    // The close box only tells the editor; it ends the dialog.
+    // A second open keeps the place the player gave it.
+    w.Open("0cd", std::string(), owner);
+    EXPECT_EQ(w.Dialog()->pos(), QPoint(30, 40));
+    // The close box only tells the editor; its close hides the window.
     w.Dialog()->close();
     EXPECT_TRUE(w.Dialog()->isVisible());
     EXPECT_EQ(w.sent.back().name, m::kCancel);
-    w.Do(m::kEnd, "2");
+    w.Do(m::kClose);
     EXPECT_FALSE(w.Dialog()->isVisible());
 }
 
-TEST(BrowserWindow, SwallowedKeysReachNeitherPageNorWindow)
+TEST(BrowserWindow, EnterAndEscapeReachNeitherPageNorWindow)
 {
     Window w;
     ASSERT_TRUE(w.Load());
-    w.Do(m::kKeys, "13 27");
-    w.Do(m::kShow);
+    w.Open("0ab");
     w.Dialog()->activateWindow();
     w.Dialog()->webView->setFocus();
     w.Eval("document.getElementById('box').focus()");

@@ -1,15 +1,13 @@
 #pragma once
-// A web control that only passes on what the page would raise; the window is
-// the main window's test view.
-#include "support/TestView.h"
-#include "browser/CBrowser.h"
+// The browser program's end of the channel as a test sees it: every message
+// the editor sends, kept.
+#include "browser/BrowserClient.h"
 
 #include <string>
+#include <vector>
 
-class FakeBrowserControl : public BrowserControl {
+class FakeBrowserLink : public BrowserLink {
 public:
-    void Navigate(const std::string&) override {}
-    void SetWidth(long) override {}
-    void SetHeight(long) override {}
-    void Status(const std::string& text) { statusTextChange(text); }
+    void Send(const char* name, const std::string& text) override { sent.push_back({name, text}); }
+    std::vector<BrowserMessage> sent;
 };

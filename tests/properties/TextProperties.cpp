@@ -176,3 +176,22 @@ RC_GTEST_PROP(ChannelProperties, NumbersComeBackFromTheirTextAndOnlyThey, ())
         " 1", "1 ", "1  2", "-", "1-2", "+1", "1234567890123456789", "-1234567890123456789", "1a", "1 x");
     RC_ASSERT(!ParseNumbers(NumbersText(numbers) + (numbers.empty() ? "" : " ") + bad, back));
 }
+
+// An open request comes back from its text whatever bytes its fields hold;
+// a text cut before the end of its name and code is refused.
+RC_GTEST_PROP(ChannelProperties, OpenRequestsComeBackFromTheirTextAndCutOnesAreRefused, ())
+{
+    OpenRequest request;
+    request.slot = *rc::gen::arbitrary<int>();
+    request.owner = {*rc::gen::arbitrary<int>(), *rc::gen::arbitrary<int>(), *rc::gen::arbitrary<int>(),
+                     *rc::gen::arbitrary<int>()};
+    request.name = *rc::gen::arbitrary<std::string>();
+    request.code = *rc::gen::arbitrary<std::string>();
+    request.collection = *rc::gen::arbitrary<std::string>();
+    const std::string text = OpenText(request);
+    OpenRequest back;
+    RC_ASSERT(ParseOpen(text, back));
+    RC_ASSERT(back == request);
+    const std::size_t whole = text.size() - request.collection.size();
+    RC_ASSERT(!ParseOpen(text.substr(0, *rc::gen::inRange<std::size_t>(0, whole)), back));
+}

@@ -3,10 +3,9 @@
 // cancel, and the questions. What the commands do to the decks is in
 // tests/session and tests/rules; the flows a player lives in are in tests/e2e.
 #include "window/DeckEditorWindow.h"
-#include "browser/Fakes.h"
+#include "collection/Collection.h"
 #include "support/Cp932.h"
 #include "support/SaveFile.h"
-#include "support/TestView.h"
 #include "support/Workspace.h"
 
 #include <gtest/gtest.h>
@@ -62,12 +61,9 @@ protected:
             WriteSaveFile();
         }
         window = std::make_unique<DeckEditorWindow>(screen, ws.Paths());
-        if (page) {
-            window->browser.Attach(&browserView, page.get());
-        }
+        window->openPage = [this](const PageRequest& request) { pages.push_back(request); };
         return window->Start();
     }
-    void TearDown() override { window.reset(); }  // before the page it holds
 
     std::string Name(int row) const { return screen.rows.names[row]; }
     std::vector<std::string> Lines() const
@@ -80,8 +76,8 @@ protected:
     }
 
     RecordingScreen screen;
-    TestView browserView;
-    std::unique_ptr<FakeBrowserControl> page;
+    // What 編集 asked the deck page for.
+    std::vector<PageRequest> pages;
     std::unique_ptr<DeckEditorWindow> window;
 };
 
@@ -247,8 +243,8 @@ TEST_F(WindowTest, RestoreTabShowsTheChosenBackupsDeckAndAsksBeforeTheWholeSave)
 }
 
 // ------------------------------------------- the browser's ok and cancel
-// The round trip itself (hand-over of the current deck under its name, ok into
-// another deck) is in tests/e2e.
+// That each request is answered at most once is the client's (tests/browser);
+// the round trip through the real page is in tests/e2e.
 
 class BrowserTest : public WindowTest {
 protected:
@@ -256,18 +252,31 @@ protected:
     {
         saveFile.Add(0, 10, 2);
         saveFile.Fill(5, 100);  // a complete deck elsewhere, so that deck 1 may be emptied
-        page = std::make_unique<FakeBrowserControl>();
         ASSERT_TRUE(Start());
         window->ChooseTab(kTabEdit);
     }
 };
 
+// 編集 asks for the current deck by its number and name, with its code and
+// what the page is told of the player's cards for it.
+TEST_F(BrowserTest, EditAsksForTheCurrentDecksPage)
+{
+    window->ChooseDeck(5);
+    window->ChooseTab(kTabEdit);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].number, 1);
+    EXPECT_EQ(pages[0].code, CodeOf({{10, 2}}));
+    EXPECT_EQ(pages[1].number, 6);
+    EXPECT_EQ(pages[1].name, window->saveData.Deck(5).Name());
+    EXPECT_EQ(pages[1].code, encode(window->saveData.Deck(5)));
+    EXPECT_EQ(pages[1].collection, CollectionJson(window->saveData, 5));
+    EXPECT_NE(pages[1].collection, CollectionJson(window->saveData, 0));
+}
+
 TEST_F(BrowserTest, CancelStoresNothingAndGoesBackToCreate)
 {
     window->TypeCode("0typed");
-    page->Status(CodeOf({{4, 3}}));
-    window->browser.OnBrowserCancel();
-    EXPECT_FALSE(browserView.IsWindowVisible());
+    window->OnBrowserCancelled();
     EXPECT_EQ(screen.tab, kTabCreate);
     EXPECT_EQ(window->code, "0typed");
     EXPECT_EQ(encode(window->saveData.Deck(0)), CodeOf({{10, 2}}));
@@ -275,7 +284,7 @@ TEST_F(BrowserTest, CancelStoresNothingAndGoesBackToCreate)
 }
 
 // ok stores the page's code as 編集 does, on the deck current at that moment,
-// whatever tab was chosen since; only once per answer of the page.
+// whatever tab was chosen since.
 TEST_F(BrowserTest, OkStoresThePagesCodeAsEditDoesWhateverTabWasChosen)
 {
     const struct {
@@ -287,16 +296,13 @@ TEST_F(BrowserTest, OkStoresThePagesCodeAsEditDoesWhateverTabWasChosen)
         const std::string name = window->saveData.Deck(deck).Name();
         const std::string edited = CodeOf({{card, 1}});
         window->ChooseTab(kTabEdit);
-        page->Status(edited);
         window->ChooseTab(tab);
-        window->browser.OnBrowserOk();
-        window->browser.OnBrowserOk();  // arriving while the first one's command ran
+        window->OnBrowserCode(edited);
         EXPECT_EQ(encode(window->saveData.Deck(deck)), edited) << tab;
-        EXPECT_EQ(window->saveData.Deck(deck).Name(), name);  // a second ok on 作成 would reset it
+        EXPECT_EQ(window->saveData.Deck(deck).Name(), name);  // 作成 would reset it
         EXPECT_EQ(screen.code, edited);
         EXPECT_EQ(screen.tab, kTabCreate);
         EXPECT_EQ(screen.status, edited);
-        EXPECT_FALSE(browserView.IsWindowVisible());
     }
 }
 
