@@ -673,6 +673,7 @@ def main():
 if __name__ == '__main__':
     # Test modules of their own import this one by name, and join the run.
     sys.modules['e2e'] = sys.modules['__main__']
+    from collection import Collection  # noqa: E402,F401
     from restore import Restore  # noqa: E402,F401
     from savefaults import SaveFaults  # noqa: E402,F401
     from undo import Undo  # noqa: E402,F401
