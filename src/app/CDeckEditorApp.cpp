@@ -224,23 +224,22 @@ bool CDeckEditorApp::InitInstance()
     // window is on screen, so the web engine never delays it. 編集 asks it
     // for a deck's page, opened beside the main window; its answers go back
     // to the window's logic. Neither knows the other: they meet only here.
-    BrowserClient browser(paths);
-    BrowserProcess browserWindow(browser, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
+    BrowserProcess browserWindow(paths, browserProgram.empty() ? DefaultBrowserProgram() : browserProgram);
     browserWindow.showMessage = [&view](const std::string& text) { view.Tell(text); };
-    browser.ownerWindowRect = [&view] {
+    browserWindow.ownerWindowRect = [&view] {
         const QRect frame = view.frameGeometry();
         return BrowserRect{frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
     };
-    dlg.openPage = [&browser](const PageRequest& page) {
+    dlg.openPage = [&browserWindow](const PageRequest& page) {
         OpenRequest request;
         request.slot = page.number;
         request.name = page.name;
         request.code = page.code;
         request.collection = page.collection;
-        browser.Open(request);
+        browserWindow.Open(request);
     };
-    browser.onCode = [&dlg](const std::string& code) { dlg.OnBrowserCode(code); };
-    browser.onCancelled = [&dlg] { dlg.OnBrowserCancelled(); };
+    browserWindow.onCode = [&dlg](const std::string& code) { dlg.OnBrowserCode(code); };
+    browserWindow.onCancelled = [&dlg] { dlg.OnBrowserCancelled(); };
     AfterFirstPaint startBrowser(view, [&] {
         if (options.screenshotPath.empty() && !options.measureStartup) {
             browserWindow.Start(static_cast<unsigned long long>(view.winId()));

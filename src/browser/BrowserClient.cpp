@@ -14,40 +14,24 @@ std::string BrowserClient::PagePath() const
     return page[0] == '/' ? page : "./" + page;
 }
 
-void BrowserClient::Attach(BrowserLink* l) { link = l; }
-
-void BrowserClient::Open(OpenRequest request)
+std::string BrowserClient::Open(const OpenRequest& request)
 {
-    if (ownerWindowRect) {
-        request.owner = ownerWindowRect();
-    }
     asking = true;
-    if (link) {
-        link->Send(browsermessage::kOpen, OpenText(request));
-    }
+    return OpenText(request);
 }
 
 // An answer to a request already answered (a second ok while the first one's
 // command runs) is not run again; an ok without a code would empty the deck.
-void BrowserClient::Receive(const BrowserMessage& message)
+BrowserAnswer BrowserClient::Receive(const BrowserMessage& message)
 {
     namespace m = browsermessage;
     const bool ok = message.name == m::kOk && !message.text.empty();
+    BrowserAnswer answer;
     if (!asking || (!ok && message.name != m::kCancel)) {
-        return;
+        return answer;
     }
     asking = false;
-    if (ok && onCode) {
-        onCode(message.text);
-    } else if (!ok && onCancelled) {
-        onCancelled();
-    }
-    Close();
-}
-
-void BrowserClient::Close()
-{
-    if (link) {
-        link->Send(browsermessage::kClose, std::string());
-    }
+    answer.kind = ok ? BrowserAnswer::Kind::Code : BrowserAnswer::Kind::Cancelled;
+    answer.code = ok ? message.text : std::string();
+    return answer;
 }

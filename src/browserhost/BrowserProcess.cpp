@@ -20,16 +20,15 @@ constexpr std::size_t kMostWaiting = 1u << 20;
 
 }  // namespace
 
-BrowserProcess::BrowserProcess(BrowserClient& c, std::string programPath) : client(c), program(std::move(programPath))
+BrowserProcess::BrowserProcess(const GamePaths& paths, std::string programPath)
+    : client(paths), program(std::move(programPath))
 {
-    client.Attach(this);
     readyTimer.setSingleShot(true);
     connect(&readyTimer, &QTimer::timeout, this, &BrowserProcess::OnReadyTimeout);
 }
 
 BrowserProcess::~BrowserProcess()
 {
-    client.Attach(nullptr);
     if (process) {
         QObject::disconnect(process.get(), nullptr, this, nullptr);
         // The end of its input tells the window to close; the engine then
@@ -105,29 +104,36 @@ void BrowserProcess::OnReadyTimeout()
     }
 }
 
-void BrowserProcess::Send(const char* name, const std::string& text)
+void BrowserProcess::Open(const OpenRequest& request)
 {
     // The page is asked for: a process not started yet (the main window has
     // not painted) starts now, one that has ended is started again, and one
     // that cannot be started is reported.
-    if (name == std::string(browsermessage::kOpen)) {
-        if (state == State::NotStarted || state == State::Silent) {
-            Launch();
+    if (state == State::NotStarted || state == State::Silent) {
+        Launch();
+    }
+    if (state == State::Ended || state == State::Missing) {
+        if (state == State::Ended && showMessage) {
+            showMessage(kTextBrowserEnded);
         }
-        if (state == State::Ended || state == State::Missing) {
-            if (state == State::Ended && showMessage) {
-                showMessage(kTextBrowserEnded);
+        Launch();
+        if (state == State::Missing) {
+            queued.clear();
+            if (showMessage) {
+                showMessage(kTextBrowserMissing);
             }
-            Launch();
-            if (state == State::Missing) {
-                queued.clear();
-                if (showMessage) {
-                    showMessage(kTextBrowserMissing);
-                }
-                return;
-            }
+            return;
         }
     }
+    OpenRequest placed = request;
+    if (ownerWindowRect) {
+        placed.owner = ownerWindowRect();
+    }
+    Send(browsermessage::kOpen, client.Open(placed));
+}
+
+void BrowserProcess::Send(const char* name, const std::string& text)
+{
     std::string bytes;
     AppendMessage(bytes, name, text);
     if (state == State::Running) {
@@ -163,13 +169,26 @@ void BrowserProcess::OnOutput()
                 queued.clear();
             }
         } else {
-            client.Receive(message);
+            Answer(client.Receive(message));
         }
     }
     handling = false;
     if (reader.Broken() && process) {
         process->kill();
     }
+}
+
+void BrowserProcess::Answer(const BrowserAnswer& answer)
+{
+    if (answer.kind == BrowserAnswer::Kind::None) {
+        return;
+    }
+    if (answer.kind == BrowserAnswer::Kind::Code && onCode) {
+        onCode(answer.code);
+    } else if (answer.kind == BrowserAnswer::Kind::Cancelled && onCancelled) {
+        onCancelled();
+    }
+    Send(browsermessage::kClose, std::string());
 }
 
 void BrowserProcess::OnEnded()

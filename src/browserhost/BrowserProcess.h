@@ -18,10 +18,11 @@ extern const char kTextBrowserMissing[];
 extern const char kTextBrowserEnded[];
 extern const char kTextBrowserSilent[];
 
-class BrowserProcess : public QObject, public BrowserLink {
+class BrowserProcess : public QObject {
 public:
-    // Carries `client`'s messages; the process starts at Start.
-    BrowserProcess(BrowserClient& client, std::string program);
+    // The program's page and files are those of `paths`; the process starts
+    // at Start.
+    BrowserProcess(const GamePaths& paths, std::string program);
     ~BrowserProcess() override;
 
     // Starts the program; `ownerWindow` is the native id of the main window,
@@ -39,17 +40,28 @@ public:
     // start-up on a busy machine takes a few seconds at most.
     static constexpr int kReadyTimeoutMs = 8000;
 
-    // An open also starts a program that is not running, or reports why it
-    // cannot; until the program is ready, messages wait.
-    void Send(const char* name, const std::string& text) override;
+    // Asks for the page for a deck. It also starts a program that is not
+    // running, or reports why it cannot; until the program is ready, the
+    // request waits.
+    void Open(const OpenRequest& request);
+    // Where the main window is, which the browser window opens beside; unset:
+    // unknown.
+    std::function<BrowserRect()> ownerWindowRect;
+    // The answers to the latest open, each at most once: ok with its code,
+    // and cancel. The browser window is closed once the answer has been
+    // handled, so that its ok stays greyed while the command runs.
+    std::function<void(const std::string& code)> onCode;
+    std::function<void()> onCancelled;
 
 private:
+    void Send(const char* name, const std::string& text);
+    void Answer(const BrowserAnswer& answer);
     void Launch();
     void OnOutput();
     void OnEnded();
     void OnReadyTimeout();
 
-    BrowserClient& client;
+    BrowserClient client;
     std::string program;
     unsigned long long ownerWindow = 0;
     std::unique_ptr<QProcess> process;

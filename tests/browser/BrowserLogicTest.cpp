@@ -1,6 +1,5 @@
 // The browser window's logic and the editor's client of it, without Qt.
-#include "Fakes.h"
-
+#include "browser/BrowserClient.h"
 #include "browser/CBrowser.h"
 #include "support/Cp932.h"
 
@@ -90,55 +89,35 @@ TEST(BrowserDialog, HandOverGivesTheCollectionThenTheDeck)
 
 // ---------------------------------------------------------------- the client
 
-namespace {
-
-// The window that asked, as the front end wires it to the client.
-struct Owner {
-    std::vector<std::string> answers;  // each code, and "cancel"
-    void Listen(BrowserClient& client)
-    {
-        client.onCode = [this](const std::string& code) { answers.push_back(code); };
-        client.onCancelled = [this] { answers.push_back("cancel"); };
-    }
-};
-
-}  // namespace
-
-// Each open is answered once, by ok with a code or by cancel, and the window
-// is then closed; anything else from the browser changes nothing.
-TEST(BrowserClient, EachOpenIsAnsweredOnceThenClosed)
+// Each open is answered once, by ok with a code or by cancel; anything else
+// from the browser answers nothing.
+TEST(BrowserClient, EachOpenIsAnsweredOnce)
 {
     const struct {
         std::vector<BrowserMessage> received;
-        std::vector<std::string> answers;
+        std::vector<std::string> answers;  // each code, and "cancel"
     } cases[] = {
         {{{m::kOk, "0ab"}, {m::kOk, "0cd"}, {m::kCancel, ""}}, {"0ab"}},
         {{{m::kCancel, ""}, {m::kOk, "0ab"}}, {"cancel"}},
         {{{m::kOk, ""}, {m::kReady, ""}, {"okay", "0ab"}, {m::kOk, "0cd"}}, {"0cd"}},
     };
     for (const auto& c : cases) {
-        Owner owner;
-        FakeBrowserLink link;
         BrowserClient client{GamePaths()};
-        client.Attach(&link);
-        owner.Listen(client);
-        client.Receive({m::kOk, "0early"});  // before any open: nothing asked
-        client.ownerWindowRect = [] { return BrowserRect{10, 20, 350, 320}; };
+        EXPECT_EQ(client.Receive({m::kOk, "0early"}).kind, BrowserAnswer::Kind::None);  // nothing asked yet
         OpenRequest request;
         request.slot = 7;
         request.name = Sjis(u8"デッキ\n\\");
         request.code = "0ab";
-        client.Open(request);
-        for (const BrowserMessage& message : c.received) {
-            client.Receive(message);
-        }
-        EXPECT_EQ(owner.answers, c.answers);
-        ASSERT_EQ(link.sent.size(), 2u);
         request.owner = {10, 20, 350, 320};
-        EXPECT_EQ(link.sent[0].name, m::kOpen);
-        EXPECT_EQ(link.sent[0].text, "7 10 20 350 320 " + std::to_string(request.name.size()) + " 3\n" +
-                                         request.name + "0ab");
-        EXPECT_EQ(link.sent[1].name, m::kClose);
-        EXPECT_EQ(link.sent[1].text, "");
+        EXPECT_EQ(client.Open(request), "7 10 20 350 320 " + std::to_string(request.name.size()) + " 3\n" +
+                                            request.name + "0ab");
+        std::vector<std::string> answers;
+        for (const BrowserMessage& message : c.received) {
+            const BrowserAnswer answer = client.Receive(message);
+            if (answer.kind != BrowserAnswer::Kind::None) {
+                answers.push_back(answer.kind == BrowserAnswer::Kind::Code ? answer.code : "cancel");
+            }
+        }
+        EXPECT_EQ(answers, c.answers);
     }
 }

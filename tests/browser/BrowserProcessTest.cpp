@@ -34,10 +34,10 @@ struct Owner {
 
 struct Host {
     explicit Host(const GamePaths& paths, const std::string& program = BROWSER_PROGRAM)
-        : browser(paths), window(browser, program)
+        : window(paths, program)
     {
         window.showMessage = [this](const std::string& text) { messages.push_back(text); };
-        browser.onCode = [this](const std::string& code) { owner.OnBrowserCode(code); };
+        window.onCode = [this](const std::string& code) { owner.OnBrowserCode(code); };
     }
     // What the Edit tab asks of the browser.
     void Edit(const std::string& code)
@@ -45,7 +45,7 @@ struct Host {
         request.slot = 1;
         request.name = "deck";
         request.code = code;
-        browser.Open(request);
+        window.Open(request);
     }
     bool WaitFor(BrowserProcess::State state, int ms = kWaitMs)
     {
@@ -53,7 +53,6 @@ struct Host {
     }
 
     Owner owner;
-    BrowserClient browser;
     BrowserProcess window;
     OpenRequest request;
     std::vector<std::string> messages;
