@@ -275,6 +275,14 @@ class EditorTest(unittest.TestCase):
         wait_until(self.browser_ok, 60, "the browser window's ok").click()
         self.until(lambda: self.main().status.text == code_of(self.save_file.cards[0]), 'the deck filled by the page')
 
+    def cli_writes(self, root, *args):
+        """What deckeditor-cli, run on the game folder `root` with `args`
+        then save, leaves in its save file."""
+        cli = os.environ.get('DECKEDITOR_CLI') or os.path.join(os.path.dirname(EDITOR), '..', 'cli', 'deckeditor-cli')
+        subprocess.run([cli, '-C', os.path.join(root, 'DeckEditor')] + list(args) + ['save'], capture_output=True,
+                       timeout=30)
+        return Path(root, 'File', 'Save.dat').read_bytes()
+
     def saves(self, expected=None):
         """SAVE writes `expected`, by default the test's save file."""
         expected = self.save_file.bytes() if expected is None else expected
