@@ -19,25 +19,15 @@ namespace {
 // Generous: the engine starts its helper processes on first use.
 constexpr int kWaitMs = 30000;
 
-struct Owner {
-    std::vector<std::string> codes;
-    // ok's command, which may wait in a message box.
-    std::function<void()> onCode;
-    void OnBrowserCode(const std::string& code)
-    {
-        codes.push_back(code);
-        if (onCode) {
-            onCode();
-        }
-    }
-};
-
 struct Host {
     explicit Host(const GamePaths& paths, const std::string& program = BROWSER_PROGRAM)
         : window(paths, program)
     {
         window.showMessage = [this](const std::string& text) { messages.push_back(text); };
-        window.onCode = [this](const std::string& code) { owner.OnBrowserCode(code); };
+        window.onCode = [this](const std::string& code) {
+            codes.push_back(code);
+            onCode();
+        };
     }
     // What the Edit tab asks of the browser.
     void Edit(const std::string& code)
@@ -52,7 +42,9 @@ struct Host {
         return QTest::qWaitFor([&] { return window.GetState() == state; }, ms);
     }
 
-    Owner owner;
+    // The codes ok brought to the owner, and ok's command, which may wait in a message box.
+    std::vector<std::string> codes;
+    std::function<void()> onCode = [] {};
     BrowserProcess window;
     OpenRequest request;
     std::vector<std::string> messages;
@@ -109,8 +101,8 @@ TEST(BrowserProcess, OneOkMessageAnswersTheOpenAndIsAnsweredByClose)
                                       "exec cat >> \"" + input + "\"\n"));
     host.window.Start(0);
     host.Edit("0zz");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.owner.codes.empty(); }, kWaitMs));
-    EXPECT_EQ(host.owner.codes, std::vector<std::string>{"0ab"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.codes.empty(); }, kWaitMs));
+    EXPECT_EQ(host.codes, std::vector<std::string>{"0ab"});
     const std::string open = OpenText(host.request);
     const std::string expected = "open " + std::to_string(open.size()) + "\n" + open + "close 0\n";
     EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFileBytes(input) == expected; }, kWaitMs)) << ReadFileBytes(input);
@@ -124,8 +116,8 @@ TEST(BrowserProcess, OutputWaitingBehindAMessageBoxIsBounded)
     Host host(ws.Paths(), Program(ws, "printf 'ready 0\\n'\nhead -c 1 >/dev/null\nprintf 'ok 3\\n0ab'\n"
                                       "yes 'ready 0' | head -c 50000000\nexec sleep 60\n"));
     bool ended = false;
-    host.owner.onCode = [&] { ended = host.WaitFor(BrowserProcess::State::Ended, 10000); };
+    host.onCode = [&] { ended = host.WaitFor(BrowserProcess::State::Ended, 10000); };
     host.window.Start(0);
     host.Edit("0zz");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.owner.codes.empty() && ended; }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !host.codes.empty() && ended; }, 15000));
 }

@@ -2,13 +2,10 @@
 shows what the stock allows, refuses what it does not, and what ok stores
 is what the command line stores."""
 import os
-import shutil
-import subprocess
-import tempfile
 
 import e2e
 from desktop import type_text, wait_until
-from gamefiles import code_of
+from gamefiles import GameFolder, code_of
 
 
 class Collection(e2e.EditorTest):
@@ -55,19 +52,6 @@ class Collection(e2e.EditorTest):
     def plus_of(self, row):
         return next(e2e.Node(c) for c in e2e.descendants(row.acc) if c.name == '1枚入れる')
 
-    def cli_writes(self, *args):
-        """What deckeditor-cli writes for `args` on the test's save file."""
-        root = tempfile.mkdtemp(prefix='deckeditor-e2e-cli-')
-        try:
-            folder = e2e.GameFolder(root, self.save_file.bytes(), e2e.PAGE)
-            cli = os.environ.get('DECKEDITOR_CLI') or os.path.join(os.path.dirname(e2e.EDITOR), '..', 'cli',
-                                                                       'deckeditor-cli')
-            done = subprocess.run([cli, '-C', folder.work] + list(args) + ['save'], capture_output=True, timeout=30)
-            self.assertEqual(done.returncode, 0, done.stderr)
-            return folder.read_save()
-        finally:
-            shutil.rmtree(root, ignore_errors=True)
-
     def test_the_page_allows_the_copies_the_player_owns_and_ok_stores_them_as_edit_does(self):
         self.save_file.stock[self.CARD - 1] = 1
         self.start()
@@ -94,4 +78,6 @@ class Collection(e2e.EditorTest):
         self.browser_ok('Deck 3').click()
         self.until(lambda: self.main().status.text == expected, 'the deck stored')
         self.assertTrue(self.editor.no_message_box(), 'ok complained')
-        self.saves(self.cli_writes('edit', '3', expected))
+        cli_root = os.path.join(self.root, 'cli')  # a game folder of its own, at the start's save file
+        GameFolder(cli_root, self.save_file.bytes(), e2e.PAGE)
+        self.saves(self.cli_writes(cli_root, 'edit', '3', expected))

@@ -139,31 +139,33 @@ class Editor:
     def main(self):
         return MainWindow(next(w for w in self.windows() if w.name == CAPTION))
 
+    def message_boxes(self):
+        """The editor's message boxes on screen."""
+        return [w for w in self.windows()
+                if w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING)]
+
     def message_box(self, timeout=30):
         """The open message box: (its text, {button name: node}). Buttons
         are named without their mnemonic: はい(Y) is はい."""
         def find():
-            for w in self.windows():
-                if w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING):
-                    nodes = [Node(c) for c in descendants(w)]
-                    labels = [n.name for n in nodes if n.role == 'label' and n.name]
-                    buttons = {n.name.split('(')[0]: n for n in nodes if n.role == 'push button' and n.showing}
-                    return '\n'.join(labels), buttons
+            for w in self.message_boxes():
+                nodes = [Node(c) for c in descendants(w)]
+                labels = [n.name for n in nodes if n.role == 'label' and n.name]
+                buttons = {n.name.split('(')[0]: n for n in nodes if n.role == 'push button' and n.showing}
+                return '\n'.join(labels), buttons
             return None
         return wait_until(find, timeout, 'a message box')
 
     def focused_button(self):
         """The name of the message box's button that has the keyboard, or None."""
-        for w in self.windows():
-            if w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING):
-                for n in descendants(w):
-                    if n.getRoleName() == 'push button' and n.getState().contains(pyatspi.STATE_FOCUSED):
-                        return (n.name or '').split('(')[0]
+        for w in self.message_boxes():
+            for n in descendants(w):
+                if n.getRoleName() == 'push button' and n.getState().contains(pyatspi.STATE_FOCUSED):
+                    return (n.name or '').split('(')[0]
         return None
 
     def no_message_box(self):
-        return not any(w.name == MESSAGE_CAPTION and w.getState().contains(pyatspi.STATE_SHOWING)
-                       for w in self.windows())
+        return not self.message_boxes()
 
     def wait_for_exit(self, timeout=30):
         try:
@@ -274,6 +276,14 @@ class EditorTest(unittest.TestCase):
         self.until(lambda: self.main().status.text == '0', 'an empty deck current')
         wait_until(self.browser_ok, 60, "the browser window's ok").click()
         self.until(lambda: self.main().status.text == code_of(self.save_file.cards[0]), 'the deck filled by the page')
+
+    def cli_writes(self, root, *args):
+        """What deckeditor-cli, run on the game folder `root` with `args`
+        then save, leaves in its save file."""
+        cli = os.environ.get('DECKEDITOR_CLI') or os.path.join(os.path.dirname(EDITOR), '..', 'cli', 'deckeditor-cli')
+        subprocess.run([cli, '-C', os.path.join(root, 'DeckEditor')] + list(args) + ['save'], capture_output=True,
+                       timeout=30)
+        return Path(root, 'File', 'Save.dat').read_bytes()
 
     def saves(self, expected=None):
         """SAVE writes `expected`, by default the test's save file."""

@@ -3,7 +3,6 @@ the keyboard, writes what the command line's restore and restore-all write
 for the same choices, byte for byte."""
 import os
 import shutil
-import subprocess
 from pathlib import Path
 
 import e2e
@@ -54,14 +53,6 @@ class Restore(e2e.EditorTest):
     def combo(self):
         return next(n for n in self.main().nodes if n.role == 'combo box')
 
-    def cli_writes(self, *args):
-        cli = os.environ.get('DECKEDITOR_CLI') or os.path.join(os.path.dirname(e2e.EDITOR), '..', 'cli',
-                                                                   'deckeditor-cli')
-        subprocess.run([cli, '-C', os.path.join(self.cli_root, 'DeckEditor')] + list(args) + ['save'],
-                       capture_output=True, timeout=30)
-        with open(os.path.join(self.cli_root, 'File', 'Save.dat'), 'rb') as f:
-            return f.read()
-
     def test_one_deck(self):
         self.start_with_backups()
         self.main().ok.click()
@@ -69,7 +60,7 @@ class Restore(e2e.EditorTest):
         self.assertEqual(text, 'Card30 が足りないみたいです\n')
         buttons['OK'].click()
         self.until(lambda: self.main().row_texts()[3] == '先週のデッキ', 'the deck restored')
-        self.saves(self.cli_writes('restore', '4', BACKUP))
+        self.saves(self.cli_writes(self.cli_root, 'restore', '4', BACKUP))
 
     def test_whole_save_after_the_question(self):
         self.start_with_backups()
@@ -78,7 +69,7 @@ class Restore(e2e.EditorTest):
         # (Its text and its default no are in tests/app; no on a real box in e2e.py.)
         self.editor.message_box()[1]['はい'].click()
         self.until(lambda: self.main().row_texts()[0] == 'Deck 1', 'the whole save restored')
-        self.saves(self.cli_writes('restore-all', BACKUP))
+        self.saves(self.cli_writes(self.cli_root, 'restore-all', BACKUP))
         # Undone as one step that names the whole save, not the current deck.
         key('ctrl+z')
         self.until(lambda: self.main().status.text == '元に戻しました: 復元 (セーブデータ全体)', 'the restore undone')
