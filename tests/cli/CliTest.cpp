@@ -70,12 +70,14 @@ Result Cli(const std::vector<std::string>& args, const std::string& prefix = "",
 class CommandLine : public ::testing::Test, protected GameFolder {
 protected:
     ~CommandLine() override { g_failWriteStep = nullptr; }
-    // Writes the save file and runs the program in the working folder.
+    // Writes the save file and runs the program in the working folder, with
+    // no standard input, as cron may start it: the first file it opens then
+    // gets descriptor 0, which must count as opened.
     Result Run(std::vector<std::string> args)
     {
         WriteSaveFile();
         args.insert(args.begin(), {"-C", ws.WorkDir()});
-        return Cli(args);
+        return Cli(args, "exec 0<&-; ");
     }
 };
 }  // namespace

@@ -146,3 +146,19 @@ TEST_F(Session, RestoringTheWholeSaveAsksFirstAndIsOneStep)
     EXPECT_EQ(s.Data().Deck(0).Name(), "old");
     EXPECT_EQ(s.RestoreChosenDeck(0).step, "");
 }
+
+// 復元 offers the newest backup that can be read, or the one chosen before
+// while it is still listed and readable.
+TEST_F(Session, TheBackupOfferedIsTheNewestReadableOneOrTheOneChosenBefore)
+{
+    EditingSession& s = Open();
+    for (const char* name : {"Save2612021200.dat", "Save2612031200.dat", "Save2612041200.dat"}) {
+        ws.Put(ws.BackupDir() + "/" + name, saveFile.Bytes());
+    }
+    ws.Put(ws.BackupDir() + "/Save2612011200.dat", "not a save file");
+    const struct { int chosen, offered; } cases[] = {{-1, 0}, {2, 2}, {1, 1}, {3, 0}, {-1, 0}};
+    for (const auto& c : cases) {
+        s.ChooseBackup(c.chosen);
+        EXPECT_EQ(s.ListBackups(), c.offered) << c.chosen;
+    }
+}
