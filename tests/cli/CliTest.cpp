@@ -109,7 +109,7 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
              {}, {"-C"}, {"rename", "1", "x", "save", "frobnicate"}, {"rename", "1"}, {"save", "delete", "0"},
              {"save", "delete", "54"}, {"delete", "0005"}, {"save", "code", "1x"}, {"save", "duplicate", "1"},
              {"save", "rename", "2", u8"絵文字😀"},
-             {"-C", "", "save"}, {"-C", "../no such folder", "save"},  // never a run in whatever folder this is
+             {"-C", "", "save"}, {"-C", "../no such folder", "save"}, {"-C", ws.SavePath(), "save"},  // a file is no folder to run in
              {"export"}, {"export", "0", "all"}, {"export", "4", "all"},
              {"export", "x", "all"}, {"export", "1"}, {"export", "1", "some"}, {"export", "1", "one"},
              {"export", "1", "one", "54"}, {"export", "1", "all", "export", "2", "one", "99"},
