@@ -93,12 +93,13 @@ TEST_F(Session, ARenameTypedKeyByKeyIsOneStep)
     const Outcome redo = s.Redo();  // ends the rename, which drops what could be redone
     EXPECT_EQ(redo.step, "");
     EXPECT_EQ(redo.status, Sjis(u8"やり直せる変更はないです。"));
-    // SAVE ends a rename too: typing on in the same row is a step of its own.
-    s.TypeName(3, "de");
+    // SAVE ends a rename too (of the first deck here): typing on in the same
+    // row is a step of its own.
+    s.TypeName(0, "de");
     ASSERT_EQ(s.Save(kAskNothing, GameChanges::Ask).message, "");
-    s.TypeName(3, "def");
-    EXPECT_EQ(s.Undo().status, Sjis(u8"元に戻しました: 名前変更 (デッキ 4)"));
-    EXPECT_EQ(s.Data().Deck(3).Name(), "de");
+    s.TypeName(0, "def");
+    EXPECT_EQ(s.Undo().status, Sjis(u8"元に戻しました: 名前変更 (デッキ 1)"));
+    EXPECT_EQ(s.Data().Deck(0).Name(), "de");
 }
 
 // SAVE asks before writing a file that looks damaged or that the game
