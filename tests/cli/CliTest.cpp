@@ -9,10 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <fstream>
 #include <sstream>
 #include <tuple>
@@ -391,19 +388,4 @@ TEST_F(CommandLine, ASaveFileWithShiftedLinesIsSaidOnListAndWrittenOnlyByOverwri
     const Result written = Cli({"-C", ws.WorkDir(), "rename", "1", "x", "overwrite", "list"});
     EXPECT_EQ(std::make_pair(written.status, written.err), std::make_pair(0, std::string()));
     EXPECT_TRUE(SaveData(ws.Paths()).IsWhole());
-}
-
-TEST_F(CommandLine, SaveGivesUpWhileAnotherProgramHoldsItsTurn)
-{
-    WriteSaveFile();
-    const int lock = ::open((ws.SavePath() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
-    const auto savedWait = SaveData::turnWait;
-    SaveData::turnWait = std::chrono::milliseconds(100);
-    std::ostringstream out, err;
-    EXPECT_EQ(RunCli({"-C", ws.WorkDir(), "rename", "1", "x", "save"}, out, err), 1);
-    SaveData::turnWait = savedWait;
-    ::close(lock);
-    EXPECT_EQ(err.str(), std::string(u8"ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。\n"));
-    EXPECT_EQ(ws.Get(ws.SavePath()), saveFile.Bytes());
 }
