@@ -143,11 +143,13 @@ helper sync "$root" "$tree" || exit 2
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Each mutant relinks every test program: no debug information, light
-# optimisation and lld (when there) keep that short.
+# optimisation and lld (when there) keep that short. Containers check their
+# indices, so that a slip that reads or writes past a vector's size is told
+# even while it stays inside the vector's memory.
 command -v ld.lld >/dev/null && launcher+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
 echo "configuring and building the unmutated core in $work"
 if ! cmake -S "$tree" -B "$build" -DDECKEDITOR_WITH_QT=OFF -DDECKEDITOR_SANITIZE=OFF -DDECKEDITOR_BENCH=OFF \
-    -DDECKEDITOR_TESTS=ON -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 -DDECKEDITOR_RC_SHRINK=OFF -DDECK_TEST_TIMEOUT="${MUTANTS_TIMEOUT:-60}" "${launcher[@]}" >"$logs/configure" 2>&1 ||
+    -DDECKEDITOR_TESTS=ON -DCMAKE_BUILD_TYPE=None "-DCMAKE_CXX_FLAGS=-O1 -D_GLIBCXX_ASSERTIONS" -DDECKEDITOR_RC_SHRINK=OFF -DDECK_TEST_TIMEOUT="${MUTANTS_TIMEOUT:-60}" "${launcher[@]}" >"$logs/configure" 2>&1 ||
     ! cmake --build "$build" -j"$jobs" >"$logs/build" 2>&1; then
     tail -n 40 "$logs/configure" "$logs/build" 2>/dev/null
     echo "mutants: the unmutated tree does not build" >&2
