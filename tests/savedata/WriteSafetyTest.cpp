@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -324,7 +325,9 @@ TEST_F(WriteSafety, AWriterKilledInItsTurnNeverBlocksTheNext)
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t killed = ::fork();
     if (killed == 0) {
-        // Stops for good while its temporary file is being written.
+        // Stops for good while its temporary file is being written, and
+        // goes with the test should the test end first (a time limit).
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         static int signal;
         signal = ready[1];
         g_failWriteStep = [](WriteStep step) {
