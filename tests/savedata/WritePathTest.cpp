@@ -31,6 +31,7 @@ struct Calls {
     std::string failing;  // the next call logged as this ("fsync Save.dat") fails with EIO
     bool choppy = false;  // reads and writes of watched files are interrupted or cut short, by turns
     int writes = 0, reads = 0;
+    bool noExclusiveRename = false;  // renameat2 says RENAME_NOREPLACE is not supported
     std::vector<std::string> log;  // e.g. "rename Save.dat.tmp Save.dat"
 } g_calls;
 
@@ -116,6 +117,15 @@ ssize_t write(int fd, const void* data, size_t size)
         return -1;
     }
     return real(fd, data, watched ? std::min<size_t>(size, 100) : size);
+}
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags)
+{
+    static const auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+    if (g_calls.noExclusiveRename && (flags & RENAME_NOREPLACE) != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
 }
 ssize_t read(int fd, void* data, size_t size)
 {
@@ -253,6 +263,19 @@ TEST_F(WritePath, ABackupThatCannotBeWrittenSaysWhy)
     ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0755), 0);
     std::filesystem::remove_all(ws.BackupDir());
     EXPECT_EQ(data.MakeBackup(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
+}
+
+// Some network folders have no exclusive rename: the backup is given its
+// name through a hard link, still never over a name already taken.
+TEST_F(WritePath, WithoutTheExclusiveRenameABackupIsLinkedIntoPlace)
+{
+    SaveData& data = LoadAndEdit();
+    g_calls.noExclusiveRename = true;
+    ws.Put(ws.BackupDir() + "/Save2603090705.dat", "taken");
+    EXPECT_EQ(data.MakeBackup(), "");
+    EXPECT_EQ(ws.List(ws.BackupDir()), (Names{"Save2603090705.dat", "Save260309070500.dat"}));
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save2603090705.dat"), "taken");
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save260309070500.dat"), original);
 }
 
 TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
