@@ -229,8 +229,14 @@ TEST_F(WritePath, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
 
 TEST_F(WritePath, TheGameSavingWhileTheBackupIsTakenStopsAWriteInPlace)
 {
+    // Saved before SAVE: said before any backup of the game's file is taken.
     SaveData& data = LoadAndEdit();
     SecondName();
+    ws.Put(ws.SavePath(), "newer progress");
+    EXPECT_EQ(data.Write(), kChangedByGame);
+    EXPECT_EQ(ws.List(ws.BackupDir()), Names{});
+    ws.Put(ws.SavePath(), original);
+    // Saved while the backup is taken.
     static std::string savePath;
     savePath = ws.SavePath();
     g_failWriteStep = [](WriteStep step) {
