@@ -11,6 +11,9 @@
 #                                  N mutants drawn by operators over the core's
 #                                  sources (scripts/mutants-sample.py), the
 #                                  same N for the same seed (default 1)
+#   scripts/mutants.sh --sample N [--seed S] --only ID[,ID...]
+#                                  of those, only the ones named: after new
+#                                  tests, runs a seed's survivors again
 #
 # MUTANTS_DIR (default /tmp/deckeditor-mutants) keeps the copy and its build
 # between runs, so a second run builds only what changed.
@@ -30,11 +33,12 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 list=${MUTANTS_LIST:-$root/tests/mutants/list}
 work=${MUTANTS_DIR:-${TMPDIR:-/tmp}/deckeditor-mutants}
-sample=0 seed=1 filter=
+sample=0 seed=1 filter= only=
 while [ $# -gt 0 ]; do
     case $1 in
     --sample) sample=${2:?--sample needs a number}; shift 2 ;;
     --seed) seed=${2:?--seed needs a value}; shift 2 ;;
+    --only) only=${2:?--only needs ids}; shift 2 ;;
     *) filter=$1; shift ;;
     esac
 done
@@ -122,7 +126,9 @@ if [ "$sample" -gt 0 ]; then
     ids=$("$python" -c 'import json, sys
 for l in open(sys.argv[1], encoding="utf-8"):
     c = json.loads(l)
-    print("\t".join([c["id"], c["file"] + ":" + str(c["line"]), c["op"], c["to"].strip()]))' "$drawn")
+    if not sys.argv[2] or c["id"] in sys.argv[2].split(","):
+        print("\t".join([c["id"], c["file"] + ":" + str(c["line"]), c["op"], c["to"].strip()]))' "$drawn" "$only")
+    [ -n "$ids" ] || { echo "mutants: none of '$only' is drawn with seed $seed" >&2; exit 2; }
     echo "drew $sample with seed $seed ($drawing)"
 else
     ids=$(helper ids "$list" "$filter") || exit 2
@@ -137,11 +143,13 @@ helper sync "$root" "$tree" || exit 2
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 # Each mutant relinks every test program: no debug information, light
-# optimisation and lld (when there) keep that short.
+# optimisation and lld (when there) keep that short. Containers check their
+# indices, so that a slip that reads or writes past a vector's size is told
+# even while it stays inside the vector's memory.
 command -v ld.lld >/dev/null && launcher+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
 echo "configuring and building the unmutated core in $work"
 if ! cmake -S "$tree" -B "$build" -DDECKEDITOR_WITH_QT=OFF -DDECKEDITOR_SANITIZE=OFF -DDECKEDITOR_BENCH=OFF \
-    -DDECKEDITOR_TESTS=ON -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS=-O1 -DDECKEDITOR_RC_SHRINK=OFF -DDECK_TEST_TIMEOUT="${MUTANTS_TIMEOUT:-60}" "${launcher[@]}" >"$logs/configure" 2>&1 ||
+    -DDECKEDITOR_TESTS=ON -DCMAKE_BUILD_TYPE=None "-DCMAKE_CXX_FLAGS=-O1 -D_GLIBCXX_ASSERTIONS" -DDECKEDITOR_RC_SHRINK=OFF -DDECK_TEST_TIMEOUT="${MUTANTS_TIMEOUT:-60}" "${launcher[@]}" >"$logs/configure" 2>&1 ||
     ! cmake --build "$build" -j"$jobs" >"$logs/build" 2>&1; then
     tail -n 40 "$logs/configure" "$logs/build" 2>/dev/null
     echo "mutants: the unmutated tree does not build" >&2
@@ -190,6 +198,7 @@ if [ "$sample" -gt 0 ]; then
         cp "$work/original" "$tree/$file"
     done <<<"$ids"
     total=$((killed + survived))
+    [ -z "$only" ] || echo "only $(wc -l <<<"$ids") of them: $only"
     echo "seed $seed: drew $sample, $broken not compiling, killed $killed, survived $survived," \
         "score $(awk -v k=$killed -v t=$total 'BEGIN { printf "%.1f", t ? 100 * k / t : 0 }')% ($drawing)," \
         "$errors errors, $(($(date +%s) - started)) s"

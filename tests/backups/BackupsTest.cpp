@@ -24,7 +24,7 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
     const std::string good = game.saveFile.Bytes();
     for (const char* name : {"Save2612081031.dat", "Save261208103105_3.dat", "Save261208103105.dat",
                              "Save261208103105_2.dat", "Save2612081030.dat", "Save2612081031_2.dat",
-                             "Save261208103105_1.dat", "Save261208103105_02.dat", "Save2613081031.dat",
+                             "Save261208103105_1.dat", "Save261208103105_02.dat", "Save261208103105_2x.dat", "Save261208103105_1000.dat", "Save261208103105_10000.dat", "Save2613081031.dat",
                              "Save2612082460.dat", "Save2612082360.dat", "Save2600081031.dat", "Save2612001031.dat", "Save261208103109.dat", "Save261208103.dat", "save2612081031.dat", "Save2612081031.txt",
                              "Save2612081031.dat.tmp", "Save26120810311.dat", "Save2612320000.dat", "Save2612310000.dat", "Save2701010000.dat"}) {
         game.ws.Put(game.ws.BackupDir() + "/" + name, good);
@@ -43,6 +43,7 @@ TEST(Backups, OnlyTheEditorsNamesAreListedNewestFirstAndUnreadableOnesMarked)
                          "Save2701010000.dat 2027/01/01 00:00",
                          "Save2612310000.dat 2026/12/31 00:00",
                          "Save261208103109.dat 2026/12/08 10:31:09",
+                         "Save261208103105_1000.dat 2026/12/08 10:31:05 (1000)",
                          "Save261208103105_3.dat 2026/12/08 10:31:05 (3)",
                          "Save261208103105_2.dat 2026/12/08 10:31:05 (2)",
                          "Save261208103105.dat 2026/12/08 10:31:05",

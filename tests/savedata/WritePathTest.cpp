@@ -2,7 +2,8 @@
 // file), fsync, ftruncate, rename, close and write stand in front of the C
 // library's: they log the calls made on the save file, its folder and its
 // temporary files, and can make one of them fail as a failing or full disk
-// would, or cut writes short.
+// would, or interrupt reads and writes and cut them short, as a network
+// folder may.
 #include "savedata/SafeFile.h"
 #include "savedata/SaveData.h"
 
@@ -28,8 +29,9 @@ namespace {
 struct Calls {
     bool on = false;      // only the tests here watch: others write from several threads
     std::string failing;  // the next call logged as this ("fsync Save.dat") fails with EIO
-    bool choppy = false;  // writes to watched files are interrupted or cut short, by turns
-    int writes = 0;
+    bool choppy = false;  // reads and writes of watched files are interrupted or cut short, by turns
+    int writes = 0, reads = 0;
+    bool noExclusiveRename = false;  // renameat2 says RENAME_NOREPLACE is not supported
     std::vector<std::string> log;  // e.g. "rename Save.dat.tmp Save.dat"
 } g_calls;
 
@@ -116,6 +118,25 @@ ssize_t write(int fd, const void* data, size_t size)
     }
     return real(fd, data, watched ? std::min<size_t>(size, 100) : size);
 }
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to, unsigned flags)
+{
+    static const auto real = Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+    if (g_calls.noExclusiveRename && (flags & RENAME_NOREPLACE) != 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    return real(fromFolder, from, toFolder, to, flags);
+}
+ssize_t read(int fd, void* data, size_t size)
+{
+    static const auto real = Real<ssize_t (*)(int, void*, size_t)>("read");
+    const bool watched = g_calls.choppy && Watched(NameOf(fd));
+    if (watched && g_calls.reads++ % 2 == 0) {
+        errno = EINTR;
+        return -1;
+    }
+    return real(fd, data, watched ? std::min<size_t>(size, 100) : size);
+}
 }
 
 namespace {
@@ -159,7 +180,8 @@ TEST_F(WritePath, TheNewFileIsWrittenWholeAndSyncedBeforeItReplacesTheSaveFile)
     SaveData& data = LoadAndEdit();
     g_calls.choppy = true;
     EXPECT_EQ(data.Write(), "");
-    EXPECT_GT(g_calls.writes, 10);  // the writes were in fact cut up
+    EXPECT_GT(g_calls.writes, 10);  // the writes and the look at the file before them were in fact cut up
+    EXPECT_GT(g_calls.reads, 10);
     // The lock is held from the first look at the file (a read) through the rename.
     EXPECT_EQ(g_calls.log, (Names{"create Save.dat.lock", "close Save.dat", "create Save.dat.tmp", "fsync Save.dat.tmp",
                                   "close Save.dat.tmp", "close Save.dat", "rename Save.dat.tmp Save.dat",
@@ -207,8 +229,14 @@ TEST_F(WritePath, AFileWithASecondNameIsRewrittenInPlaceOnlyAfterABackup)
 
 TEST_F(WritePath, TheGameSavingWhileTheBackupIsTakenStopsAWriteInPlace)
 {
+    // Saved before SAVE: said before any backup of the game's file is taken.
     SaveData& data = LoadAndEdit();
     SecondName();
+    ws.Put(ws.SavePath(), "newer progress");
+    EXPECT_EQ(data.Write(), kChangedByGame);
+    EXPECT_EQ(ws.List(ws.BackupDir()), Names{});
+    ws.Put(ws.SavePath(), original);
+    // Saved while the backup is taken.
     static std::string savePath;
     savePath = ws.SavePath();
     g_failWriteStep = [](WriteStep step) {
@@ -241,6 +269,19 @@ TEST_F(WritePath, ABackupThatCannotBeWrittenSaysWhy)
     ASSERT_EQ(::chmod(ws.BackupDir().c_str(), 0755), 0);
     std::filesystem::remove_all(ws.BackupDir());
     EXPECT_EQ(data.MakeBackup(), Sjis(u8"バックアップフォルダが無いみたいです。\r\n作っておいた方が良いですよ。"));
+}
+
+// Some network folders have no exclusive rename: the backup is given its
+// name through a hard link, still never over a name already taken.
+TEST_F(WritePath, WithoutTheExclusiveRenameABackupIsLinkedIntoPlace)
+{
+    SaveData& data = LoadAndEdit();
+    g_calls.noExclusiveRename = true;
+    ws.Put(ws.BackupDir() + "/Save2603090705.dat", "taken");
+    EXPECT_EQ(data.MakeBackup(), "");
+    EXPECT_EQ(ws.List(ws.BackupDir()), (Names{"Save2603090705.dat", "Save260309070500.dat"}));
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save2603090705.dat"), "taken");
+    EXPECT_EQ(ws.Get(ws.BackupDir() + "/Save260309070500.dat"), original);
 }
 
 TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <functional>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -207,27 +208,35 @@ TEST_F(WriteSafety, ASaveThatCouldNotBeReadBackIsRefusedBeforeAnythingIsWritten)
 
 TEST_F(WriteSafety, AHeldTurnIsWaitedForABoundedTimeThenSaid)
 {
-    // Anyone who may read the lock file can hold it.
-    SaveData& data = LoadGame();
-    data.Deck(0).SetName("mine");
-    const int lock = ::open((ws.SavePath() + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    // Anyone who may read the lock file can hold it. Where something else
+    // than a file stands at its name, the turn is the save file's own.
     const auto savedWait = SaveData::turnWait;
     SaveData::turnWait = std::chrono::milliseconds(200);
-    int looks = 0;
-    data.whileWaitingForTurn = [&looks] { ++looks; };
-    ::alarm(20);  // a wait without end would hang here
-    for (auto write : {&SaveData::Write, &SaveData::Overwrite}) {
-        EXPECT_EQ((data.*write)(), Sjis(u8"ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。"));
+    for (const bool folderAtLockName : {false, true}) {
+        SaveData& data = LoadGame();
+        data.Deck(0).SetName("mine");
+        if (folderAtLockName) {
+            std::filesystem::remove(ws.SavePath() + ".lock");
+            ASSERT_EQ(::mkdir((ws.SavePath() + ".lock").c_str(), 0755), 0);
+        }
+        const std::string held = folderAtLockName ? ws.SavePath() : ws.SavePath() + ".lock";
+        const int lock = ::open(held.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+        int looks = 0;
+        data.whileWaitingForTurn = [&looks] { ++looks; };
+        ::alarm(20);  // a wait without end would hang here
+        for (auto write : {&SaveData::Write, &SaveData::Overwrite}) {
+            EXPECT_EQ((data.*write)(), Sjis(u8"ほかのプログラムがセーブ中みたいです。書き込みはやめておきますね。"));
+        }
+        ::alarm(0);
+        EXPECT_GE(looks, 2);  // the window painted while it waited
+        EXPECT_EQ(ws.Get(ws.SavePath()), original);
+        EXPECT_TRUE(data.HasUnsavedChanges());
+        ::close(lock);
+        EXPECT_EQ(data.Write(), "");
+        EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
     }
-    ::alarm(0);
     SaveData::turnWait = savedWait;
-    EXPECT_GE(looks, 2);  // the window painted while it waited
-    EXPECT_EQ(ws.Get(ws.SavePath()), original);
-    EXPECT_TRUE(data.HasUnsavedChanges());
-    ::close(lock);
-    EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
 }
 
 TEST_F(WriteSafety, TheBackupAndTheLockFileAreNoMoreReadableThanTheSaveFile)
@@ -316,7 +325,9 @@ TEST_F(WriteSafety, AWriterKilledInItsTurnNeverBlocksTheNext)
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t killed = ::fork();
     if (killed == 0) {
-        // Stops for good while its temporary file is being written.
+        // Stops for good while its temporary file is being written, and
+        // goes with the test should the test end first (a time limit).
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         static int signal;
         signal = ready[1];
         g_failWriteStep = [](WriteStep step) {

@@ -93,6 +93,13 @@ TEST_F(Session, ARenameTypedKeyByKeyIsOneStep)
     const Outcome redo = s.Redo();  // ends the rename, which drops what could be redone
     EXPECT_EQ(redo.step, "");
     EXPECT_EQ(redo.status, Sjis(u8"やり直せる変更はないです。"));
+    // SAVE ends a rename too (of the first deck here): typing on in the same
+    // row is a step of its own.
+    s.TypeName(0, "de");
+    ASSERT_EQ(s.Save(kAskNothing, GameChanges::Ask).message, "");
+    s.TypeName(0, "def");
+    EXPECT_EQ(s.Undo().status, Sjis(u8"元に戻しました: 名前変更 (デッキ 1)"));
+    EXPECT_EQ(s.Data().Deck(0).Name(), "de");
 }
 
 // SAVE asks before writing a file that looks damaged or that the game
@@ -145,4 +152,20 @@ TEST_F(Session, RestoringTheWholeSaveAsksFirstAndIsOneStep)
     EXPECT_EQ(s.RestoreChosenAll(kAskRestoreAll).step, Sjis(u8"復元 (セーブデータ全体)"));
     EXPECT_EQ(s.Data().Deck(0).Name(), "old");
     EXPECT_EQ(s.RestoreChosenDeck(0).step, "");
+}
+
+// 復元 offers the newest backup that can be read, or the one chosen before
+// while it is still listed and readable.
+TEST_F(Session, TheBackupOfferedIsTheNewestReadableOneOrTheOneChosenBefore)
+{
+    EditingSession& s = Open();
+    for (const char* name : {"Save2612021200.dat", "Save2612031200.dat", "Save2612041200.dat"}) {
+        ws.Put(ws.BackupDir() + "/" + name, saveFile.Bytes());
+    }
+    ws.Put(ws.BackupDir() + "/Save2612011200.dat", "not a save file");
+    const struct { int chosen, offered; } cases[] = {{-1, 0}, {2, 2}, {1, 1}, {3, 0}, {-1, 0}};
+    for (const auto& c : cases) {
+        s.ChooseBackup(c.chosen);
+        EXPECT_EQ(s.ListBackups(), c.offered) << c.chosen;
+    }
 }
