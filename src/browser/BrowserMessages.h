@@ -49,12 +49,6 @@ struct OpenRequest {
     std::string code;         // its DAZO Rozi
     BrowserRect owner;        // the main window's frame; empty when unknown
     std::string collection;   // JSON text (ASCII) for the page's deckstock; empty: none
-
-    bool operator==(const OpenRequest& o) const
-    {
-        return slot == o.slot && name == o.name && code == o.code && owner == o.owner &&
-               collection == o.collection;
-    }
 };
 
 // The text of "open": one line of numbers, then the raw bytes of the fields,

@@ -30,6 +30,7 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
         {{0, 0, 1024, 600}, {0, 0, 335, 304}, true},        // taller than the desktop
         {{0, 0, 600, 800}, {0, 0, 335, 304}, false},        // wider than the desktop
         {{0, 0, 1024, 768}, {}, false},                     // no owner
+        {{0, 0, 1024, 768}, {600, 100, 900, 100}, false},   // a frame with no height is none either
     };
     for (const auto& c : cases) {
         const BrowserRect placed = CBrowser::Placement({100, 50, 700, 900}, c.desktop, c.owner);
@@ -44,6 +45,9 @@ TEST(BrowserDialog, PlacedBesideItsOwnerAndWhollyOnTheDesktop)
         }
         if (c.roomBeside) {
             EXPECT_FALSE(Overlap(placed, c.owner)) << where;
+        }
+        if (c.owner.Width() <= 0 || c.owner.Height() <= 0) {
+            EXPECT_EQ(placed, CBrowser::Placement({100, 50, 700, 900}, c.desktop, {})) << where;
         }
     }
 }
@@ -85,6 +89,18 @@ TEST(BrowserDialog, HandOverGivesTheCollectionThenTheDeck)
         request.collection = c.collection;
         EXPECT_EQ(CBrowser().HandOver(request), c.script);
     }
+}
+
+// An open whose numbers are out of range, or whose lengths do not fit its
+// text, is refused whole.
+TEST(BrowserChannel, OpenTextsOutOfRangeAreRefused)
+{
+    OpenRequest request;
+    for (const char* text : {"2147483648 0 0 0 0 0 0\n", "-2147483649 0 0 0 0 0 0\n", "1 0 0 0 2147483648 0 0\n",
+                             "1 0 0 0 0 -1 0\n", "1 0 0 0 0 0 -1\nab", "1 0 0 0 0 2 1\nab", "1 0 0 0 0 0\n"}) {
+        EXPECT_FALSE(ParseOpen(text, request)) << text;
+    }
+    EXPECT_TRUE(ParseOpen("2147483647 -2147483648 0 0 0 1 1\nab", request));
 }
 
 // ---------------------------------------------------------------- the client

@@ -126,6 +126,27 @@ TEST_F(WindowTest, ScrollingStopsAtTheEndsAndTheMarksFollow)
     EXPECT_EQ(screen.rows.markB, -1);  // deck 13, just below the rows
 }
 
+// Rows and tabs past either end, as a stray event could name them, change
+// nothing and show nothing.
+TEST_F(WindowTest, RowsAndTabsOutOfRangeAreIgnored)
+{
+    ASSERT_TRUE(Start());
+    screen.calls.clear();
+    for (const int row : {-1, kRows}) {
+        window->ChooseDeck(row);
+        window->ChooseSecond(row);
+        window->TypeName(row, "x");
+    }
+    for (const int tab : {-1, static_cast<int>(kTabCount)}) {
+        window->ChooseTab(tab);
+    }
+    EXPECT_TRUE(screen.calls.empty());
+    EXPECT_EQ(window->currentDeck, 0);
+    EXPECT_EQ(window->secondDeck, 0);
+    EXPECT_EQ(window->tab, kTabExport);
+    EXPECT_FALSE(window->saveData.HasUnsavedChanges());
+}
+
 // Every command ends by showing the current deck's code, cards and rows
 // again; a refusal is said while the status line has the command's progress
 // text. Each tab's controls come with it.
