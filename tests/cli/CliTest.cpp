@@ -126,24 +126,19 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     EXPECT_EQ(ws.List("."), (std::vector<std::string>{"list.xml"}));
 }
 
-TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
+TEST_F(CommandLine, EditsAreSavedAndComplaintsShown)
 {
     saveFile.Add(0, 1, 3);
     saveFile.active = 4;
     saveFile.stock[500] = 0;  // card 501
     saveFile.stock[501] = 4;  // card 502, enough for two decks of two
-    const std::string original = saveFile.Bytes();
     // The JIS forms 〜 and − that input methods give are stored as the game's 0x8160 and 0x817C.
     EXPECT_EQ(Run({"rename", "2", u8"新しい名前〜−", "create", "3", CodeOf({{501, 3}, {502, 2}}), "delete", "1",
                    "duplicate", "3", "50", "swap", "50", "51", "swap", "5", "6", "save"}),
               (Result{1, "", u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n"}));
-    ASSERT_EQ(ws.List(ws.BackupDir()).size(), 1u);
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), original);
-
     SaveData saved(ws.Paths());
     ASSERT_TRUE(saved.IsLoaded());
     EXPECT_EQ(saved.Deck(1).Name(), Sjis(u8"新しい名前") + "\x81\x60\x81\x7c");
-    EXPECT_EQ(saved.Deck(2).Name(), Sjis(u8"デッキ03"));
     EXPECT_EQ(saved.Deck(2).Counts()[501], 2);
     EXPECT_EQ(saved.Deck(0).CardCount(), 0);
     EXPECT_EQ(encode(saved.Deck(49)), encode(saved.Deck(2)));
