@@ -196,27 +196,24 @@ TEST_F(CommandLine, RawModePassesBytesThrough)
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string(u8"1\tあい\uFFFD@\t0\t0"));
 }
 
-namespace {
-std::string g_gamesFile;  // what the game writes during the run
-std::string g_savePath;   // where it writes it
-}  // namespace
-
 TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
 {
     SaveFileBuilder game = saveFile, mine = saveFile;
     game.stock[0] = 77;
-    g_gamesFile = game.Bytes();
-    g_savePath = ws.SavePath();
+    // What the game writes during the run, and where.
+    static std::string gamesFile, savePath;
+    gamesFile = game.Bytes();
+    savePath = ws.SavePath();
     mine.names[0] = "mine";
     // The game saves after the file was read, before it is written.
     g_failWriteStep = [](WriteStep step) {
         if (step == WriteStep::Rename) {
-            std::ofstream(g_savePath, std::ios::binary) << g_gamesFile;
+            std::ofstream(savePath, std::ios::binary) << gamesFile;
         }
         return false;
     };
     const struct { const char* command; int status; std::string err, file; } cases[] = {
-        {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", g_gamesFile},
+        {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", gamesFile},
         {"overwrite", 0, "", mine.Bytes()},
     };
     for (const auto& c : cases) {
