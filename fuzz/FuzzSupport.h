@@ -22,8 +22,6 @@
 // first input and kept for the run.
 class FuzzWorkspace {
 public:
-    FuzzWorkspace() { Paths(); }
-
     // The folder's game paths, for the code under test.
     static GamePaths Paths();
     // Replaces a file, given relative to the working folder (or absolute);

@@ -126,24 +126,19 @@ TEST_F(CommandLine, UsageErrorsRunNothing)
     EXPECT_EQ(ws.List("."), (std::vector<std::string>{"list.xml"}));
 }
 
-TEST_F(CommandLine, EditsAreSavedWithABackupAndComplaintsShown)
+TEST_F(CommandLine, EditsAreSavedAndComplaintsShown)
 {
     saveFile.Add(0, 1, 3);
     saveFile.active = 4;
     saveFile.stock[500] = 0;  // card 501
     saveFile.stock[501] = 4;  // card 502, enough for two decks of two
-    const std::string original = saveFile.Bytes();
     // The JIS forms 〜 and − that input methods give are stored as the game's 0x8160 and 0x817C.
     EXPECT_EQ(Run({"rename", "2", u8"新しい名前〜−", "create", "3", CodeOf({{501, 3}, {502, 2}}), "delete", "1",
                    "duplicate", "3", "50", "swap", "50", "51", "swap", "5", "6", "save"}),
               (Result{1, "", u8"Card501 が足りないみたいです\n訓練デッキと普通のデッキは入れ替えできないんです。\n"}));
-    ASSERT_EQ(ws.List(ws.BackupDir()).size(), 1u);
-    EXPECT_EQ(ws.Get(ws.BackupDir() + "/" + ws.List(ws.BackupDir())[0]), original);
-
     SaveData saved(ws.Paths());
     ASSERT_TRUE(saved.IsLoaded());
     EXPECT_EQ(saved.Deck(1).Name(), Sjis(u8"新しい名前") + "\x81\x60\x81\x7c");
-    EXPECT_EQ(saved.Deck(2).Name(), Sjis(u8"デッキ03"));
     EXPECT_EQ(saved.Deck(2).Counts()[501], 2);
     EXPECT_EQ(saved.Deck(0).CardCount(), 0);
     EXPECT_EQ(encode(saved.Deck(49)), encode(saved.Deck(2)));
@@ -201,27 +196,24 @@ TEST_F(CommandLine, RawModePassesBytesThrough)
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), std::string(u8"1\tあい\uFFFD@\t0\t0"));
 }
 
-namespace {
-std::string g_gamesFile;  // what the game writes during the run
-std::string g_savePath;   // where it writes it
-}  // namespace
-
 TEST_F(CommandLine, SaveRefusesToOverwriteTheGamesNewerFile)
 {
     SaveFileBuilder game = saveFile, mine = saveFile;
     game.stock[0] = 77;
-    g_gamesFile = game.Bytes();
-    g_savePath = ws.SavePath();
+    // What the game writes during the run, and where.
+    static std::string gamesFile, savePath;
+    gamesFile = game.Bytes();
+    savePath = ws.SavePath();
     mine.names[0] = "mine";
     // The game saves after the file was read, before it is written.
     g_failWriteStep = [](WriteStep step) {
         if (step == WriteStep::Rename) {
-            std::ofstream(g_savePath, std::ios::binary) << g_gamesFile;
+            std::ofstream(savePath, std::ios::binary) << gamesFile;
         }
         return false;
     };
     const struct { const char* command; int status; std::string err, file; } cases[] = {
-        {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", g_gamesFile},
+        {"save", 1, u8"セーブデータがゲームで書き換えられたみたいです。上書きはやめておきますね。\n", gamesFile},
         {"overwrite", 0, "", mine.Bytes()},
     };
     for (const auto& c : cases) {
