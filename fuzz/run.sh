@@ -5,14 +5,14 @@
 # BUILD_DIR/fuzz-artifacts/. Without clang it skips; after any failure the
 # exit status is 1.
 #
-#   fuzz/run.sh [BUILD_DIR] [SECONDS] [TARGET...]   (build-fuzz, 30, all five)
+#   fuzz/run.sh [BUILD_DIR] [SECONDS] [TARGET...]   (build-fuzz, 30, all four)
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build-fuzz}
 seconds=${2:-30}
 shift $(($# < 2 ? $# : 2))
 targets=("$@")
-[ $# -gt 0 ] || targets=(catalogue savedata export)
+[ $# -gt 0 ] || targets=(catalogue savedata export browser)
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "fuzz/run.sh: SECONDS must be a whole number, not '$seconds'" >&2; exit 2; }
 cxx=$(command -v clang++-14 || command -v clang++) || { echo "fuzz summary: SKIPPED, clang not found"; exit 0; }
 
