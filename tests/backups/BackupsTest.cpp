@@ -94,24 +94,6 @@ TEST(Backups, RestoreDeckTakesOnlyWhatTheStockHoldsNow)
     }
 }
 
-TEST(Backups, RestoreAllTakesEveryLineOfTheBackup)
-{
-    GameFolder game;
-    SaveFileBuilder old = game.saveFile;
-    old.SetPlayer("Younger me");
-    old.Fill(3, 200);
-    old.stock[5] = 9;
-    old.active = 3;
-    game.saveFile.names[0] = "Newer";
-    SaveData& data = game.Load();
-    // Refused bytes: OnlyAWholeBackupIsListedAsReadableOrRestoredFrom.
-    const std::string bytes = old.Bytes();
-    EXPECT_EQ(RestoreAll(data, std::vector<std::uint8_t>(bytes.begin(), bytes.end())), "");
-    EXPECT_EQ(Image(data), bytes);
-    EXPECT_TRUE(data.HasUnsavedChanges());
-    EXPECT_EQ(game.ws.Get(game.ws.SavePath()), game.saveFile.Bytes());  // written only at SAVE
-}
-
 // A backup with a line break gone, or cut short, loads by the save file's
 // tolerance but would bring back shifted or missing decks.
 TEST(Backups, OnlyAWholeBackupIsListedAsReadableOrRestoredFrom)

@@ -310,18 +310,6 @@ TEST_F(WritePath, AReplacedFileKeepsOwnerGroupAndModeANewOneFollowsTheUmask)
     ::umask(savedMask);
 }
 
-TEST_F(WritePath, ASaveFileInAFolderThePlayerMayNotWriteIsRewrittenInPlace)
-{
-    // Only a user who is not root is held back by the folder's mode.
-    SaveData& data = LoadAndEdit();
-    const std::string folder = ws.Root() + "/File";
-    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
-    EXPECT_EQ(data.Write(), "");
-    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
-    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
-    EXPECT_EQ(ws.List(ws.BackupDir()).size(), ::geteuid() == 0 ? 0u : 1u);  // in place only after a backup
-}
-
 TEST_F(WritePath, ALinkLoopOrAFifoIsNeverReplaced)
 {
     const std::string loop = ws.Root() + "/loop", fifo = ws.Root() + "/fifo";
