@@ -12,12 +12,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -313,4 +316,45 @@ TEST_F(WriteSafety, TwoWritersAtOnceNeverLoseAnUpdate)
 {
     LoadGame();
     EXPECT_EQ(LostUpdates(ws, original, 400), 0);
+}
+
+TEST_F(WriteSafety, AWriterKilledInItsTurnNeverBlocksTheNext)
+{
+    SaveData& data = LoadGame();
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        // Stops for good while its temporary file is being written, and
+        // goes with the test should the test end first (a time limit).
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        static int signal;
+        signal = ready[1];
+        g_failWriteStep = [](WriteStep step) {
+            if (step == WriteStep::Write) {
+                ::write(signal, "x", 1);
+                ::pause();
+            }
+            return false;
+        };
+        data.Deck(0).SetName("killed");
+        data.Write();
+        ::_exit(0);
+    }
+    char byte;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    // While it lives, its turn is held.
+    const int lock = ::open((ws.SavePath() + ".lock").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    EXPECT_NE(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    ::close(lock);
+    ::kill(killed, SIGKILL);
+    ::waitpid(killed, nullptr, 0);
+
+    ::alarm(20);  // a lock that outlived its process would hang here
+    data.Deck(1).SetName("next");
+    EXPECT_EQ(data.Write(), "");
+    ::alarm(0);
+    EXPECT_EQ(ws.Get(ws.SavePath()), Image(data));
+    EXPECT_EQ(data.Deck(0).Name(), "Deck 1");
 }
