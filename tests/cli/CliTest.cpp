@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <tuple>
@@ -35,32 +37,25 @@ constexpr uid_t kPlayer = 40123, kOtherUser = 40124;
 const std::string kAsPlayer = "setpriv --reuid=40123 --regid=40123 --clear-groups -- ";
 const std::string kGiveToPlayer = "chown -R 40123:40123 ";
 
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 // Runs the real program, under `prefix` (setpriv) if given, with its output
 // going to `output` if given. Both outputs go through files, so that neither
 // can fill up a pipe.
 Result Cli(const std::vector<std::string>& args, const std::string& prefix = "", const std::string& output = "")
 {
-    char out[] = "/tmp/deckeditor-cli-out-XXXXXX";
-    char err[] = "/tmp/deckeditor-cli-err-XXXXXX";
-    ::close(::mkstemp(out));
-    ::close(::mkstemp(err));
-    std::string command = prefix + Quoted(DECKEDITOR_CLI);
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string base = std::string(tmp && *tmp ? tmp : "/tmp") + "/deckeditor-cli-";
+    std::string out = base + "out-XXXXXX", err = base + "err-XXXXXX";
+    ::close(::mkstemp(&out[0]));
+    ::close(::mkstemp(&err[0]));
+    std::string command = prefix + ShellQuoted(DECKEDITOR_CLI);
     for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
+        command += " " + ShellQuoted(arg);
     }
-    const int status = std::system((command + " >" + (output.empty() ? out : output) + " 2>" + err).c_str());
+    command += " >" + ShellQuoted(output.empty() ? out : output) + " 2>" + ShellQuoted(err);
+    const int status = std::system(command.c_str());
     const Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(out), ReadFileBytes(err)};
-    ::unlink(out);
-    ::unlink(err);
+    ::unlink(out.c_str());
+    ::unlink(err.c_str());
     return result;
 }
 
@@ -179,7 +174,7 @@ TEST_F(CommandLine, BackupsAreListedAndRestoredFrom)
 
     EXPECT_EQ(Run({"restore-all", ws.BackupDir() + "/Save2612011200.dat", "save"}), (Result{0, "", ""}));
     EXPECT_EQ(ws.Get(ws.SavePath()), old.Bytes());
-    ASSERT_EQ(std::system(("rm -r " + ws.BackupDir()).c_str()), 0);
+    std::filesystem::remove_all(ws.BackupDir());
     EXPECT_EQ(Run({"backups"}).err, std::string(u8"バックアップフォルダが無いみたいです。\n作っておいた方が良いですよ。\n"));
 }
 
@@ -292,7 +287,7 @@ TEST_F(CommandLine, AsAPlayerWhoIsNotRoot)
         if (std::system("setpriv --version > /dev/null 2>&1") != 0) {
             GTEST_SKIP() << "setpriv (util-linux) is needed to run as a user who is not root";
         }
-        ASSERT_EQ(std::system((kGiveToPlayer + ws.Root()).c_str()), 0);
+        ASSERT_EQ(std::system((kGiveToPlayer + ShellQuoted(ws.Root())).c_str()), 0);
         player = kAsPlayer;
     }
 
@@ -350,7 +345,7 @@ TEST_F(CommandLine, APlayerWhoMayNotWriteTheFolderSavesInPlaceUnderALockOnTheFil
         GTEST_SKIP() << "needs root and setpriv to set up a second user";
     }
     WriteSaveFile();
-    ASSERT_EQ(std::system((kGiveToPlayer + ws.Root()).c_str()), 0);
+    ASSERT_EQ(std::system((kGiveToPlayer + ShellQuoted(ws.Root())).c_str()), 0);
     ASSERT_EQ(::chown((ws.Root() + "/File").c_str(), kOtherUser, kOtherUser), 0);
     const ino_t inode = StatOf(ws.SavePath()).st_ino;
     for (const char* name : {"x", "y"}) {

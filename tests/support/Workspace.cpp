@@ -55,6 +55,15 @@ std::vector<std::string> Workspace::List(const std::string& folder) const
     return names;
 }
 
+std::string ShellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
 std::string ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

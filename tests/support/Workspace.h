@@ -40,6 +40,9 @@ private:
 std::string ReadFileBytes(const std::string& path);
 // The file's status (mode, owner, links); all zero when there is no such file.
 struct stat StatOf(const std::string& path);
+// Text as one word for the shell, whatever it holds: a workspace's path
+// holds whatever TMPDIR does.
+std::string ShellQuoted(const std::string& text);
 
 // A workspace with SimpleCardList() as list.xml and a save file described in
 // memory: tests change saveFile, then Load() writes it and reads it back as

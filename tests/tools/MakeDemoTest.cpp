@@ -16,7 +16,7 @@ const std::string kDataDir = DECKEDITOR_DATA_DIR;
 // Runs make-demo; its output goes to the test's log.
 int RunMakeDemo(const std::string& arguments)
 {
-    const int status = std::system(("'" + std::string(MAKE_DEMO) + "' " + arguments).c_str());
+    const int status = std::system((ShellQuoted(MAKE_DEMO) + " " + arguments).c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -26,7 +26,7 @@ TEST(MakeDemo, LaysOutAGameFolderThatLoadsAndWritesBackByteForByte)
 {
     Workspace ws;
     const std::string demo = ws.Root() + "/demo";
-    ASSERT_EQ(RunMakeDemo("'" + demo + "'"), 0);
+    ASSERT_EQ(RunMakeDemo(ShellQuoted(demo)), 0);
     EXPECT_EQ(ws.List(demo + "/File"), (std::vector<std::string>{"BackUp", "Save.dat"}));
     EXPECT_TRUE(ws.List(demo + "/File/BackUp").empty());
     EXPECT_EQ(ReadFileBytes(demo + "/DeckEditor/list.xml"), ReadFileBytes(kDataDir + "/list.xml"));
@@ -43,9 +43,9 @@ TEST(MakeDemo, LaysOutAGameFolderThatLoadsAndWritesBackByteForByte)
     // A player's save file is kept unless forced; backups are never touched.
     ws.Put(demo + "/File/Save.dat", std::string("played\r\n"));
     ws.Put(demo + "/File/BackUp/Save2406012147.dat", std::string("older\r\n"));
-    EXPECT_EQ(RunMakeDemo("'" + demo + "'"), 0);
+    EXPECT_EQ(RunMakeDemo(ShellQuoted(demo)), 0);
     EXPECT_EQ(ws.Get(demo + "/File/Save.dat"), "played\r\n");
-    EXPECT_EQ(RunMakeDemo("--force '" + demo + "'"), 0);
+    EXPECT_EQ(RunMakeDemo("--force " + ShellQuoted(demo)), 0);
     EXPECT_EQ(ws.Get(demo + "/File/Save.dat"), fresh);  // the same demo every time
     EXPECT_EQ(ws.Get(demo + "/File/BackUp/Save2406012147.dat"), "older\r\n");
 }

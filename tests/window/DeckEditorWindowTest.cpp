@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -257,7 +258,7 @@ TEST_F(WindowTest, RestoreTabShowsTheChosenBackupsDeckAndAsksBeforeTheWholeSave)
     window->ChooseTab(kTabRestore);
     EXPECT_EQ(screen.chosen, 2);
 
-    ASSERT_EQ(std::system(("rm -r " + ws.BackupDir()).c_str()), 0);
+    std::filesystem::remove_all(ws.BackupDir());
     window->ChooseTab(kTabRestore);
     EXPECT_EQ(Lines(), std::vector<std::string>{Sjis(u8"バックアップフォルダが無いみたいです。") + " (greyed)"});
     EXPECT_EQ(screen.cardList, kTextNoBackupFolder);
