@@ -16,5 +16,5 @@ for tool in xvfb-run dbus-run-session xdotool; do
 done
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target deckeditor deckeditor-browser >/dev/null
-exec xvfb-run -a -s '-screen 0 1280x1024x24' dbus-run-session -- /usr/bin/python3 "$root/bench/edit-page.py" \
+exec xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' dbus-run-session -- /usr/bin/python3 "$root/bench/edit-page.py" \
   "$before/deckeditor" "$before/deckmaker.htm" "$build/src/app/deckeditor" "$root/data/deckmaker.htm" "$runs"

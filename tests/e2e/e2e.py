@@ -3,9 +3,11 @@
 drives it (mouse, keyboard, typed Japanese, the wheel) and read back through
 the accessibility tree, as a screen reader reads it.
 
-    xvfb-run -a dbus-run-session -- e2e.py DECKEDITOR-BINARY DECK-PAGE [unittest arguments]
+    xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' dbus-run-session -- \
+        e2e.py DECKEDITOR-BINARY DECK-PAGE [unittest arguments]
 
-(the screen is 1280 x 1024, xvfb-run's default).
+(-noreset: a display that resets when its last client leaves refuses a
+program that connects meanwhile).
 """
 import os
 import re
