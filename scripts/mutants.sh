@@ -155,8 +155,15 @@ if ! cmake -S "$tree" -B "$build" -DDECKEDITOR_WITH_QT=OFF -DDECKEDITOR_SANITIZE
     echo "mutants: the unmutated tree does not build" >&2
     exit 2
 fi
+# The tests' temporary folders go in a folder of the run's own, emptied before
+# each mutant's tests: a test killed by the time limit cannot remove its own.
+# Open to all, as /tmp is: some tests run as a user who is not root.
+scratch=$work/tmp
+fresh_scratch() { rm -rf "$scratch" && mkdir -m 1777 "$scratch"; }
 # ctest OUTPUT-FILE: every test, with a time limit each; a hanging mutant is killed by the limit.
-run_tests() { ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" >"$1" 2>&1; }
+run_tests() {
+    fresh_scratch && TMPDIR=$scratch ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" >"$1" 2>&1
+}
 if ! run_tests "$logs/baseline"; then
     grep -E '^\s+[0-9]+ - ' "$logs/baseline"
     echo "mutants: tests fail without any mutant" >&2
@@ -174,8 +181,9 @@ if [ "$sample" -gt 0 ]; then
     [ -n "$slow" ] || slow='^$'
     slow="^($slow)\$"
     quick_then_slow() {
-        ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -E "$slow" >"$1" 2>&1 &&
-            ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -R "$slow" >>"$1" 2>&1
+        fresh_scratch &&
+            TMPDIR=$scratch ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -E "$slow" >"$1" 2>&1 &&
+            TMPDIR=$scratch ctest --test-dir "$build" -j"$jobs" --timeout "${MUTANTS_TIMEOUT:-60}" --stop-on-failure -R "$slow" >>"$1" 2>&1
     }
     while IFS=$'\t' read -r id where op to; do
         file=${where%:*}
