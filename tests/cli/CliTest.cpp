@@ -42,8 +42,7 @@ const std::string kGiveToPlayer = "chown -R 40123:40123 ";
 // can fill up a pipe.
 Result Cli(const std::vector<std::string>& args, const std::string& prefix = "", const std::string& output = "")
 {
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string base = std::string(tmp && *tmp ? tmp : "/tmp") + "/deckeditor-cli-";
+    const std::string base = TempFolder() + "/deckeditor-cli-";
     std::string out = base + "out-XXXXXX", err = base + "err-XXXXXX";
     ::close(::mkstemp(&out[0]));
     ::close(::mkstemp(&err[0]));

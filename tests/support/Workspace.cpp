@@ -12,8 +12,7 @@ namespace fs = std::filesystem;
 
 Workspace::Workspace()
 {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/deckeditor-test-XXXXXX";
+    std::string pattern = TempFolder() + "/deckeditor-test-XXXXXX";
     if (::mkdtemp(&pattern[0]) == nullptr) {
         throw std::runtime_error("cannot make a temporary folder");
     }
@@ -53,6 +52,12 @@ std::vector<std::string> Workspace::List(const std::string& folder) const
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string TempFolder()
+{
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
 }
 
 std::string ShellQuoted(const std::string& text)

@@ -40,6 +40,8 @@ private:
 std::string ReadFileBytes(const std::string& path);
 // The file's status (mode, owner, links); all zero when there is no such file.
 struct stat StatOf(const std::string& path);
+// TMPDIR, or /tmp where it is not set.
+std::string TempFolder();
 // Text as one word for the shell, whatever it holds: a workspace's path
 // holds whatever TMPDIR does.
 std::string ShellQuoted(const std::string& text);
