@@ -6,15 +6,15 @@
 #include <algorithm>
 
 const char kStepRename[] = "名前変更";
-
-namespace {
-
 const char kStepDelete[] = "消去";
 const char kStepCreate[] = "作成";
 const char kStepEdit[] = "編集";
 const char kStepDuplicate[] = "複製";
 const char kStepSwap[] = "入替";
 const char kStepRestore[] = "復元";
+
+namespace {
+
 const char kStepWholeSave[] = " (セーブデータ全体)";
 
 const char kTextUndone[] = "元に戻しました: ";

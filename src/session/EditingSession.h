@@ -133,4 +133,7 @@ private:
     std::unique_ptr<SaveData> chosenBackup;
 };
 
-extern const char kStepRename[];
+// The commands' captions, which name their undo steps; the window's tabs
+// show the same words.
+extern const char kStepRename[], kStepDelete[], kStepCreate[], kStepEdit[], kStepDuplicate[], kStepSwap[],
+    kStepRestore[];

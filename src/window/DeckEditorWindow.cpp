@@ -8,7 +8,9 @@
 #include <vector>
 
 const char kMessageCaption[] = "ご、ご主人様ぁ～";
-const char* const kTabCaptions[kTabCount] = {"書出", "消去", "作成", "編集", "複製", "入替", "復元"};
+// The commands' tabs are named as their undo steps are.
+const char* const kTabCaptions[kTabCount] = {"書出",      kStepDelete, kStepCreate, kStepEdit,
+                                             kStepDuplicate, kStepSwap,   kStepRestore};
 
 namespace {
 
